@@ -1,0 +1,278 @@
+#include "support/e2e.h"
+#include <shlobj.h>
+#include <tlhelp32.h>
+#include <cstdio>
+#include <thread>
+#include <utility>
+
+namespace e2e {
+
+std::string BinDir() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+static void DeleteTree(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = ::FindFirstFileA((folder + "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = folder + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(full + "\\");
+            else {
+                ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(full.c_str());
+            }
+        } while (::FindNextFileA(h, &fd));
+        ::FindClose(h);
+    }
+    std::string bare = folder;
+    if (!bare.empty() && bare.back() == '\\') bare.pop_back();
+    ::RemoveDirectoryA(bare.c_str());
+}
+
+std::string TempDir() {
+    char base[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, base);
+    std::string dir = std::string(base) + "tessarel-test-" + std::to_string(::GetCurrentProcessId()) + "\\";
+    static bool made = false;
+    if (!made) {
+        DeleteTree(dir);
+        ::CreateDirectoryA(dir.c_str(), nullptr);
+        made = true;
+    }
+    return dir;
+}
+
+void Pump(int ms) {
+    DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
+    do {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (static_cast<int>(::GetTickCount() - start) >= timeoutMs) return condition();
+        Pump(stepMs);
+    }
+}
+
+std::string ClassOf(HWND w) {
+    char buf[256] = {};
+    ::GetClassNameA(w, buf, sizeof buf);
+    return buf;
+}
+
+std::string TitleOf(HWND w) {
+    char buf[512] = {};
+    ::GetWindowTextA(w, buf, sizeof buf);
+    return buf;
+}
+
+bool IsShown(HWND w) { return ::IsWindowVisible(w) != FALSE; }
+
+std::vector<WindowInfo> TopWindows() {
+    std::vector<HWND> handles;
+    ::EnumWindows([](HWND w, LPARAM l) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&handles));
+    std::vector<WindowInfo> out;
+    for (HWND w : handles) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        out.push_back({w, pid, IsShown(w), ClassOf(w), TitleOf(w)});
+    }
+    return out;
+}
+
+std::vector<HWND> WindowsOfProcess(DWORD pid) {
+    std::vector<HWND> out;
+    for (const auto& i : TopWindows())
+        if (i.pid == pid) out.push_back(i.wnd);
+    return out;
+}
+
+HWND WaitForWindow(const std::string& title, const std::string& cls, DWORD pid, int timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (const auto& i : TopWindows()) {
+            if ((title.empty() || i.title == title) && (cls.empty() || i.cls == cls) && (pid == 0 || i.pid == pid)) {
+                found = i.wnd;
+                return true;
+            }
+        }
+        return false;
+    }, timeoutMs);
+    return found;
+}
+
+// ChildProcess -------------------------------------------------------------
+ChildProcess::ChildProcess(const std::string& exe, const std::string& args) {
+    std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+        return;
+    ::CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+}
+
+ChildProcess::ChildProcess(ChildProcess&& o) noexcept
+    : process_(std::exchange(o.process_, nullptr)), pid_(std::exchange(o.pid_, 0)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& o) noexcept {
+    if (this != &o) {
+        Kill();
+        process_ = std::exchange(o.process_, nullptr);
+        pid_ = std::exchange(o.pid_, 0);
+    }
+    return *this;
+}
+
+ChildProcess::~ChildProcess() { Kill(); }
+
+bool ChildProcess::Running() const {
+    return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+long ChildProcess::Wait(int timeoutMs) {
+    if (!process_) return -1;
+    DWORD start = ::GetTickCount();
+    while (Running()) {
+        if (static_cast<int>(::GetTickCount() - start) >= timeoutMs) return -1;
+        Pump(10);
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_, &code);
+    return static_cast<long>(code);
+}
+
+void ChildProcess::Kill() {
+    if (!process_) return;
+    if (Running()) {
+        ::TerminateProcess(process_, 1);
+        ::WaitForSingleObject(process_, 5000);
+    }
+    ::CloseHandle(process_);
+    process_ = nullptr;
+}
+
+long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs) {
+    ChildProcess p(exe, args);
+    long rc = p.Wait(timeoutMs);
+    return rc;
+}
+
+// Helper -------------------------------------------------------------------
+Helper::Helper(const HelperOptions& o) {
+    std::string args = "--class \"" + o.cls + "\" --title \"" + o.title + "\" --count " + std::to_string(o.count);
+    if (o.popup) args += " --popup";
+    if (o.hidden) args += " --hidden";
+    if (!o.logFile.empty()) args += " --log \"" + o.logFile + "\"";
+    if (!o.extra.empty()) args += " " + o.extra;
+    std::string exe = BinDir() + "winhelper.exe";
+    if (!o.exeName.empty()) {
+        std::string dir = TempDir() + "exe-" + std::to_string(::GetTickCount()) + "-" + o.exeName + "\\";
+        ::CreateDirectoryA(dir.c_str(), nullptr);
+        std::string copy = dir + o.exeName;
+        ::CopyFileA(exe.c_str(), copy.c_str(), FALSE);
+        exe = copy;
+    }
+    process_ = ChildProcess(exe, args);
+    DWORD pid = process_.Pid();
+    size_t want = static_cast<size_t>(o.count);
+    WaitUntil([&] {
+        windows_.clear();
+        for (const auto& i : TopWindows())
+            if (i.pid == pid && i.cls == o.cls) windows_.push_back(i.wnd);
+        return windows_.size() >= want;
+    }, 10000);
+}
+
+void Helper::Hang() {
+    for (HWND w : windows_) {
+        ::PostMessageA(w, kHelperHang, 0, 0);
+        break;
+    }
+}
+
+void Helper::Quit() {
+    if (!windows_.empty()) ::PostMessageA(windows_[0], kHelperQuit, 0, 0);
+    if (process_.Wait(5000) < 0) process_.Kill();
+}
+
+// The program under test ------------------------------------------------------
+std::string DataFolder() {
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, path);
+    std::string s(path);
+    if (!s.empty() && s.back() != '\\') s += '\\';
+    return s + "Pelmora\\Quillmere\\";
+}
+
+HWND FindMainWindow() { return ::FindWindowA("TfrmPTessarel", nullptr); }
+
+void ResetUserState() {
+    for (int i = 0; i < 5; ++i) {
+        HWND w = FindMainWindow();
+        if (!w) break;
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        if (HANDLE p = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+            ::TerminateProcess(p, 1);
+            ::WaitForSingleObject(p, 5000);
+            ::CloseHandle(p);
+        }
+        Pump(50);
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Pelmora");
+    DeleteTree(DataFolder());
+}
+
+Tessarel::Tessarel(const std::string& args, bool reset) {
+    if (reset) ResetUserState();
+    process_ = ChildProcess(BinDir() + "Tessareltop.exe", args);
+    DWORD pid = process_.Pid();
+    WaitUntil([&] {
+        main_ = FindMainWindow();
+        DWORD owner = 0;
+        if (main_) ::GetWindowThreadProcessId(main_, &owner);
+        return main_ && owner == pid;
+    }, 15000);
+}
+
+Tessarel::~Tessarel() {
+    if (process_.Running()) {
+        KillInstance(10000);
+        process_.Kill();
+    }
+}
+
+long Tessarel::SecondStart(const std::string& args) {
+    return RunAndWait(BinDir() + "Tessareltop.exe", args);
+}
+
+long Tessarel::KillInstance(int timeoutMs) {
+    SecondStart("-kill");
+    return process_.Wait(timeoutMs);
+}
+
+void Tessarel::WaitTicks(int ticks) { Pump(ticks * 250 + 50); }
+
+}  // namespace e2e

@@ -1,0 +1,108 @@
+#pragma once
+// What the end-to-end tests share: starting and ending processes, finding
+// top-level windows, waiting for a condition, and the program under test.
+#include <windows.h>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The folder of the test program: the exe, the DLL and the helpers sit there.
+std::string BinDir();
+std::string TempDir();       // a fresh folder of this test run
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000, int stepMs = 10);
+void Pump(int ms);           // waits while dispatching this process's messages
+
+struct WindowInfo {
+    HWND wnd;
+    DWORD pid;
+    bool visible;
+    std::string cls;
+    std::string title;
+};
+std::vector<WindowInfo> TopWindows();
+std::string ClassOf(HWND w);
+std::string TitleOf(HWND w);
+bool IsShown(HWND w);        // IsWindowVisible
+// The first top-level window of the process (0 = any) with this title and
+// class (empty = any), waited for up to timeoutMs.
+HWND WaitForWindow(const std::string& title, const std::string& cls = {}, DWORD pid = 0, int timeoutMs = 5000);
+std::vector<HWND> WindowsOfProcess(DWORD pid);
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ChildProcess(const std::string& exe, const std::string& args);
+    ChildProcess(ChildProcess&& o) noexcept;
+    ChildProcess& operator=(ChildProcess&& o) noexcept;
+    ~ChildProcess();
+    bool Running() const;
+    DWORD Pid() const noexcept { return pid_; }
+    HANDLE Handle() const noexcept { return process_; }
+    // Exit code, or -1 when the process did not end in time.
+    long Wait(int timeoutMs = 10000);
+    void Kill();
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// Runs a program to its end and answers its exit code (-1 on time-out).
+long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs = 15000);
+
+// A helper process with top-level windows as its command line asks for.
+struct HelperOptions {
+    std::string cls = "TessHelperWindow";
+    std::string title = "helper";
+    int count = 1;
+    bool popup = false;
+    bool hidden = false;
+    std::string exeName;     // run as a copy under this file name
+    std::string logFile;
+    std::string extra;       // further raw arguments
+};
+class Helper {
+public:
+    explicit Helper(const HelperOptions& o = {});
+    const std::vector<HWND>& Windows() const noexcept { return windows_; }
+    HWND Window(size_t i = 0) const { return windows_.at(i); }
+    DWORD Pid() const noexcept { return process_.Pid(); }
+    ChildProcess& Process() noexcept { return process_; }
+    void Hang();             // stops pumping messages
+    void Quit();
+private:
+    ChildProcess process_;
+    std::vector<HWND> windows_;
+};
+// Control messages the helper's windows understand.
+constexpr UINT kHelperHang = WM_APP + 1;
+constexpr UINT kHelperShow = WM_APP + 2;
+constexpr UINT kHelperHide = WM_APP + 3;
+constexpr UINT kHelperQuit = WM_APP + 4;
+
+// The program under test, started in a clean state (no settings, no data).
+void ResetUserState();       // ends stray instances, deletes the settings key and the data folder
+std::string DataFolder();    // where the program keeps its files
+HWND FindMainWindow();       // the running instance's TfrmPTessarel, or 0
+
+class Tessarel {
+public:
+    explicit Tessarel(const std::string& args = {}, bool reset = true);
+    ~Tessarel();             // ends the instance if it still runs
+    HWND MainWindow() const noexcept { return main_; }
+    DWORD Pid() const noexcept { return process_.Pid(); }
+    ChildProcess& Process() noexcept { return process_; }
+    // A second start with these arguments; answers its exit code.
+    long SecondStart(const std::string& args);
+    // Ends the instance with "-kill" and waits for it.
+    long KillInstance(int timeoutMs = 15000);
+    void WaitTicks(int ticks);   // waits for this many engine ticks (250 ms each)
+private:
+    ChildProcess process_;
+    HWND main_ = nullptr;
+};
+
+}  // namespace e2e
