@@ -1,16 +1,8 @@
 #include "engine/startup.h"
+#include "engine/main_form.h"
 #include "framework/application.h"
-#include "framework/form.h"
 
 namespace engine {
-
-namespace {
-class TfrmPTessarel final : public framework::Form {
-public:
-    TfrmPTessarel() : Form("frmPTessarel") {}
-};
-TfrmPTessarel* frmPTessarel = nullptr;
-}  // namespace
 
 int RunProgram() {
     auto& app = framework::App();

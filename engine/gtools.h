@@ -1,0 +1,50 @@
+#pragma once
+// The toolbox: small stateless routines for window enumeration and focus,
+// process and executable paths, folders and paths, text and numbers.
+#include <windows.h>
+#include <tlhelp32.h>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace engine {
+
+using WindowCallback = std::function<void(HWND)>;
+using ProcessCallback = std::function<void(const PROCESSENTRY32&)>;
+using FileCallback = std::function<void(const std::string& folder, const WIN32_FIND_DATAA& entry)>;
+
+// Window enumeration. Handles are collected first, then the callback runs,
+// so a callback that changes the Z order cannot derail the walk.
+void ForEachTopWindow(const WindowCallback& cb);
+void ForEachTopWindowZOrder(const WindowCallback& cb, bool topDown);
+int ForEachProcess(const ProcessCallback& cb);
+
+// Focus and closing.
+void ForceForegroundWindow(HWND w);
+void ForceShowWindow(HWND w);
+void CloseOrKillWindow(HWND w);
+bool WindowTestFalse(HWND w);
+
+// Processes and paths (empty text on every failure).
+std::string ProcessExePath(DWORD processId);
+std::string ProcessExePathPsapi(DWORD processId);
+std::string ProcessExeNameToolhelp(DWORD processId);
+std::string ShortToLongPath(std::string_view path);
+std::string WindowExePath(HWND w);
+std::string GetAppFolder();
+std::string GetDataFolder();
+void CreateFolderPath(std::string_view path);
+std::string AddBackslash(std::string_view path);
+int CountFolderFiles(std::string_view folder, std::string_view mask, bool recursive, const FileCallback& cb,
+                     bool filesOnly);
+
+// Text and numbers.
+std::string UpperCaseAscii(std::string_view s);
+int32_t HexToInt(std::string_view s);
+std::string UrlEncode(std::string_view s);
+std::string WindowsVersionTag();
+inline int IntMin(int a, int b) { return b < a ? b : a; }
+inline int IntMax(int a, int b) { return a < b ? b : a; }
+
+}  // namespace engine

@@ -1,0 +1,174 @@
+#pragma once
+// TfrmPTessarel: the home of the engine (window table, engine tick, rules,
+// hook bridge) and, as a window, the desktop preview. Its methods are spread
+// over the engine's files by concern:
+//   main_form.cpp      life cycle and exit
+//   window_table.cpp   the table, the scan and the window rules
+//   desktop_switch.cpp the tick, the switch, hide and show, unify
+//   hook_bridge.cpp    the hook library and the program's messages
+//   snapshot.cpp       the snapshot file
+//   sticky_list.cpp    the sticky list
+//   event_log.cpp      the event-log writer and the exception log
+//   preview.cpp        the preview and the window moves
+//   sys_menu.cpp       the entries added to other windows' system menus
+#include <windows.h>
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+#include "engine/messages.h"
+#include "engine/reg_string_list.h"
+#include "engine/snapshot.h"
+#include "engine/window_record.h"
+#include "framework/form.h"
+#include "framework/owned.h"
+#include "framework/timer.h"
+
+namespace navigation { class TfrmBubble; }
+
+namespace engine {
+
+class TfrmPTessarel final : public framework::Form {
+public:
+    TfrmPTessarel();
+    ~TfrmPTessarel() override;
+
+    // State that other units read in place ----------------------------------
+    std::vector<TWindowRecord> FWindowTable;
+    uint32_t FScanCounter = 0;
+    int FCurrentDesktop = 1;
+    int FRequestedDesktop = 1;
+    int FPreviousDesktop = 1;
+    bool FDesktopUnlocked = true;
+    std::array<HWND, 10> FLastActiveWindow{};   // 1..9 per desktop; 0 the edge of the last knock
+    int FGridCols = 1;
+    int FGridRows = 4;
+    HWND FSelectedWindow = nullptr;
+    DWORD FSelectedProcessId = 0;
+    int FPressedDesktop = 0;
+    int FTargetDesktop = 0;
+    HWND FOwnPopupWindow = nullptr;
+    int FLastEdge = 0;
+    bool FPreviewSwitch = false;
+    std::unique_ptr<TRegStringList> FStickyList;
+    std::vector<std::unique_ptr<navigation::TfrmBubble>> FBubbles;
+    std::vector<TSnapshotRecord> FSnapshot;
+
+    int DesktopCount() const noexcept { return FGridCols * FGridRows; }
+    HWND LastEventWindow() const noexcept { return lastEventWindow_; }
+
+    // Window table and scan --------------------------------------------------
+    void ScanWindows();
+    int FindWindowRecord(HWND w);
+    bool IsUnmanagedWindow(HWND w, int index);
+    int ChooseDesktopForProcess(DWORD processId, HWND w);
+    bool IsSticky(HWND w);
+    bool IsListedWindow(HWND w);
+    std::string GetWindowExeName(HWND w);
+    void CompactWindowTable();
+    bool IsWindowShown(HWND w) const;
+    bool WindowShownOnDesktop(HWND w, int desktop);
+    const std::string& ClassNameBuffer() const noexcept { return className_; }
+
+    // Tick and switch ----------------------------------------------------------
+    void tScanTimer();
+    void RequestDesktop(int n);
+    void HideForeignWindows();
+    void ShowDesktopWindows();
+    void ShowWindowSafe(HWND w, int cmd);
+    void SetWindowDesktop(HWND w, int n, bool noRefresh);
+    void miUnifyClick();
+    void CheckDesktopAccess();
+    bool HasPrivateWindows();
+    void SyncIconSwapper();
+
+    // Snapshot and sticky list -------------------------------------------------
+    void SaveSnapshot();
+    void LoadSnapshot();
+    TSnapshotRecord FindSnapshotRecord(HWND w, DWORD processId);
+    void SetSticky(std::string_view name, bool add);
+    void SaveStickyList();
+
+    // Event log ------------------------------------------------------------------
+    void LogEvent(std::string_view text, HWND w, bool flagged);
+    void LogException(const std::string& message);
+    void RegisterBubble(navigation::TfrmBubble* bubble);
+
+    // System-menu entries -------------------------------------------------------
+    void AddSysMenuItems(HWND w);
+    void RemoveSysMenuItems(HWND w);
+    void RemoveAllSysMenuItems();
+
+    // Preview and moves ---------------------------------------------------------
+    void miA1Click();      // "Send application to"
+    void miS1Click();      // "Move single window to"
+    void ShowPreview(int origin);
+    void HidePreview();
+    void TogglePreview();
+    void RepaintPreview();
+
+    // Exit --------------------------------------------------------------------
+    void Exit1Click();
+    void Exit2Click();
+
+    // Hook library -------------------------------------------------------------
+    bool HookLibraryLoaded() const noexcept { return hookLib_ != nullptr; }
+    void CallHookOption(const char* setter, int value);   // SetMethod, SetMethodA, ...
+    bool IsHungWindow(HWND w) const;
+
+protected:
+    DWORD InitialStyle() const override { return WS_POPUP | WS_CLIPCHILDREN; }
+    DWORD InitialExStyle() const override { return WS_EX_TOOLWINDOW | WS_EX_TOPMOST; }
+    void FormCreate() override;
+    bool FormCloseQuery() override;
+    void FormClose() override;
+    void FormDestroy() override;
+    void Paint(HDC dc, const RECT& client) override;
+
+private:
+    friend BOOL CALLBACK ScanWindowProc(HWND w, LPARAM) noexcept;
+    void ScanWindow(HWND w);
+    void SwitchDesktop();
+    bool LoadHookLibrary();
+    void SetHooks();
+    void RemoveHooks();
+    void RegisterMessages();
+    void WMHookActivate(WPARAM w, LPARAM l);
+    void WMHookHotkey(WPARAM w);
+    void WMHookSysMenu(WPARAM w, LPARAM l);
+    void WMHookWindowShown(WPARAM w, LPARAM l);
+    void WMSwitchDesktop(WPARAM w);
+    void WMKillInstance();
+    void WMShowPoll();
+    void ReleaseOtherWindows();
+
+    // The scan's context (enumeration callbacks are not re-entrant).
+    std::string className_;
+    int lookupIndex_ = -1;
+    HWND lookupWnd_ = nullptr;
+    HWND stickyWnd_ = nullptr;
+    bool stickyAnswer_ = false;
+    bool stopFlag_ = false;
+
+    HWND lastForeignForeground_ = nullptr;
+    bool refocusDone_ = true;
+    DWORD switchTick_ = 0;
+    int previewIdleTicks_ = 0;
+    int previewOrigin_ = 0;
+    HWND lastEventWindow_ = nullptr;
+    unsigned int savedFpuWord_ = 0;
+
+    HMODULE hookLib_ = nullptr;
+    FARPROC hookEntries_[10]{};
+    framework::Hook hooks_[3];
+    using IsHungAppWindowFn = BOOL(WINAPI*)(HWND);
+    IsHungAppWindowFn isHungAppWindow_ = nullptr;
+    std::vector<framework::Menu> sysMenuPopups_;
+
+    framework::Timer tScan_;
+};
+
+inline TfrmPTessarel* frmPTessarel = nullptr;
+
+}  // namespace engine

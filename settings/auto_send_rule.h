@@ -1,0 +1,31 @@
+#pragma once
+// One automatic-send rule as the file "Tessareltop.aus" stores it: a fixed
+// 264-byte record, alignment bytes included.
+#include <cstdint>
+#include <string>
+
+namespace settings {
+
+#pragma pack(push, 1)
+struct TAutoSendRule {
+    int16_t Desktop;        // 1..9
+    uint8_t Align1[2];
+    int32_t Reserved;       // always -1
+    uint8_t Disabled;
+    uint8_t Zero;           // always 0
+    uint8_t NameLength;     // short string: length byte and up to 250 characters
+    char Name[250];
+    uint8_t Deleted;
+    uint8_t Align2[2];
+};
+#pragma pack(pop)
+static_assert(sizeof(TAutoSendRule) == 264);
+static_assert(offsetof(TAutoSendRule, Disabled) == 8);
+static_assert(offsetof(TAutoSendRule, NameLength) == 10);
+static_assert(offsetof(TAutoSendRule, Deleted) == 261);
+
+inline std::string RuleName(const TAutoSendRule& r) {
+    return std::string(r.Name, r.NameLength <= 250 ? r.NameLength : 250);
+}
+
+}  // namespace settings
