@@ -170,7 +170,9 @@ private:
     void WMKillInstance(WPARAM w, LPARAM l);
     void WMShowPoll(WPARAM w, LPARAM l);
     void ReleaseOtherWindows();
-    void UnifyOnScreen() noexcept;   // every window shown on its desktop, shown again
+    void UnifyOnScreen() noexcept;
+    HMENU NewDesktopSubmenu(UINT firstId);
+    void DestroySubmenu(HMENU sub);   // every window shown on its desktop, shown again
 
     // The scan's context (enumeration callbacks are not re-entrant).
     std::string className_;
