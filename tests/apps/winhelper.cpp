@@ -3,6 +3,7 @@
 //   --class NAME --title TEXT --count N --popup --hidden --log FILE
 //   --ask-on-close   answer WM_CLOSE with a message box instead of closing
 //   --lifetime MS    end by itself after this time
+//   --peek           look at every message (PM_NOREMOVE) before reading it
 // Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit,
 // +5 open one more window (titled "<title> new"), +6 activate this window.
 #include <windows.h>
@@ -14,6 +15,7 @@
 namespace {
 FILE* logFile = nullptr;
 bool askOnClose = false;
+bool peekFirst = false;
 
 void Log(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (!logFile) return;
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
         else if (a == "--log") logFile = std::fopen(next().c_str(), "a");
         else if (a == "--ask-on-close") askOnClose = true;
         else if (a == "--lifetime") lifetime = std::atoi(next().c_str());
+        else if (a == "--peek") peekFirst = true;
     }
     WNDCLASSA wc{};
     wc.lpfnWndProc = Proc;
@@ -94,7 +97,10 @@ int main(int argc, char** argv) {
     }
     if (lifetime > 0) ::SetTimer(nullptr, 0, static_cast<UINT>(lifetime), [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); });
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        if (peekFirst)
+            while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) ::WaitMessage();
+        if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
         if (msg.hwnd == nullptr && msg.message == WM_APP + 4) break;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
