@@ -26,8 +26,11 @@ void ForceShowWindow(HWND w);
 void CloseOrKillWindow(HWND w);
 bool WindowTestFalse(HWND w);
 
-// Processes and paths (empty text on every failure).
+// Processes and paths (empty text on every failure). ProcessExePath takes
+// the first route that answers: the image name query, the module list, the
+// process snapshot (which reports only the file name on current systems).
 std::string ProcessExePath(DWORD processId);
+std::string ProcessExePathQuery(DWORD processId);
 std::string ProcessExePathPsapi(DWORD processId);
 std::string ProcessExeNameToolhelp(DWORD processId);
 std::string ShortToLongPath(std::string_view path);

@@ -3,6 +3,7 @@
 //   --class NAME --title TEXT --count N --popup --hidden --log FILE
 //   --ask-on-close   answer WM_CLOSE with a message box instead of closing
 //   --lifetime MS    end by itself after this time
+//   --exit-code N    the exit code of a normal end (tells it from a kill)
 // Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit.
 #include <windows.h>
 #include <cstdio>
@@ -50,7 +51,7 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 int main(int argc, char** argv) {
     std::string cls = "TessHelperWindow", title = "helper";
-    int count = 1, lifetime = 0;
+    int count = 1, lifetime = 0, exitCode = 0;
     bool popup = false, hidden = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
         else if (a == "--log") logFile = std::fopen(next().c_str(), "a");
         else if (a == "--ask-on-close") askOnClose = true;
         else if (a == "--lifetime") lifetime = std::atoi(next().c_str());
+        else if (a == "--exit-code") exitCode = std::atoi(next().c_str());
     }
     WNDCLASSA wc{};
     wc.lpfnWndProc = Proc;
@@ -86,5 +88,5 @@ int main(int argc, char** argv) {
         ::DispatchMessageA(&msg);
     }
     if (logFile) std::fclose(logFile);
-    return 0;
+    return exitCode;
 }
