@@ -246,8 +246,7 @@ void CloseOrKillWindow(HWND w) {
     ::GetWindowThreadProcessId(w, &pid);
     const bool own = pid == ::GetCurrentProcessId();
     Process process;
-    if (pid && !own) process.reset(::OpenProcess(kTerminateAccess | SYNCHRONIZE, FALSE, pid));
-    if (pid && !own && !process) process.reset(::OpenProcess(kTerminateAccess, FALSE, pid));
+    if (pid && !own) process.reset(::OpenProcess(kTerminateAccess, FALSE, pid));
 
     const DWORD deadline = ::GetTickCount() + kCloseTimeoutMs;
     DWORD_PTR result = 0;

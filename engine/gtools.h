@@ -20,7 +20,10 @@ void ForEachTopWindow(const WindowCallback& cb);
 void ForEachTopWindowZOrder(const WindowCallback& cb, bool topDown);
 int ForEachProcess(const ProcessCallback& cb);
 
-// Focus and closing.
+// Focus and closing. The focus calls never wait long on a window that does
+// not answer, neither the target nor the current foreground window.
+// CloseOrKillWindow asks with WM_CLOSE and ends the window's process when the
+// window is still there after 5 s; it never ends the calling program.
 void ForceForegroundWindow(HWND w);
 void ForceShowWindow(HWND w);
 void CloseOrKillWindow(HWND w);
