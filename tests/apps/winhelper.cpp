@@ -4,6 +4,7 @@
 //   --ask-on-close   answer WM_CLOSE with a message box instead of closing
 //   --lifetime MS    end by itself after this time
 //   --peek           look at every message (PM_NOREMOVE) before reading it
+//   --exit-code N    the exit code of a normal end (tells it from a kill)
 // Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit,
 // +5 open one more window (titled "<title> new"), +6 activate this window.
 #include <windows.h>
@@ -66,7 +67,7 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 int main(int argc, char** argv) {
     std::string cls = "TessHelperWindow", title = "helper";
-    int count = 1, lifetime = 0;
+    int count = 1, lifetime = 0, exitCode = 0;
     bool popup = false, hidden = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
         else if (a == "--ask-on-close") askOnClose = true;
         else if (a == "--lifetime") lifetime = std::atoi(next().c_str());
         else if (a == "--peek") peekFirst = true;
+        else if (a == "--exit-code") exitCode = std::atoi(next().c_str());
     }
     WNDCLASSA wc{};
     wc.lpfnWndProc = Proc;
@@ -106,5 +108,5 @@ int main(int argc, char** argv) {
         ::DispatchMessageA(&msg);
     }
     if (logFile) std::fclose(logFile);
-    return 0;
+    return exitCode;
 }
