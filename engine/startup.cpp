@@ -68,10 +68,13 @@ int RunEngine() {
     auto& app = framework::App();
     app.ShowMainForm = false;
     if (ReadStartFlag("showsplash", true)) {
-        app.CreateForm(frmSplash);
-        frmSplash->DoubleBuffered = true;
-        ::ShowWindow(frmSplash->Handle(), SW_SHOWNA);
-        frmSplash->Repaint();
+        // The splash is a courtesy: the program starts without it.
+        framework::Guard([&] {
+            app.CreateForm(frmSplash);
+            frmSplash->DoubleBuffered = true;
+            ::ShowWindow(frmSplash->Handle(), SW_SHOWNA);
+            frmSplash->Repaint();
+        });
     }
     CreateWindows();
     if (frmSplash) app.FreeForm(frmSplash);

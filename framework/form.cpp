@@ -71,7 +71,7 @@ void Form::CreateHandle() {
                                CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, nullptr,
                                App().Handle(), this);
     creating = nullptr;
-    if (!h) throw Exception("Cannot create the window of " + name_);
+    if (!h) throw Exception("Cannot create the window of " + name_ + " (error " + std::to_string(::GetLastError()) + ")");
     hwnd_ = h;
     FormsByHandle()[h] = this;
     CreateControls();
