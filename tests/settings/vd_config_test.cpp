@@ -187,6 +187,10 @@ TEST_F(ConfigDialog, AFreshUserGetsEveryDefaultAndTheFirstSaveWritesThem) {
         EXPECT_EQ(settings::Int(e.name), e.def) << e.name;
         EXPECT_EQ(settings::DefaultOf(e.name), e.def) << e.name;
         EXPECT_EQ(dlg.ControlValue(*settings::FindValue(e.name)), e.def) << e.name;
+        EXPECT_EQ(settings::FindValue(e.name)->type == settings::ValueType::Boolean, e.boolean) << e.name;
+        if (e.boolean) {
+            EXPECT_EQ(settings::Flag(e.name), e.def != 0) << e.name;
+        }
     }
     EXPECT_EQ(dlg.rgPrevSize.Item(dlg.rgPrevSize.ItemIndex()), "Medium (260x195)");
     EXPECT_EQ(dlg.cbLayout.Text(), "3 x 3");
