@@ -112,7 +112,6 @@ void TfrmVDConfig::FormCreate() {
     SetClientSize(kClientWidth, kClientHeight);
     SetWindowRegion();
     CenterOnScreen();
-    SetUpGestureGrid();
     ShowGeneralTab(true);
 
     ReadStartDisplay();

@@ -252,6 +252,8 @@ void TfrmVDConfig::CreateControls() {
     for (auto& e : edName_) e->MaxLength = 20;
     ApplyLayout(kLayout);
     SetUpControls();
+    // Before the settings can be read in place: the grid's rows must exist.
+    SetUpGestureGrid();
 }
 
 void TfrmVDConfig::SetUpControls() {

@@ -15,10 +15,12 @@ namespace {
 constexpr char kKey[] = "Software\\Pelmora\\Tessarel";
 
 // The dialog's window exists before its creation has loaded and applied the
-// settings; the program is idle once its message loop runs.
+// settings. Nothing pumps messages while the windows are created, so a sent
+// message comes back only once the message loop runs.
 HWND WaitForDialog(Tessarel& t) {
     DWORD pid = t.Pid();
-    ::WaitForInputIdle(t.Process().Handle(), 15000);
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(t.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 15000, &result);
     HWND found = nullptr;
     WaitUntil([&] {
         for (HWND w : WindowsOfProcess(pid))
