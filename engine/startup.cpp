@@ -10,6 +10,7 @@
 #include "framework/guard.h"
 #include "framework/registry.h"
 #include "navigation/event_log_window.h"
+#include "settings/vd_config.h"
 
 namespace engine {
 namespace {
@@ -61,6 +62,8 @@ void CreateWindows() {
     };
     SetSplashProgress(20);
     SetSplashProgress(30);
+    // Its creation loads every setting and applies it to the engine.
+    app.CreateForm(settings::frmVDConfig);
     SetSplashProgress(40);
     SetSplashProgress(50);
     SetSplashProgress(60);

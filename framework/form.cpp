@@ -82,7 +82,8 @@ void Form::DestroyHandle() noexcept {
     if (!hwnd_ || destroying_) return;
     destroying_ = true;
     Guard([this] { FormDestroy(); });
-    for (Control* c : controls_) c->Destroy();
+    // Children were created after their containers: destroy them first.
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) (*it)->Destroy();
     HWND h = hwnd_;
     FormsByHandle().erase(h);
     ::DestroyWindow(h);
