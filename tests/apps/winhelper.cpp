@@ -3,7 +3,8 @@
 //   --class NAME --title TEXT --count N --popup --hidden --log FILE
 //   --ask-on-close   answer WM_CLOSE with a message box instead of closing
 //   --lifetime MS    end by itself after this time
-// Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit.
+// Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit,
+// +5 open one more window (titled "<title> new"), +6 activate this window.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +35,19 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_APP + 4:
         ::PostQuitMessage(0);
+        return 0;
+    case WM_APP + 5: {
+        char cls[256] = {}, title[256] = {};
+        ::GetClassNameA(w, cls, sizeof cls);
+        ::GetWindowTextA(w, title, sizeof title);
+        std::string t = std::string(title) + " new";
+        HWND n = ::CreateWindowExA(0, cls, t.c_str(), static_cast<DWORD>(::GetWindowLongA(w, GWL_STYLE)) & ~WS_VISIBLE,
+                                   80, 80, 300, 200, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        ::ShowWindow(n, SW_SHOWNA);
+        return 0;
+    }
+    case WM_APP + 6:
+        ::SetForegroundWindow(w);
         return 0;
     case WM_CLOSE:
         if (askOnClose) {

@@ -82,6 +82,8 @@ constexpr UINT kHelperHang = WM_APP + 1;
 constexpr UINT kHelperShow = WM_APP + 2;
 constexpr UINT kHelperHide = WM_APP + 3;
 constexpr UINT kHelperQuit = WM_APP + 4;
+constexpr UINT kHelperNewWindow = WM_APP + 5;
+constexpr UINT kHelperActivate = WM_APP + 6;
 
 // The program under test, started in a clean state (no settings, no data).
 void ResetUserState();       // ends stray instances, deletes the settings key and the data folder
