@@ -90,11 +90,6 @@ public:
     TSnapshotRecord FindSnapshotRecord(HWND w, DWORD processId);
     void SetSticky(std::string_view name, bool add);
     void SaveStickyList();
-    // Whoever changes FStickyList calls this, so the next IsSticky asks the list.
-    void InvalidateStickyCache() noexcept {
-        stickyWnd_ = nullptr;
-        stickyAnswer_ = false;
-    }
 
     // Event log ------------------------------------------------------------------
     void LogEvent(std::string_view text, HWND w, bool flagged);

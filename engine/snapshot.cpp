@@ -11,13 +11,15 @@ namespace engine {
 namespace {
 
 constexpr uint32_t kHashSeed = 0xEFCDAB89u;
+// The same reading of the class name as the scan's, so that a name at the
+// length limit hashes alike when saved and when looked up.
 constexpr int kClassNameChars = 250;
 
 std::string SnapshotPath() { return GetDataFolder() + std::string(kSnapshotFileName); }
 
 std::string ClassNameOf(HWND w) {
     char buf[kClassNameChars + 1] = {};
-    int n = ::GetClassNameA(w, buf, static_cast<int>(sizeof buf));
+    int n = ::GetClassNameA(w, buf, kClassNameChars);
     return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }
 

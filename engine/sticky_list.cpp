@@ -35,6 +35,7 @@ void TfrmPTessarel::SetSticky(std::string_view name, bool add) {
     } catch (...) {
         saveError = std::current_exception();
     }
+    RefreshAppList();
     HideForeignWindows();
     ShowDesktopWindows();
     if (saveError) std::rethrow_exception(saveError);

@@ -262,10 +262,21 @@ TEST_F(DataFolderFiles, SaveWritesTheTableWithTheClassHashAndLoadReadsItBack) {
     EXPECT_TRUE(SameRecord(file[0], Rec(a.Wnd, 1, 3, a.ProcessId, ClassNameHash("SnapshotTestClass"))));
     EXPECT_TRUE(SameRecord(file[1], Rec(gone.Wnd, 0, 2, 99, 0xEFCDAB89u)));
 
+    // The next run finds the window by the class name the scan read.
     TfrmPTessarel next;
     next.LoadSnapshot();
     ASSERT_EQ(next.FSnapshot.size(), 2u);
     EXPECT_TRUE(SameRecord(next.FSnapshot[0], file[0]));
+    next.IsUnmanagedWindow(win.get(), -1);
+    TSnapshotRecord found = next.FindSnapshotRecord(win.get(), a.ProcessId);
+    EXPECT_EQ(found.Desktop, 3);
+    EXPECT_EQ(found.Visible, 1);
+    EXPECT_EQ(next.FindSnapshotRecord(win.get(), a.ProcessId + 1).Desktop, 0);
+
+    OwnWindow other("SnapshotOtherClass");
+    next.IsUnmanagedWindow(other.get(), -1);
+    EXPECT_EQ(next.FindSnapshotRecord(win.get(), a.ProcessId).Desktop, 0)
+        << "the same handle and process with another class is a new window";
 }
 
 TEST_F(DataFolderFiles, LoadOfAMissingOrDamagedFile) {
@@ -453,6 +464,19 @@ TEST_F(DataFolderFiles, SetStickySavesEvenWhenNothingChanged) {
 
     form.SetSticky("NOTEPAD", false);
     EXPECT_EQ(framework::ReadFileBytes(StickyFile()), "");
+}
+
+TEST_F(DataFolderFiles, SetStickyTakesEffectForAWindowAlreadyAsked) {
+    OwnWindow win("StickyCacheClass");
+    TfrmPTessarel form;
+    form.FStickyList = std::make_unique<TRegStringList>();
+    EXPECT_FALSE(form.IsSticky(win.get()));
+    form.SetSticky("StickyCacheClass", true);
+    EXPECT_TRUE(form.IsSticky(win.get()));
+    form.SetSticky("stickycacheclass", false);
+    EXPECT_FALSE(form.IsSticky(win.get()));
+    form.SetSticky("STICKYCACHECLASS*", true);
+    EXPECT_FALSE(form.IsSticky(win.get())) << "a switched-off entry makes nothing sticky";
 }
 
 TEST_F(DataFolderFiles, SetStickyKeepsTheChangeWhenTheFileCannotBeWritten) {
