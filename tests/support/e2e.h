@@ -53,6 +53,11 @@ private:
 // Runs a program to its end and answers its exit code (-1 on time-out).
 long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs = 15000);
 
+// Runs xdotool, a program of the host, with these arguments (keys and clicks
+// reach the virtual desktop as if typed) and waits for its end. Answers its
+// exit code, or -1 when it could not be started or did not end in time.
+int RunXdotool(const std::string& args, int timeoutMs = 10000);
+
 // A helper process with top-level windows as its command line asks for.
 struct HelperOptions {
     std::string cls = "TessHelperWindow";
