@@ -24,8 +24,8 @@ constexpr std::string_view kByUser = ", triggered by user action";
 
 constexpr char kLabelFace[] = "Tahoma";
 constexpr COLORREF kLabelColor = 0x2020D0;
-// Windows of the Flash player take the foreground badly; the browser can
-// keep each of its windows on a desktop of its own.
+// A pick never brings a window of the stand-alone Flash player to the
+// foreground; with "iesepar" each browser window moves on its own.
 constexpr std::string_view kFlashExe = "\\FLASH.EXE";
 constexpr std::string_view kBrowserExe = "IEXPLORE.EXE";
 // The close button on the left bar.
