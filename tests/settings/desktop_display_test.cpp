@@ -252,6 +252,11 @@ protected:
         reg.OpenKey(kDesktopKey, true);
         reg.WriteString(name, v);
     }
+    static std::string SystemWallpaper() {
+        char buf[MAX_PATH] = {};
+        ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof buf, buf, 0);
+        return buf;
+    }
     void SetWallpaper(int desk, const std::string& path, int style) {
         Dialog().feDesk(desk).SetText(path);
         Dialog().cbWPS(desk).SetItemIndex(style);
@@ -282,6 +287,7 @@ TEST_F(DesktopDisplayDialog, EachStyleWritesItsRegistryValues) {
         EXPECT_EQ(Value("Wallpaper"), path) << c.style;
         EXPECT_EQ(Value("TileWallpaper"), c.tile) << c.style;
         EXPECT_EQ(Value("WallpaperStyle"), c.wallpaperStyle) << c.style;
+        EXPECT_EQ(SystemWallpaper(), path) << "the system took the new wallpaper";
     }
     // The same path in another style is left as it is.
     std::string same = Value("Wallpaper");
@@ -340,6 +346,28 @@ TEST_F(DesktopDisplayDialog, JpegWallpaperIsConvertedIntoTheDataFolder) {
     EXPECT_THROW(Dialog().ApplyDesktopDisplay(6, true), framework::Exception);
     EXPECT_EQ(Value("Wallpaper"), bmp);
     EXPECT_EQ(::GetFileAttributesA((engine::GetDataFolder() + "wall6.bmp").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(DesktopDisplayDialog, ADamagedJpegOnDesktopOneStillLetsTheDialogComeUp) {
+    framework::App().FreeForm(settings::frmVDConfig);
+    std::string bad = folder_ + "desk1.jpg";
+    framework::WriteFileReplacing(bad, "\xFF\xD8\xFF\xE0 cut short");
+    SetValue("Wallpaper", "C:\\before.bmp");
+    {
+        framework::Registry reg;
+        reg.OpenKey("Software\\Pelmora\\Tessarel", true);
+        reg.WriteString("wallpaper1", bad);
+    }
+    std::string logged;
+    auto oldHandler = framework::App().OnException;
+    framework::App().OnException = [&](const std::string& m) { logged = m; };
+    framework::App().CreateForm(settings::frmVDConfig);
+    framework::App().OnException = oldHandler;
+    ASSERT_NE(settings::frmVDConfig, nullptr);
+    EXPECT_TRUE(::IsWindow(Dialog().Handle()));
+    EXPECT_EQ(Dialog().feDesk(1).Text(), bad);
+    EXPECT_NE(logged.find("desk1.jpg"), std::string::npos) << logged;
+    EXPECT_EQ(Value("Wallpaper"), "C:\\before.bmp");
 }
 
 TEST_F(DesktopDisplayDialog, DisplayModeFollowsTheDesktopAndComesBack) {
