@@ -3,12 +3,17 @@
 #include "engine/main_form.h"
 #include "engine/preview_layout.h"
 #include "engine/wait_window.h"
+#include "framework/guard.h"
 #include "navigation/enter_pwd.h"
 #include "settings/vd_config.h"
 
 namespace engine {
 
-void TfrmPTessarel::ApplyDesktopDisplay(int) {}
+void TfrmPTessarel::ApplyDesktopDisplay(int desktop) {
+    // A wallpaper that cannot be converted is logged and the switch goes on:
+    // the windows of the new desktop must come up all the same.
+    if (settings::frmVDConfig) framework::Guard([&] { settings::frmVDConfig->ApplyDesktopDisplay(desktop, false); });
+}
 void TfrmPTessarel::RefreshDesktopIndicators() {
     // A preview opened from the tray follows the switch back to the taskbar.
     if (previewOrigin_ == preview::kOriginTaskbar) PlacePreviewAtTaskbar();

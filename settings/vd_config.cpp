@@ -47,8 +47,6 @@ std::optional<int> Suffix(std::string_view name, std::string_view prefix, int ma
 void CopyIconSetSwitches(bool /*distIcons*/, bool /*distQL*/) {}
 void StartIconSets() {}
 void SwitchInDesktopOneSets() {}
-// No behaviour until the per-desktop wallpaper and display-mode switch lands.
-void ApplyDesktopDisplay(int /*desktop*/, bool /*force*/) {}
 // No behaviour until the layout page's preview lands.
 void DrawLayoutPreview() {}
 
@@ -124,7 +122,8 @@ void TfrmVDConfig::FormCreate() {
     if (auto* main = engine::frmPTessarel) main->FDesktopUnlocked = !FLocked[1];
     ApplySettings();
     ShowPage(1);
-    ApplyDesktopDisplay(1, true);
+    // A wallpaper that cannot be converted is logged; the dialog still comes up.
+    framework::Guard([this] { ApplyDesktopDisplay(1, true); });
     StartIconSets();
     LoadRuleLists();
     RememberValuesInForce();
@@ -269,7 +268,7 @@ void TfrmVDConfig::FillDisplayModes() {
     displayModeCodes_.assign(1, kWindowsDefaultMode);
     DEVMODEW mode{};
     mode.dmSize = sizeof(mode);
-    DWORD flags = cbUnsafe.Checked() ? EDS_RAWMODE : 0;
+    DWORD flags = DisplayModeFlags();
     for (DWORD i = 0; ::EnumDisplaySettingsExW(nullptr, i, &mode, flags); ++i) {
         if (mode.dmPelsWidth < 640 || mode.dmBitsPerPel <= 8) continue;
         int code = DisplayModeCode(static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight),

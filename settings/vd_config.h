@@ -140,6 +140,14 @@ public:
     void SelectDisplayModeItem(framework::ComboBox& list, int code);
     int SelectedDisplayModeCode(int n) const;   // the code of desktop n's selection
     static int CurrentDisplayModeCode();
+    // The raw-mode flag of the mode enumeration while unsafe modes are listed.
+    DWORD DisplayModeFlags() const;
+    // The mode record of a code (exact, then without the refresh rate); false,
+    // with a zero width, when no mode has it.
+    bool FindDisplayMode(int code, DEVMODEW& mode) const;
+    // Puts desktop desk's display mode and wallpaper into force (desktop 0:
+    // those found at creation), unless desk is current already and not forced.
+    void ApplyDesktopDisplay(int desk, bool force);
 
     // Read in place by the engine.
     std::optional<int> Int(std::string_view name) const override;
