@@ -360,7 +360,9 @@ TEST_F(EngineTest, ScanGivesTheNewWindowOfAKnownProcessItsDesktop) {
         ASSERT_NE(rec, nullptr);
         EXPECT_EQ(rec->Desktop, c.want);
         // A window is hidden asynchronously when it does not answer at once.
-        if (c.want != 1) EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(added); }, 1000));
+        if (c.want != 1) {
+            EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(added); }, 1000));
+        }
         e2e::Pump(100);
         EXPECT_EQ(e2e::IsShown(added), c.want == 1);
         EXPECT_EQ(form_.LastEventWindow() == added, c.want != 1) << "sent away without a log line";
