@@ -196,14 +196,18 @@ int TfrmPTessarel::ChooseDesktopForProcess(DWORD processId, HWND w) {
                 break;
             }
     }
+    // A new window is usually enumerated before its process's older windows
+    // (it lies on top), so in this pass they still carry the previous
+    // stamp; they are as alive as those already met.
+    auto live = [this](const TWindowRecord& r) { return FScanCounter - r.ScanStamp <= 1; };
     for (const auto& r : FWindowTable) {
-        if (r.ScanStamp != FScanCounter || r.ProcessId != processId || r.Desktop <= 0 || r.Desktop != current) continue;
+        if (!live(r) || r.ProcessId != processId || r.Desktop <= 0 || r.Desktop != current) continue;
         result = r.Desktop;
         strength = 1;
         if (r.Visible) break;
     }
     for (const auto& r : FWindowTable) {
-        if (r.ScanStamp != FScanCounter || r.ProcessId != processId || r.Desktop <= 0 || r.Desktop == current) continue;
+        if (!live(r) || r.ProcessId != processId || r.Desktop <= 0 || r.Desktop == current) continue;
         if (!settings::IsPrivate(r.Desktop)) continue;
         result = r.Desktop;
         strength = 2;

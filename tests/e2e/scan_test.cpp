@@ -1,0 +1,109 @@
+// New windows of a program that already has a window on another desktop, seen
+// from outside: they open on the desktop the user is looking at.
+#include <gtest/gtest.h>
+#include <memory>
+#include "support/e2e.h"
+
+using namespace e2e;
+
+namespace {
+
+void WriteSetting(const char* name, DWORD value) {
+    HKEY k = nullptr;
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel", 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    ::RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    ::RegCloseKey(k);
+}
+
+// A program in a clean state on a grid of one column and four rows.
+class ScanTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetUserState();
+        WriteSetting("layoutid", 1);      // "1 x 4"
+        WriteSetting("showsplash", 0);
+        Prepare();
+        program_ = std::make_unique<Tessarel>("", false);
+        ASSERT_NE(program_->MainWindow(), nullptr);
+    }
+    void TearDown() override { program_.reset(); }
+    virtual void Prepare() {}
+
+    void SwitchTo(const std::string& arg) {
+        ASSERT_EQ(program_->SecondStart(arg), 0);
+        program_->WaitTicks(3);
+    }
+    // Has the helper's process open one more window like `from` and waits
+    // for it; it is titled after `from`.
+    HWND OpenAnother(const Helper& h, HWND from) {
+        ::PostMessageA(from, kHelperNewWindow, 0, 0);
+        return WaitForWindow(TitleOf(from) + " new", ClassOf(from), h.Pid());
+    }
+    std::unique_ptr<Tessarel> program_;
+};
+
+bool ShownSoon(HWND w) { return WaitUntil([w] { return IsShown(w); }, 3000); }
+bool HiddenSoon(HWND w) { return WaitUntil([w] { return !IsShown(w); }, 3000); }
+// Shown now and still shown after a few ticks of the engine.
+bool StaysShown(Tessarel& program, HWND w) {
+    if (!ShownSoon(w)) return false;
+    program.WaitTicks(4);
+    return IsShown(w);
+}
+
+}  // namespace
+
+// The process keeps windows on desktops 1 and 2; its new window opens on
+// desktop 3, where the user is, and belongs there from then on.
+TEST_F(ScanTest, NewWindowOfAProcessOnOtherDesktopsOpensOnTheCurrentOne) {
+    Helper h({.cls = "TessSpread", .title = "spread"});
+    program_->WaitTicks(2);
+    SwitchTo("-s2");
+    ASSERT_TRUE(HiddenSoon(h.Window()));
+    HWND second = OpenAnother(h, h.Window());
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(StaysShown(*program_, second));
+    SwitchTo("-s3");
+    ASSERT_TRUE(HiddenSoon(second));
+
+    HWND third = OpenAnother(h, second);
+    ASSERT_NE(third, nullptr);
+    EXPECT_TRUE(StaysShown(*program_, third));
+    EXPECT_FALSE(IsShown(h.Window()));
+    EXPECT_FALSE(IsShown(second));
+
+    SwitchTo("-s1");
+    EXPECT_TRUE(ShownSoon(h.Window()));
+    EXPECT_TRUE(HiddenSoon(third));
+    EXPECT_FALSE(IsShown(second));
+    SwitchTo("-s3");
+    EXPECT_TRUE(ShownSoon(third));
+    EXPECT_TRUE(HiddenSoon(h.Window()));
+}
+
+// Strict separation is asked for (in force once the settings dialog reads
+// it): a browser's popup still opens where the user is, beside the page that
+// opened it, and not on the desktop of the browser's other window.
+class StrictScanTest : public ScanTest {
+    void Prepare() override { WriteSetting("strictdesk", 1); }
+};
+
+TEST_F(StrictScanTest, BrowserPopupOpensOnTheCurrentDesktop) {
+    Helper browser({.cls = "TessBrowserPopup", .title = "browser", .popup = true, .exeName = "FIREFOX.EXE"});
+    ASSERT_EQ(browser.Windows().size(), 1u);
+    program_->WaitTicks(2);
+    SwitchTo("-s2");
+    ASSERT_TRUE(HiddenSoon(browser.Window()));
+
+    HWND popup = OpenAnother(browser, browser.Window());
+    ASSERT_NE(popup, nullptr);
+    ASSERT_NE(::GetWindowLongA(popup, GWL_STYLE) & WS_POPUP, 0);
+    EXPECT_TRUE(StaysShown(*program_, popup));
+    EXPECT_FALSE(IsShown(browser.Window()));
+
+    SwitchTo("-s1");
+    EXPECT_TRUE(HiddenSoon(popup));
+    EXPECT_TRUE(ShownSoon(browser.Window()));
+    SwitchTo("-s2");
+    EXPECT_TRUE(ShownSoon(popup));
+}

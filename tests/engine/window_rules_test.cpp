@@ -1,0 +1,373 @@
+// The window rules inside the test process: which desktop a new window gets,
+// the record lookup, which windows are never managed, and what a scan does
+// with the new window of a process that already has one on another desktop.
+#include <gtest/gtest.h>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+#include "engine/gtools.h"
+#include "engine/main_form.h"
+#include "settings/settings_access.h"
+#include "support/e2e.h"
+
+using engine::TWindowRecord;
+using settings::TAutoSendRule;
+
+namespace {
+
+constexpr DWORD kProcess = 4242;   // the process the new window belongs to
+constexpr DWORD kOtherProcess = 4343;
+constexpr uint32_t kThisScan = 5;
+constexpr char kExe[] = "C:\\APPS\\EDITOR.EXE";
+constexpr char kOlderExe[] = "C:\\OLD\\EDITOR.EXE";
+constexpr char kRuleClass[] = "TessRuleTarget";
+
+TAutoSendRule Rule(int desktop, std::string_view name, bool disabled = false, bool deleted = false) {
+    TAutoSendRule r{};
+    r.Desktop = static_cast<int16_t>(desktop);
+    r.Reserved = -1;
+    r.Disabled = disabled ? 1 : 0;
+    r.NameLength = static_cast<uint8_t>(name.size());
+    std::memcpy(r.Name, name.data(), name.size());
+    r.Deleted = deleted ? 1 : 0;
+    return r;
+}
+// Names as a user may have typed them: other case, blanks around.
+TAutoSendRule ClassRule(int desktop, bool disabled = false, bool deleted = false) {
+    return Rule(desktop, " tessruletarget  ", disabled, deleted);
+}
+TAutoSendRule ExeRule(int desktop, bool disabled = false, bool deleted = false) {
+    return Rule(desktop, "c:\\apps\\editor.exe ", disabled, deleted);
+}
+
+// What the settings dialog will answer once it exists.
+class FakeSettings final : public settings::LiveSource {
+public:
+    bool strict = false;
+    std::array<bool, 10> privateDesktop{};
+    std::vector<TAutoSendRule> rules;
+
+    std::optional<int> Int(std::string_view name) const override {
+        if (name == "strictdesk") return strict ? 1 : 0;
+        return std::nullopt;
+    }
+    std::optional<std::string> Text(std::string_view) const override { return std::nullopt; }
+    bool IsPrivate(int desktop) const override { return privateDesktop.at(static_cast<size_t>(desktop)); }
+    std::string DesktopName(int desktop) const override { return std::to_string(desktop); }
+    bool InIgnoreList(std::string_view) const override { return false; }
+    bool InWatchList(std::string_view) const override { return false; }
+    std::vector<TAutoSendRule> AutoSendRules() const override { return rules; }
+};
+
+// A hidden top-level window of this process, of a class registered here.
+class OwnWindow {
+public:
+    explicit OwnWindow(const char* cls) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = cls;
+        ::RegisterClassA(&wc);
+        wnd_ = ::CreateWindowExA(0, cls, "rule target", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    }
+    ~OwnWindow() { ::DestroyWindow(wnd_); }
+    OwnWindow(const OwnWindow&) = delete;
+    OwnWindow& operator=(const OwnWindow&) = delete;
+    HWND Handle() const noexcept { return wnd_; }
+private:
+    HWND wnd_ = nullptr;
+};
+
+// The main form as the engine sees it after its creation, without a window:
+// a 2 x 2 grid, desktop 1 current, settings from the fake.
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings::SetLiveSource(&settings_);
+        engine::frmPTessarel = &form_;
+        form_.FGridCols = 2;
+        form_.FGridRows = 2;
+        form_.FScanCounter = kThisScan;
+        form_.FCurrentDesktop = form_.FRequestedDesktop = 1;
+        form_.FStickyList = std::make_unique<engine::TRegStringList>();
+    }
+    void TearDown() override {
+        engine::frmPTessarel = nullptr;
+        settings::SetLiveSource(nullptr);
+    }
+    TWindowRecord& Add(HWND w, int desktop, DWORD pid, bool visible, uint32_t stamp, std::string exe = {}) {
+        TWindowRecord r;
+        r.Wnd = TWindowRecord::WndFromHandle(w);
+        r.Desktop = static_cast<int8_t>(desktop);
+        r.ProcessId = pid;
+        r.Visible = visible ? 1 : 0;
+        r.ScanStamp = stamp;
+        r.ExeName = std::move(exe);
+        form_.FWindowTable.push_back(r);
+        return form_.FWindowTable.back();
+    }
+    const TWindowRecord* RecordOf(HWND w) {
+        int i = form_.FindWindowRecord(w);
+        return i < 0 ? nullptr : &form_.FWindowTable[static_cast<size_t>(i)];
+    }
+
+    FakeSettings settings_;
+    engine::TfrmPTessarel form_;
+};
+
+HWND FakeHandle(uintptr_t n) { return reinterpret_cast<HWND>(0x10000 + n * 4); }
+
+}  // namespace
+
+// Every rule of the choice, as one table. The process's records stand before
+// the new window's own record, which the scan appends (desktop 0) before it
+// asks.
+TEST_F(EngineTest, ChooseDesktopForProcess) {
+    struct Rec {
+        int desktop;
+        bool visible = true;
+        uint32_t age = 0;              // scans since one met it: 0 this scan
+        DWORD pid = kProcess;
+        const char* exe = kExe;
+    };
+    auto Hidden = [](int d) { return Rec{d, false}; };
+    auto Unreached = [](int d) { return Rec{d, true, 1}; };   // this scan has not come to it yet
+    auto Stale = [](int d) { return Rec{d, true, 2}; };       // gone, awaiting compaction
+    auto Foreign = [](int d) { return Rec{d, true, 0, kOtherProcess}; };
+    auto OlderExe = [](int d) { return Rec{d, true, 0, kProcess, kOlderExe}; };
+    constexpr bool kStrict = true;
+    using Desktops = std::vector<int>;
+    struct Case {
+        const char* what;
+        std::vector<Rec> records;
+        int want;
+        bool strict = false;
+        Desktops privateDesktops = {};
+        std::vector<TAutoSendRule> rules = {};
+        int current = 1;
+    };
+    const Case cases[] = {
+        // Plain: the current desktop whatever the process has elsewhere.
+        {"first window of its process", {}, 1},
+        {"first window, desktop 3 current", {}, 3, false, {}, {}, 3},
+        {"process on another desktop", {{3}}, 1},
+        {"process hidden on another desktop", {Hidden(3)}, 1},
+        {"process on the current and another desktop", {{1}, {3}}, 1},
+        // Strict separation: the process's first record on another desktop.
+        {"strict", {{3}}, 3, kStrict},
+        {"strict, first record wins", {{2}, {3}}, 2, kStrict},
+        {"strict, record not met lately", {Stale(3)}, 3, kStrict},
+        {"strict, window hidden by its program", {Hidden(3)}, 3, kStrict},
+        {"strict, another process on desktop 3", {Foreign(3)}, 1, kStrict},
+        {"strict, process also on the current desktop", {{3}, {1}}, 1, kStrict},
+        {"strict, current-desktop record not yet reached", {{3}, Unreached(1)}, 1, kStrict},
+        {"strict, current-desktop record not met lately", {{3}, Stale(1)}, 3, kStrict},
+        // Private desktops: the process's window there pulls the new one.
+        {"private", {{3}}, 3, false, {3}},
+        {"private, record not yet reached by this scan", {Unreached(3)}, 3, false, {3}},
+        {"private, record not met lately", {Stale(3)}, 1, false, {3}},
+        {"private desktop of another process", {Foreign(3)}, 1, false, {3}},
+        {"another desktop private", {{3}}, 1, false, {2}},
+        {"private beats the current desktop", {{1}, {3}}, 3, false, {3}},
+        {"current desktop private", {{1}}, 1, false, {1}},
+        {"private, first visible record stops", {Hidden(2), {3}, {4}}, 3, false, {2, 3, 4}},
+        {"private, no visible record: the last", {Hidden(2), Hidden(4)}, 4, false, {2, 4}},
+        // Class rules, in rule order, whatever the strength.
+        {"class rule", {}, 2, false, {}, {ClassRule(2)}},
+        {"rule of another class", {}, 1, false, {}, {Rule(2, "TESSOTHERCLASS")}},
+        {"last class rule wins", {}, 3, false, {}, {ClassRule(2), ClassRule(3)}},
+        {"class rule beats the process's desktop", {{1}}, 2, false, {}, {ClassRule(2)}},
+        {"class rule beats strict", {{4}}, 2, kStrict, {}, {ClassRule(2)}},
+        {"class rule beats private", {{4}}, 2, false, {4}, {ClassRule(2)}},
+        // Executable rules, after the class rules, below strength 2 only.
+        {"executable rule", {{1}}, 3, false, {}, {ExeRule(3)}},
+        {"executable rule, first window of an unknown process", {}, 1, false, {}, {ExeRule(3)}},
+        {"executable rule needs the whole path", {{1}}, 1, false, {}, {Rule(3, "EDITOR.EXE")}},
+        {"executable of the process's last record", {OlderExe(1), {1}}, 3, false, {}, {ExeRule(3)}},
+        {"executable of an earlier record is not asked", {OlderExe(1), {1}}, 1, false, {}, {Rule(3, kOlderExe)}},
+        {"executable beats class", {{1}}, 3, false, {}, {ClassRule(2), ExeRule(3)}},
+        {"executable beats class in any rule order", {{1}}, 3, false, {}, {ExeRule(3), ClassRule(2)}},
+        {"strict: only the class rule", {{4}}, 2, kStrict, {}, {ClassRule(2), ExeRule(3)}},
+        {"strict: executable rule ignored", {{4}}, 4, kStrict, {}, {ExeRule(3)}},
+        {"private: only the class rule", {{4}}, 2, false, {4}, {ClassRule(2), ExeRule(3)}},
+        {"private: executable rule ignored", {{4}}, 4, false, {4}, {ExeRule(3)}},
+        {"strict, process on the current desktop: executable rule applies", {{4}, {1}}, 3, kStrict, {},
+         {ExeRule(3)}},
+        // Rule desktops beyond the grid are cut to the desktop count.
+        {"class rule above the count", {}, 4, false, {}, {ClassRule(7)}},
+        {"executable rule above the count", {{1}}, 4, false, {}, {ExeRule(9)}},
+        // Rules switched off or removed.
+        {"disabled class rule", {}, 1, false, {}, {ClassRule(2, true)}},
+        {"deleted class rule", {}, 1, false, {}, {ClassRule(2, false, true)}},
+        {"disabled executable rule", {{1}}, 1, false, {}, {ExeRule(3, true)}},
+        {"deleted executable rule", {{1}}, 1, false, {}, {ExeRule(3, false, true)}},
+        {"disabled rule leaves an earlier match", {}, 2, false, {}, {ClassRule(2), ClassRule(3, true)}},
+        {"deleted executable rule leaves the class rule", {{1}}, 2, false, {}, {ClassRule(2), ExeRule(3, false, true)}},
+        // A rule desktop of 0 or below matches nothing.
+        {"class rule desktop 0", {}, 1, false, {}, {ClassRule(0)}},
+        {"class rule desktop -1", {}, 1, false, {}, {ClassRule(-1)}},
+        {"executable rule desktop 0", {{1}}, 1, false, {}, {ExeRule(0)}},
+        {"desktop 0 leaves an earlier match", {{1}}, 3, false, {}, {ClassRule(3), ExeRule(0)}},
+    };
+
+    OwnWindow target(kRuleClass);
+    ASSERT_NE(target.Handle(), nullptr);
+    for (const auto& c : cases) {
+        form_.FWindowTable.clear();
+        form_.FCurrentDesktop = form_.FRequestedDesktop = c.current;
+        settings_.strict = c.strict;
+        settings_.privateDesktop.fill(false);
+        for (int d : c.privateDesktops) settings_.privateDesktop.at(static_cast<size_t>(d)) = true;
+        settings_.rules = c.rules;
+        uintptr_t n = 0;
+        for (const auto& r : c.records)
+            Add(FakeHandle(++n), r.desktop, r.pid, r.visible, kThisScan - r.age, r.exe);
+        Add(target.Handle(), 0, kProcess, true, 0);
+
+        EXPECT_EQ(form_.ChooseDesktopForProcess(kProcess, target.Handle()), c.want) << c.what;
+    }
+}
+
+// With no record that knows it, the executable comes from the process and is
+// kept in every record of that process.
+TEST_F(EngineTest, ExecutableComesFromTheProcessAndIsKeptInItsRecords) {
+    const DWORD self = ::GetCurrentProcessId();
+    const std::string exe = engine::UpperCaseAscii(engine::ProcessExePath(self));
+    ASSERT_FALSE(exe.empty());
+    OwnWindow target(kRuleClass);
+    Add(FakeHandle(1), 1, self, true, kThisScan);
+    Add(FakeHandle(2), 3, kOtherProcess, true, kThisScan, kOlderExe);
+    Add(target.Handle(), 0, self, true, 0);
+    settings_.rules = {Rule(2, exe)};
+
+    EXPECT_EQ(form_.ChooseDesktopForProcess(self, target.Handle()), 2);
+    EXPECT_EQ(form_.FWindowTable[0].ExeName, exe);
+    EXPECT_EQ(form_.FWindowTable[1].ExeName, kOlderExe);
+    EXPECT_EQ(form_.FWindowTable[2].ExeName, exe);
+}
+
+TEST_F(EngineTest, LookupAfterCompactionGivesTheWindowsOwnRecord) {
+    const HWND gone = FakeHandle(1), kept = FakeHandle(2), last = FakeHandle(3);
+    Add(gone, 1, kProcess, true, kThisScan - 1);
+    Add(kept, 2, kProcess, true, kThisScan);
+    Add(last, 3, kProcess, true, kThisScan);
+    ASSERT_EQ(form_.FindWindowRecord(last), 2);
+    ASSERT_EQ(form_.FindWindowRecord(gone), 0);   // the cache now holds a window about to go
+
+    form_.CompactWindowTable();
+    ASSERT_EQ(form_.FWindowTable.size(), 2u);
+    EXPECT_EQ(form_.FindWindowRecord(gone), -1);
+    EXPECT_EQ(form_.FindWindowRecord(last), 1);
+    EXPECT_EQ(form_.FindWindowRecord(last), 1);   // from the cache
+    EXPECT_EQ(form_.FWindowTable[1].Wnd, TWindowRecord::WndFromHandle(last));
+    EXPECT_EQ(form_.FindWindowRecord(kept), 0);
+    EXPECT_EQ(form_.FWindowTable[0].Desktop, 2);
+    EXPECT_EQ(form_.FindWindowRecord(FakeHandle(9)), -1);
+}
+
+TEST_F(EngineTest, DesktopOwnAndSystemWindowsAreUnmanaged) {
+    OwnWindow own("TessOwnWindow");
+    EXPECT_TRUE(form_.IsUnmanagedWindow(::GetDesktopWindow(), -1));
+    EXPECT_TRUE(form_.IsUnmanagedWindow(nullptr, -1));
+    EXPECT_TRUE(form_.IsUnmanagedWindow(own.Handle(), -1));
+
+    struct Case { const char* cls; bool unmanaged; } cases[] = {
+        {"Shell_TrayWnd", true}, {"CursorXP", true}, {"tooltips_class32", true}, {"SystemTray_Main", true},
+        {"WorkerW", true}, {"DV2ControlHost", true}, {"Progman", true}, {"TDesignerHintWindow", true},
+        {"TPUtilWindow", true}, {"Connections Tray", true}, {"MenuSite", true}, {"BaseBar", true},
+        {"SysFader", true},
+        {"WorkerW2", false},
+    };
+    for (const auto& c : cases) {
+        e2e::Helper h({.cls = c.cls, .title = "unmanaged test"});
+        ASSERT_EQ(h.Windows().size(), 1u) << c.cls;
+        EXPECT_EQ(form_.IsUnmanagedWindow(h.Window(), -1), c.unmanaged) << c.cls;
+        EXPECT_EQ(form_.ClassNameBuffer(), c.cls);
+    }
+}
+
+// A 64-bit program's classes report its image at 0x140000000: above
+// $80000000 as a 64-bit number, yet an ordinary module.
+TEST_F(EngineTest, ClassModuleTopBitIsJudgedInThe32BitSense) {
+    e2e::Helper h({.cls = "TessModuleCheck", .title = "module"});
+    ASSERT_EQ(h.Windows().size(), 1u);
+    const ULONG_PTR module = ::GetClassLongPtrA(h.Window(), GCLP_HMODULE);
+    ASSERT_GE(module, 0x80000000u) << "the helper's image lies low: this test shows nothing";
+    EXPECT_FALSE(form_.IsUnmanagedWindow(h.Window(), -1));
+}
+
+// What one scan does with a new window of a process whose other window lies
+// hidden on desktop 3 while desktop 1 is current.
+TEST_F(EngineTest, ScanGivesTheNewWindowOfAKnownProcessItsDesktop) {
+    struct Case {
+        const char* what;
+        int want;
+        bool strict = false;
+        bool private3 = false;
+        const char* exeName = "";
+        bool popup = false;
+    };
+    constexpr bool kStrict = true, kPrivate = true, kPopup = true;
+    const Case cases[] = {
+        {"plain", 1},
+        {"plain popup", 1, false, false, "", kPopup},
+        {"strict", 3, kStrict},
+        {"private", 3, false, kPrivate},
+        {"strict, popup", 3, kStrict, false, "", kPopup},
+        {"strict, browser window that is no popup", 3, kStrict, false, "FIREFOX.EXE"},
+        {"strict, Firefox popup", 1, kStrict, false, "FIREFOX.EXE", kPopup},
+        {"strict, Internet Explorer popup", 1, kStrict, false, "IEXPLORE.EXE", kPopup},
+        {"private, Firefox popup", 1, false, kPrivate, "firefox.exe", kPopup},
+    };
+    form_.FGridRows = 4;   // 2 x 4
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        settings_.strict = c.strict;
+        settings_.privateDesktop.fill(false);
+        settings_.privateDesktop[3] = c.private3;
+        form_.FWindowTable.clear();
+        form_.LogEvent("", nullptr, false);   // forget the last case's log line
+
+        e2e::Helper h({.cls = "TessScanRules", .title = "scan rules", .popup = c.popup, .exeName = c.exeName});
+        ASSERT_EQ(h.Windows().size(), 1u);
+        const HWND first = h.Window();
+        // The helper shows its window only after creating it.
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsShown(first); }));
+        // Met first while desktop 3 is current, then left behind there.
+        form_.FCurrentDesktop = form_.FRequestedDesktop = 3;
+        ++form_.FScanCounter;
+        form_.ScanWindows();
+        ASSERT_NE(RecordOf(first), nullptr);
+        ASSERT_EQ(RecordOf(first)->Desktop, 3);
+        form_.FCurrentDesktop = form_.FRequestedDesktop = 1;
+        form_.HideForeignWindows();
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(first); }));
+        ++form_.FScanCounter;
+        form_.ScanWindows();
+
+        ::PostMessageA(first, e2e::kHelperNewWindow, 0, 0);
+        const HWND added = e2e::WaitForWindow("scan rules new", "TessScanRules", h.Pid());
+        ASSERT_NE(added, nullptr);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsShown(added); }));
+        ++form_.FScanCounter;
+        form_.ScanWindows();
+
+        const TWindowRecord* rec = RecordOf(added);
+        ASSERT_NE(rec, nullptr);
+        EXPECT_EQ(rec->Desktop, c.want);
+        // A window is hidden asynchronously when it does not answer at once.
+        if (c.want != 1) {
+            EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(added); }, 1000));
+        }
+        e2e::Pump(100);
+        EXPECT_EQ(e2e::IsShown(added), c.want == 1);
+        EXPECT_EQ(form_.LastEventWindow() == added, c.want != 1) << "sent away without a log line";
+        EXPECT_FALSE(e2e::IsShown(first));
+        ASSERT_NE(RecordOf(first), nullptr);
+        EXPECT_EQ(RecordOf(first)->Desktop, 3);
+    }
+}
