@@ -8,13 +8,6 @@ using namespace e2e;
 
 namespace {
 
-void WriteSetting(const char* name, DWORD value) {
-    HKEY k = nullptr;
-    ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel", 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
-    ::RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(k);
-}
-
 // A program in a clean state on a grid of one column and four rows.
 class ScanTest : public ::testing::Test {
 protected:
