@@ -9,7 +9,10 @@ TfrmPTessarel::TfrmPTessarel()
 
 TfrmPTessarel::~TfrmPTessarel() = default;
 
-void TfrmPTessarel::FormCreate() { tScan_.SetEnabled(true); }
+void TfrmPTessarel::FormCreate() {
+    CreateTrayMenus();
+    tScan_.SetEnabled(true);
+}
 bool TfrmPTessarel::FormCloseQuery() { return true; }
 void TfrmPTessarel::FormClose() {}
 void TfrmPTessarel::FormDestroy() { tScan_.SetEnabled(false); }

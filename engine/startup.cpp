@@ -7,6 +7,7 @@ namespace engine {
 int RunProgram() {
     auto& app = framework::App();
     app.CreateForm(frmPTessarel);
+    EngineStarted = true;
     app.Run();
     app.DestroyForms();
     return 0;

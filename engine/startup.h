@@ -3,4 +3,7 @@
 // post-install set-up, and the creation of every window before the loop.
 namespace engine {
 int RunProgram();
+
+// False until the message loop is about to run.
+inline bool EngineStarted = false;
 }
