@@ -1,18 +1,243 @@
-// The engine tick, the desktop switch, and the hide and show primitives.
+// The engine tick, the desktop switch, and the hide and show primitives that
+// every mover of windows goes through.
 #include "engine/main_form.h"
+#include "engine/gtools.h"
+#include "engine/wait_window.h"
+#include "framework/application.h"
+#include "framework/guard.h"
+#include "navigation/bubble.h"
+#include "settings/settings_access.h"
 
 namespace engine {
+namespace {
 
-void TfrmPTessarel::tScanTimer() { ++FScanCounter; }
-void TfrmPTessarel::RequestDesktop(int) {}
-void TfrmPTessarel::SwitchDesktop() {}
-void TfrmPTessarel::HideForeignWindows() {}
-void TfrmPTessarel::ShowDesktopWindows() {}
-void TfrmPTessarel::ShowWindowSafe(HWND w, int cmd) { ::ShowWindowAsync(w, cmd); }
-void TfrmPTessarel::SetWindowDesktop(HWND, int, bool) {}
-void TfrmPTessarel::miUnifyClick() {}
-void TfrmPTessarel::CheckDesktopAccess() {}
-bool TfrmPTessarel::HasPrivateWindows() { return false; }
-void TfrmPTessarel::SyncIconSwapper() {}
+namespace texts {
+constexpr std::string_view kAccessPrompt = "Enter password to access desktop #";
+constexpr std::string_view kUnifyPassword = "You must enter your desktop lock password to unify desktops!";
+constexpr std::string_view kWaitSaved = "Wait while desktop icons are saved";
+constexpr std::string_view kWaitRestored = "Wait until icons are restored";
+}  // namespace texts
+
+constexpr DWORD kRefocusMs = 2000;
+constexpr int kPreviewIdleTicks = 6;
+// A request never waits longer than this for the desktop icons: with no
+// shell list view they never get a stored position.
+constexpr DWORD kIconWaitLimitMs = 5000;
+
+bool CursorInside(const RECT& r) {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom;
+}
+
+}  // namespace
+
+void TfrmPTessarel::tScanTimer() {
+    ++FScanCounter;
+    ScanWindows();
+    FreeFinishedBubbles();
+
+    HWND fg = ::GetForegroundWindow();
+    DWORD fgPid = 0;
+    if (fg) ::GetWindowThreadProcessId(fg, &fgPid);
+    if (fg && fgPid != ::GetCurrentProcessId()) lastForeignForeground_ = fg;
+
+    if (FScanCounter % 10 == 0) {
+        CompactWindowTable();
+        int snapshots = settings::Int("snapshots");
+        if ((snapshots == 1 && FScanCounter % 20 == 0) || (snapshots == 2 && FScanCounter % 120 == 0))
+            SaveSnapshot();
+    }
+
+    if (FRequestedDesktop != FCurrentDesktop) SwitchDesktop();
+
+    if (Visible())
+        RepaintPreview();
+    else
+        previewIdleTicks_ = 0;
+
+    if (::GetTickCount() - switchTick_ > kRefocusMs) refocusDone_ = true;
+    Refocus();
+    AutoHidePreview();
+    CheckDesktopAccess();
+}
+
+void TfrmPTessarel::Refocus() {
+    if (FCurrentDesktop <= 0 || FCurrentDesktop > 9 || refocusDone_ || FPreviewSwitch) return;
+    HWND w = FLastActiveWindow[static_cast<size_t>(FCurrentDesktop)];
+    if (!w || !::IsWindowVisible(w)) return;
+    refocusDone_ = ::GetForegroundWindow() == w;
+    if (!refocusDone_) ForceShowWindow(w);
+}
+
+void TfrmPTessarel::AutoHidePreview() {
+    if (!Visible()) return;
+    if (CursorInside(BoundsRect())) {
+        previewIdleTicks_ = 0;
+        return;
+    }
+    if (++previewIdleTicks_ >= kPreviewIdleTicks && !(FOwnPopupWindow && ::IsWindowVisible(FOwnPopupWindow))) {
+        HidePreview();
+        previewIdleTicks_ = 0;
+    }
+}
+
+void TfrmPTessarel::FreeFinishedBubbles() {
+    bool any = false;
+    for (auto& b : FBubbles) {
+        if (b && b->Finished()) b.reset();
+        any = any || b != nullptr;
+    }
+    if (!any) FBubbles.clear();
+}
+
+void TfrmPTessarel::SwitchDesktop() {
+    // The requested desktop is read once: a nested message loop inside the
+    // switch must not split it between two desktops.
+    const int target = FRequestedDesktop;
+    if (target < 1 || target > 9) {
+        FRequestedDesktop = FCurrentDesktop;
+        return;
+    }
+    tScan_.SetEnabled(false);
+    struct Reenable {
+        framework::Timer& t;
+        ~Reenable() { t.SetEnabled(true); }
+    } reenable{tScan_};
+
+    FPreviousDesktop = FCurrentDesktop;
+    FDesktopUnlocked = !settings::IsPrivate(target);
+    CheckDesktopAccess();
+    ApplyDesktopDisplay(target);
+    FCurrentDesktop = target;
+    FRequestedDesktop = target;
+    if (FPreviousDesktop >= 1 && FPreviousDesktop <= 9)
+        FLastActiveWindow[static_cast<size_t>(FPreviousDesktop)] = lastForeignForeground_;
+    refocusDone_ = false;
+    switchTick_ = ::GetTickCount();
+
+    RefreshDesktopIndicators();
+    HideForeignWindows();
+    ShowDesktopWindows();
+    if (FPreviewSwitch) refocusDone_ = true;
+    FPreviewSwitch = false;
+    SwapDesktopSets();
+}
+
+void TfrmPTessarel::HideForeignWindows() {
+    for (size_t i = 0; i < FWindowTable.size(); ++i) {
+        const TWindowRecord r = FWindowTable[i];
+        HWND w = r.Handle();
+        if (r.Desktop == FCurrentDesktop || r.ScanStamp != FScanCounter) continue;
+        if (!::IsWindowVisible(w) || IsUnmanagedWindow(w, static_cast<int>(i)) || IsSticky(w) || IsHungWindow(w))
+            continue;
+        ShowWindowSafe(w, SW_HIDE);
+    }
+}
+
+void TfrmPTessarel::ShowDesktopWindows() {
+    if (!FDesktopUnlocked) return;
+    HWND target = nullptr;
+    const int count = DesktopCount();
+    for (size_t i = 0; i < FWindowTable.size(); ++i) {
+        const TWindowRecord r = FWindowTable[i];
+        HWND w = r.Handle();
+        if (!(r.Desktop == FCurrentDesktop || IsSticky(w) || r.Desktop > count)) continue;
+        if (!r.Visible || IsUnmanagedWindow(w, static_cast<int>(i)) || ::IsWindowVisible(w)) continue;
+        target = w;
+        if (r.ScanStamp == FScanCounter) ShowWindowSafe(w, SW_SHOWNA);
+    }
+    if (!settings::Flag("retaininputfocus") && target && !FPreviewSwitch) {
+        ForceForegroundWindow(target);
+        ::PostMessageA(target, WM_SETFOCUS, 0, 0);
+    }
+}
+
+bool TfrmPTessarel::Responds(HWND w) const {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kResponseProbeMs, &result) != 0;
+}
+
+void TfrmPTessarel::ShowWindowSafe(HWND w, int cmd) {
+    // A window that does not answer (hung, or only just stopped answering)
+    // is shown and hidden asynchronously, so the tick never waits for it.
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    const bool foreign = pid != ::GetCurrentProcessId();
+    if (settings::Flag("async") || IsHungWindow(w) || (foreign && !Responds(w)))
+        ::ShowWindowAsync(w, cmd);
+    else
+        ::ShowWindow(w, cmd);
+}
+
+void TfrmPTessarel::RequestDesktop(int n) {
+    if (n > DesktopCount() || n <= 0 || FRequestedDesktop != FCurrentDesktop) return;
+    WaitForDesktopIcons();
+    if (FRequestedDesktop != FCurrentDesktop || framework::App().Terminated()) return;
+    FRequestedDesktop = n;
+}
+
+void TfrmPTessarel::WaitForDesktopIcons() {
+    if (!IconSetsOn()) return;
+    auto& app = framework::App();
+    auto waitFor = [&](std::string_view text, const std::function<bool()>& done) {
+        if (done()) return;
+        ShowWait(text);
+        const DWORD start = ::GetTickCount();
+        while (!done() && !app.Terminated() && ::GetTickCount() - start < kIconWaitLimitMs) app.HandleMessage(50);
+        HideWait();
+    };
+    waitFor(texts::kWaitSaved, [this] { return IconPositionsStored(); });
+    waitFor(texts::kWaitRestored, [this] { return IconsRestored(); });
+}
+
+void TfrmPTessarel::SetWindowDesktop(HWND w, int n, bool noRefresh) {
+    if (n > DesktopCount() || n < 1) return;
+    RefreshAppList();
+    int idx = FindWindowRecord(w);
+    if (!IsSticky(w) && idx >= 0) {
+        FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(n);
+        if (!noRefresh) {
+            if (n == FCurrentDesktop)
+                ShowDesktopWindows();
+            else
+                HideForeignWindows();
+        }
+    }
+    if (settings::Flag("selectclose") && !previewDragging_) HidePreview();
+}
+
+void TfrmPTessarel::miUnifyClick() {
+    int target = FPressedDesktop;
+    // Never pressed (or cleared): unify onto the current desktop rather than
+    // giving every window desktop 0 and hiding them all.
+    if (target < 1) target = FCurrentDesktop;
+    if (target > DesktopCount()) return;
+    if (HasPrivateWindows() && !AskLockPassword(texts::kUnifyPassword)) return;
+    for (auto& r : FWindowTable) r.Desktop = static_cast<int8_t>(target);
+    ShowDesktopWindows();
+    HideForeignWindows();
+    if (settings::Flag("selectclose")) HidePreview();
+}
+
+void TfrmPTessarel::CheckDesktopAccess() {
+    ShowLockCover(std::string(texts::kAccessPrompt) + std::to_string(FRequestedDesktop));
+}
+
+bool TfrmPTessarel::HasPrivateWindows() {
+    bool anyPrivate = false;
+    for (int d = 1; d <= 9; ++d) anyPrivate = anyPrivate || settings::IsPrivate(d);
+    if (!anyPrivate) return false;
+    for (const auto& r : FWindowTable) {
+        if (r.ScanStamp != FScanCounter || !r.Visible) continue;
+        if (settings::IsPrivate(IntMin(IntMax(r.Desktop, 1), 9))) return true;
+    }
+    return false;
+}
+
+void TfrmPTessarel::SyncIconSwapper() {
+    if (!IconSetsOn()) return;
+    if (!IconsRestored() && IconPositionsStored()) MarkIconsRestored();
+}
 
 }  // namespace engine

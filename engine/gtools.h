@@ -20,14 +20,20 @@ void ForEachTopWindow(const WindowCallback& cb);
 void ForEachTopWindowZOrder(const WindowCallback& cb, bool topDown);
 int ForEachProcess(const ProcessCallback& cb);
 
-// Focus and closing.
+// Focus and closing. The focus calls never wait long on a window that does
+// not answer, neither the target nor the current foreground window.
+// CloseOrKillWindow asks with WM_CLOSE and ends the window's process when the
+// window is still there after 5 s; it never ends the calling program.
 void ForceForegroundWindow(HWND w);
 void ForceShowWindow(HWND w);
 void CloseOrKillWindow(HWND w);
 bool WindowTestFalse(HWND w);
 
-// Processes and paths (empty text on every failure).
+// Processes and paths (empty text on every failure). ProcessExePath takes
+// the first route that answers: the image name query, the module list, the
+// process snapshot (which reports only the file name on current systems).
 std::string ProcessExePath(DWORD processId);
+std::string ProcessExePathQuery(DWORD processId);
 std::string ProcessExePathPsapi(DWORD processId);
 std::string ProcessExeNameToolhelp(DWORD processId);
 std::string ShortToLongPath(std::string_view path);

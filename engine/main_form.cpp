@@ -1,8 +1,40 @@
 // TfrmPTessarel: creation, exit and destruction.
 #include "engine/main_form.h"
+#include "engine/gtools.h"
+#include "framework/application.h"
+#include "framework/guard.h"
 #include "navigation/bubble.h"
 
 namespace engine {
+namespace {
+
+namespace texts {
+constexpr std::string_view kCaption = "Pelmora Virtual Desktop manager v1.3.7";
+constexpr std::string_view kExitPassword =
+    "There are private applications running. You must enter your desktop lock password to EXIT the virtual desktop manager!";
+}  // namespace texts
+
+constexpr char kSettingsKeyPath[] = "Software\\Pelmora\\Tessarel\\";
+constexpr char kStickyFile[] = "Tessareltop.pin";
+// All exceptions masked, 64-bit precision, round to nearest.
+constexpr unsigned short kFpuControlWord = 0x133F;
+
+unsigned short ReadFpuControlWord() {
+    unsigned short cw = 0;
+    asm volatile("fnstcw %0" : "=m"(cw));
+    return cw;
+}
+
+void WriteFpuControlWord(unsigned short cw) { asm volatile("fldcw %0" : : "m"(cw)); }
+
+// Each step of creation and destruction stands on its own: one that fails
+// (a damaged file, a failed save) must not skip the steps after it.
+template <typename F>
+void Step(F&& f) {
+    framework::Guard(std::forward<F>(f));
+}
+
+}  // namespace
 
 TfrmPTessarel::TfrmPTessarel()
     : Form("frmPTessarel"), tScan_(250, [this] { tScanTimer(); }, false) {}
@@ -10,12 +42,104 @@ TfrmPTessarel::TfrmPTessarel()
 TfrmPTessarel::~TfrmPTessarel() = default;
 
 void TfrmPTessarel::FormCreate() {
-    CreateTrayMenus();
+    FBubbles.clear();
+    InvalidateStickyCache();
+    lookupWnd_ = nullptr;
+    lookupIndex_ = -1;
+    Step([this] { LoadSnapshot(); });
+    refocusDone_ = true;
+    FLastActiveWindow.fill(nullptr);
+    FPreviewSwitch = false;
+    previewOrigin_ = 0;
+    FPreviousDesktop = 1;
+    SetExStyle(WS_EX_TOOLWINDOW);
+    SetStayOnTop(true);
+    FGridCols = 1;
+    FGridRows = 4;
+    FLastEdge = 0;
+    previewDragging_ = false;
+    savedFpuWord_ = ReadFpuControlWord();
+    WriteFpuControlWord(kFpuControlWord);
+    previewIdleTicks_ = 0;
+    SetCaption(texts::kCaption);
+    Step([this] { CreateTrayMenus(); });
+    Step([this] {
+        if (LoadHookLibrary()) SetHooks();
+    });
+    FWindowTable.clear();
+    FScanCounter = 0;
+    FCurrentDesktop = 1;
+    FRequestedDesktop = 1;
+    DoubleBuffered = true;
+    FStickyList = std::make_unique<TRegStringList>();
+    FStickyList->RootKey = HKEY_CURRENT_USER;
+    FStickyList->KeyPath = kSettingsKeyPath;
+    Step([this] {
+        std::string path = GetDataFolder() + kStickyFile;
+        if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) FStickyList->LoadFromFile(path);
+    });
+    Step([this] { ShowDesktopPicture(1); });
+    FDesktopUnlocked = true;
+    RegisterMessages();
+    OnMessage(WM_ENDSESSION, [this](WPARAM w, LPARAM) -> LRESULT {
+        // The session ends without a close: the windows must not stay hidden.
+        if (w) UnifyOnScreen();
+        return 0;
+    });
     tScan_.SetEnabled(true);
 }
-bool TfrmPTessarel::FormCloseQuery() { return true; }
-void TfrmPTessarel::FormClose() {}
-void TfrmPTessarel::FormDestroy() { tScan_.SetEnabled(false); }
+
+bool TfrmPTessarel::FormCloseQuery() {
+    return !HasPrivateWindows() || AskLockPassword(texts::kExitPassword);
+}
+
+void TfrmPTessarel::FormClose() {
+    exiting_ = true;
+    tScan_.SetEnabled(false);
+    Step([this] { HideDeskBar(); });
+    Step([this] { ApplyDesktopDisplay(0); });
+    Step([this] { RemoveAllSysMenuItems(); });
+    UnifyOnScreen();
+    Step([this] { SaveAllSettings(); });
+}
+
+void TfrmPTessarel::UnifyOnScreen() noexcept {
+    if (unified_) return;
+    unified_ = true;
+    for (size_t i = 0; i < FWindowTable.size(); ++i) {
+        Step([&] {
+            const TWindowRecord& r = FWindowTable[i];
+            HWND w = r.Handle();
+            if (r.Visible && ::IsWindow(w) && !IsUnmanagedWindow(w, static_cast<int>(i))) ShowWindowSafe(w, SW_SHOW);
+        });
+    }
+}
+
+void TfrmPTessarel::FormDestroy() {
+    exiting_ = true;
+    tScan_.SetEnabled(false);
+    // Whatever ended the program, no window that was shown on its desktop
+    // stays hidden (a close already did this, and then it does nothing).
+    UnifyOnScreen();
+    Step([this] { SaveSnapshot(); });
+    Step([this] { HidePreview(); });
+    WriteFpuControlWord(static_cast<unsigned short>(savedFpuWord_));
+    Step([this] { RemoveHooks(); });
+    Step([this] { ReleaseOtherWindows(); });
+    Step([this] { SaveStickyList(); });
+    FStickyList.reset();
+    FBubbles.clear();
+}
+
+void TfrmPTessarel::ReleaseOtherWindows() {
+    // Ends keyboard and menu modes the hooks may have left behind.
+    ForEachTopWindow([](HWND w) {
+        ::PostMessageA(w, WM_KEYUP, VK_SHIFT, static_cast<LPARAM>(0xC0000000));
+        ::PostMessageA(w, WM_CANCELMODE, 0, 0);
+        ::PostMessageA(w, WM_SYSCOMMAND, SC_MOUSEMENU, 0);
+    });
+}
+
 void TfrmPTessarel::Exit1Click() { Close(); }
 void TfrmPTessarel::Exit2Click() { Close(); }
 

@@ -67,6 +67,7 @@ public:
     bool IsUnmanagedWindow(HWND w, int index);
     int ChooseDesktopForProcess(DWORD processId, HWND w);
     bool IsSticky(HWND w);
+    void InvalidateStickyCache() noexcept;   // after the sticky list changed
     bool IsListedWindow(HWND w);
     std::string GetWindowExeName(HWND w);
     void CompactWindowTable();
@@ -137,6 +138,7 @@ public:
     void miSelClick();
     void miDrag2CurrentClick();
     void miDragW2CurrentClick();
+    bool MayMoveFromPressedDesktop();
     void About1Click();
     void btnHelpClick();
     void Manual1Click();
@@ -159,22 +161,52 @@ protected:
     void FormDestroy() override;
     void Paint(HDC dc, const RECT& client) override;
 
+    // Where the engine reaches the other subsystems (subsystem_links.cpp).
+    void ApplyDesktopDisplay(int desktop);          // wallpaper and display mode
+    void RefreshDesktopIndicators();                // name panel, desk bar, edge window, preview place
+    void SwapDesktopSets();                         // icon and Quick Launch sets, tray picture
+    void ShowLockCover(const std::string& prompt);  // the cover of a locked private desktop
+    bool AskLockPassword(std::string_view reason);
+    void RefreshAppList();
+    bool IconSetsOn() const;
+    bool IconPositionsStored() const;
+    bool IconsRestored() const;
+    void MarkIconsRestored();
+    void ShowWait(std::string_view text);
+    void HideWait();
+    bool IsSettingsOrInfoWindow(HWND w) const;
+    void OpenAppList();
+    void PopupMainMenu();
+    void HideDeskBar();
+    void SaveAllSettings();
+    void ShowDesktopPicture(int desktop);   // tray icon and click-window picture
+
 private:
     friend BOOL CALLBACK ScanWindowProc(HWND w, LPARAM) noexcept;
+    static constexpr UINT kResponseProbeMs = 150;
+    bool Responds(HWND w) const;
+    void Refocus();
+    void AutoHidePreview();
+    void FreeFinishedBubbles();
+    void WaitForDesktopIcons();
     void ScanWindow(HWND w);
     void SwitchDesktop();
     bool LoadHookLibrary();
     void SetHooks();
     void RemoveHooks();
     void RegisterMessages();
+    bool AcceptingMessages() const;
     void WMHookActivate(WPARAM w, LPARAM l);
-    void WMHookHotkey(WPARAM w);
+    void WMHookHotkey(WPARAM w, LPARAM l);
     void WMHookSysMenu(WPARAM w, LPARAM l);
     void WMHookWindowShown(WPARAM w, LPARAM l);
-    void WMSwitchDesktop(WPARAM w);
-    void WMKillInstance();
-    void WMShowPoll();
+    void WMSwitchDesktop(WPARAM w, LPARAM l);
+    void WMKillInstance(WPARAM w, LPARAM l);
+    void WMShowPoll(WPARAM w, LPARAM l);
     void ReleaseOtherWindows();
+    void UnifyOnScreen() noexcept;
+    HMENU NewDesktopSubmenu(UINT firstId);
+    void DestroySubmenu(HMENU sub);   // every window shown on its desktop, shown again
 
     // The scan's context (enumeration callbacks are not re-entrant).
     std::string className_;
@@ -189,6 +221,9 @@ private:
     DWORD switchTick_ = 0;
     int previewIdleTicks_ = 0;
     int previewOrigin_ = 0;
+    bool previewDragging_ = false;
+    bool exiting_ = false;
+    bool unified_ = false;
     HWND lastEventWindow_ = nullptr;
     unsigned int savedFpuWord_ = 0;
 
@@ -203,5 +238,8 @@ private:
 };
 
 inline TfrmPTessarel* frmPTessarel = nullptr;
+
+// The uninstall poll, shown modally; also when no instance runs.
+void ShowUninstallPoll();
 
 }  // namespace engine

@@ -285,7 +285,6 @@ void TfrmPTessarel::CreateTrayMenus() {
     rxti.OnMouseMove = [this](TRxTrayIcon&, TShiftState, int, int) { rxtiMouseMove(); };
     rxti.SetHint(kTrayHint);
     rxti.Loaded();
-    SetTrayIconForDesktop(1);
     // Applying the settings switches the icon on or off again; reading the
     // setting here gives the icon from the first moment.
     rxti.SetActive(settings::Flag("trayicon"));
@@ -441,19 +440,17 @@ void TfrmPTessarel::miSelClick() {
     if (FSelectedWindow && MenuTargets.ShowWindowInfo) MenuTargets.ShowWindowInfo();
 }
 
-namespace {
 // Moving a window out of a private desktop needs the lock password.
-bool MayMoveFrom(int pressedDesktop, int currentDesktop) {
-    if (!settings::IsPrivate(pressedDesktop) || pressedDesktop == currentDesktop) return true;
-    return MenuTargets.AskLockPassword && MenuTargets.AskLockPassword(texts::kPrivateMovePrompt);
+bool TfrmPTessarel::MayMoveFromPressedDesktop() {
+    if (!settings::IsPrivate(FPressedDesktop) || FPressedDesktop == FCurrentDesktop) return true;
+    return AskLockPassword(texts::kPrivateMovePrompt);
 }
-}  // namespace
 
 void TfrmPTessarel::miDrag2CurrentClick() {
     HWND w = FSelectedWindow;
     if (!w) return;
     const int c = FCurrentDesktop;
-    if (!MayMoveFrom(FPressedDesktop, c)) return;
+    if (!MayMoveFromPressedDesktop()) return;
     FSelectedProcessId = ProcessOf(w);
     if (settings::Flag("iesepar") &&
         UpperCaseAscii(ProcessExePath(FSelectedProcessId)).find("IEXPLORE.EXE") != std::string::npos) {
@@ -470,7 +467,7 @@ void TfrmPTessarel::miDragW2CurrentClick() {
     HWND w = FSelectedWindow;
     if (!w) return;
     const int c = FCurrentDesktop;
-    if (!MayMoveFrom(FPressedDesktop, c)) return;
+    if (!MayMoveFromPressedDesktop()) return;
     FSelectedProcessId = ProcessOf(w);
     SetWindowDesktop(w, c, false);
     LogEvent(std::string(texts::kWindowSentToDesktop) + std::to_string(c) + std::string(texts::kByUserAction), w,

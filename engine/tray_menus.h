@@ -79,7 +79,6 @@ struct TrayMenuTargets {
     std::function<void()> ShowWindowInfo;    // the window-information box, brought to the front
     std::function<void()> HideAppList;
     std::function<void(const std::string& helpFile, std::string_view topic)> ShowHelpTopic;
-    std::function<bool(std::string_view prompt)> AskLockPassword;   // true when the password was given
     std::function<void(const std::string& bitmapFile)> LoadClickPicture;
 };
 inline TrayMenuTargets MenuTargets;

@@ -1,18 +1,297 @@
 // The window table, the scan, and the rules that give new windows a desktop.
 #include "engine/main_form.h"
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include "engine/gtools.h"
+#include "framework/guard.h"
+#include "framework/text.h"
+#include "settings/settings_access.h"
 
 namespace engine {
+namespace {
 
-void TfrmPTessarel::ScanWindows() {}
-void TfrmPTessarel::ScanWindow(HWND) {}
-int TfrmPTessarel::FindWindowRecord(HWND) { return -1; }
-bool TfrmPTessarel::IsUnmanagedWindow(HWND, int) { return true; }
-int TfrmPTessarel::ChooseDesktopForProcess(DWORD, HWND) { return FCurrentDesktop; }
-bool TfrmPTessarel::IsSticky(HWND) { return false; }
-bool TfrmPTessarel::IsListedWindow(HWND) { return false; }
-std::string TfrmPTessarel::GetWindowExeName(HWND) { return {}; }
-void TfrmPTessarel::CompactWindowTable() {}
+// Windows of the shell and of system helpers that never belong to a desktop.
+constexpr std::array<std::string_view, 13> kUnmanagedClasses{
+    "Shell_TrayWnd", "CursorXP", "tooltips_class32", "SystemTray_Main", "WorkerW", "DV2ControlHost", "Progman",
+    "TDesignerHintWindow", "TPUtilWindow", "Connections Tray", "MenuSite", "BaseBar", "SysFader",
+};
+
+namespace texts {
+constexpr std::string_view kRecovered = "% application recovered at desktop #";
+constexpr std::string_view kFromSnapshot = " from SNAPSHOT";
+constexpr std::string_view kSentAway = "% application automatically sent to desktop #";
+constexpr std::string_view kSnapshotTag = " [SNAPSHOT]";
+}  // namespace texts
+
+std::string ClassNameOf(HWND w) {
+    char buf[251] = {};
+    ::GetClassNameA(w, buf, 250);
+    return buf;
+}
+
+// The class module handle, judged in the 32-bit sense the rule was made for:
+// a 64-bit program's own module at 0x140000000 is an ordinary module.
+bool ModuleHasTopBit(ULONG_PTR module) { return (static_cast<uint32_t>(module) & 0x80000000u) != 0; }
+
+bool Contains(std::string_view hay, std::string_view needle) { return hay.find(needle) != std::string_view::npos; }
+
+}  // namespace
+
+BOOL CALLBACK ScanWindowProc(HWND w, LPARAM) noexcept {
+    framework::Guard([w] { frmPTessarel->ScanWindow(w); });
+    return TRUE;
+}
+
+void TfrmPTessarel::ScanWindows() {
+    // Handles are collected first: the scan hides and shows windows, which
+    // reorders the list the system walks.
+    std::vector<HWND> handles;
+    ::EnumWindows([](HWND w, LPARAM l) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&handles));
+    for (HWND w : handles) ScanWindowProc(w, 0);
+}
+
+int TfrmPTessarel::FindWindowRecord(HWND w) {
+    if (w && w == lookupWnd_ && lookupIndex_ >= 0 && lookupIndex_ < static_cast<int>(FWindowTable.size()))
+        return lookupIndex_;
+    uint32_t key = TWindowRecord::WndFromHandle(w);
+    for (size_t i = 0; i < FWindowTable.size(); ++i) {
+        if (FWindowTable[i].Wnd == key) {
+            lookupWnd_ = w;
+            lookupIndex_ = static_cast<int>(i);
+            return lookupIndex_;
+        }
+    }
+    return -1;
+}
+
+bool TfrmPTessarel::IsUnmanagedWindow(HWND w, int index) {
+    DWORD pid = 0;
+    DWORD thread = ::GetWindowThreadProcessId(w, &pid);
+    className_ = ClassNameOf(w);
+    ULONG_PTR module = ::GetClassLongPtrA(w, GCLP_HMODULE);
+
+    if (index >= 0 && index < static_cast<int>(FWindowTable.size()) &&
+        Contains(FWindowTable[static_cast<size_t>(index)].ExeName, "HDLDESIGNER.EXE") && className_ == "HDS" &&
+        module == 0x56000000)
+        return true;
+
+    bool ownThread = thread == ::GetCurrentThreadId();
+    if (ownThread && (ModuleHasTopBit(module) || className_ == "#32768")) FOwnPopupWindow = w;
+
+    if (!w || w == Handle() || w == ::GetDesktopWindow()) return true;
+    if (pid == ::GetCurrentProcessId()) return true;
+    if (std::find(kUnmanagedClasses.begin(), kUnmanagedClasses.end(), className_) != kUnmanagedClasses.end())
+        return true;
+    return ModuleHasTopBit(module);
+}
+
+void TfrmPTessarel::ScanWindow(HWND w) {
+    if (!::IsWindow(w) || IsUnmanagedWindow(w, -1)) return;
+    stopFlag_ = false;
+    int idx = FindWindowRecord(w);
+    const int current = FCurrentDesktop;
+
+    if (idx < 0) {
+        TWindowRecord rec;
+        rec.Wnd = TWindowRecord::WndFromHandle(w);
+        ::GetWindowThreadProcessId(w, reinterpret_cast<DWORD*>(&rec.ProcessId));
+        rec.Visible = ::IsWindowVisible(w) ? 1 : 0;
+        LONG style = ::GetWindowLongA(w, GWL_STYLE);
+        FWindowTable.push_back(std::move(rec));
+        idx = static_cast<int>(FWindowTable.size()) - 1;
+        const DWORD pid = FWindowTable.back().ProcessId;
+        const std::string cls = className_;
+
+        int snapshotDesktop = 0;
+        if (IsSticky(w)) {
+            FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(current);
+        } else {
+            TSnapshotRecord snap = FindSnapshotRecord(w, pid);
+            // A stored desktop outside the grid must never reach the record.
+            if (snap.Desktop >= 1) {
+                snapshotDesktop = IntMin(snap.Desktop, DesktopCount());
+                FWindowTable[static_cast<size_t>(idx)].Visible = snap.Visible ? 1 : 0;
+                FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(snapshotDesktop);
+            } else {
+                int d = ChooseDesktopForProcess(pid, w);
+                const auto& exe = FWindowTable[static_cast<size_t>(idx)].ExeName;
+                if ((style & WS_POPUP) && (Contains(exe, "FIREFOX.EXE") || Contains(exe, "IEXPLORE.EXE"))) d = current;
+                FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(d);
+            }
+        }
+        className_ = cls;
+        AddSysMenuItems(w);
+
+        TWindowRecord& r = FWindowTable[static_cast<size_t>(idx)];
+        const bool visibleNow = ::IsWindowVisible(w) != FALSE;
+        if (snapshotDesktop == current && r.Visible && !visibleNow && r.Desktop == current && !IsUnmanagedWindow(w, idx)) {
+            LogEvent(std::string(texts::kRecovered) + std::to_string(r.Desktop) + std::string(texts::kFromSnapshot), w, true);
+            ShowWindowSafe(w, SW_SHOWNA);
+        }
+        TWindowRecord& r2 = FWindowTable[static_cast<size_t>(idx)];
+        if (r2.Desktop != current && r2.Visible && !IsSticky(w) && !IsUnmanagedWindow(w, idx)) {
+            std::string line = std::string(texts::kSentAway) + std::to_string(r2.Desktop);
+            if (snapshotDesktop > 0) line += texts::kSnapshotTag;
+            LogEvent(line, w, true);
+            ShowWindowSafe(w, SW_HIDE);
+            FWindowTable[static_cast<size_t>(idx)].Shown = 0;
+            stopFlag_ = true;
+        }
+        TWindowRecord& r3 = FWindowTable[static_cast<size_t>(idx)];
+        if (r3.Desktop == current) r3.Shown = FDesktopUnlocked ? 1 : 0;
+    } else {
+        TWindowRecord& r = FWindowTable[static_cast<size_t>(idx)];
+        const bool visibleNow = ::IsWindowVisible(w) != FALSE;
+        if (!r.Shown && r.Desktop != current && visibleNow && !IsUnmanagedWindow(w, idx)) {
+            if (IsSticky(w)) {
+                FWindowTable[static_cast<size_t>(idx)].Shown = 1;
+            } else {
+                FWindowTable[static_cast<size_t>(idx)].Visible = 1;
+                ShowWindowSafe(w, SW_HIDE);
+                LogEvent(std::string(texts::kSentAway) + std::to_string(FWindowTable[static_cast<size_t>(idx)].Desktop),
+                         w, true);
+            }
+        } else if (!r.Shown && r.Desktop == current && !visibleNow && !IsUnmanagedWindow(w, idx)) {
+            FWindowTable[static_cast<size_t>(idx)].Shown = 1;
+        }
+    }
+
+    TWindowRecord& rec = FWindowTable[static_cast<size_t>(idx)];
+    rec.ScanStamp = FScanCounter;
+    if (stopFlag_) return;
+    const bool sticky = IsSticky(w);
+    if ((FWindowTable[static_cast<size_t>(idx)].Desktop == current || sticky) && FDesktopUnlocked)
+        FWindowTable[static_cast<size_t>(idx)].Visible = ::IsWindowVisible(w) ? 1 : 0;
+    if (IsListedWindow(w) && settings::Flag("autofollow") && ::IsWindowVisible(w))
+        FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(current);
+}
+
+int TfrmPTessarel::ChooseDesktopForProcess(DWORD processId, HWND w) {
+    const int current = FCurrentDesktop;
+    int result = current;
+    int strength = 0;
+
+    std::string exe;
+    for (auto it = FWindowTable.rbegin(); it != FWindowTable.rend(); ++it)
+        if (it->ProcessId == processId && !it->ExeName.empty()) {
+            exe = UpperCaseAscii(it->ExeName);
+            break;
+        }
+    if (exe.empty()) {
+        exe = UpperCaseAscii(ProcessExePath(processId));
+        std::string stored = exe.substr(0, 255);
+        for (auto& r : FWindowTable)
+            if (r.ProcessId == processId) r.ExeName = stored;
+    }
+
+    if (settings::Flag("strictdesk")) {
+        for (const auto& r : FWindowTable)
+            if (r.ProcessId == processId && r.Desktop > 0 && r.Desktop != current) {
+                result = r.Desktop;
+                strength = 2;
+                break;
+            }
+    }
+    for (const auto& r : FWindowTable) {
+        if (r.ScanStamp != FScanCounter || r.ProcessId != processId || r.Desktop <= 0 || r.Desktop != current) continue;
+        result = r.Desktop;
+        strength = 1;
+        if (r.Visible) break;
+    }
+    for (const auto& r : FWindowTable) {
+        if (r.ScanStamp != FScanCounter || r.ProcessId != processId || r.Desktop <= 0 || r.Desktop == current) continue;
+        if (!settings::IsPrivate(r.Desktop)) continue;
+        result = r.Desktop;
+        strength = 2;
+        if (r.Visible) break;
+    }
+
+    const auto rules = settings::AutoSendRules();
+    const std::string cls = framework::Trim(UpperCaseAscii(ClassNameOf(w)));
+    auto ruleDesktop = [this](const settings::TAutoSendRule& rule) { return IntMin(rule.Desktop, DesktopCount()); };
+    for (const auto& rule : rules) {
+        if (rule.Disabled || rule.Deleted || rule.Desktop < 1) continue;
+        if (framework::Trim(UpperCaseAscii(settings::RuleName(rule))) == cls) result = ruleDesktop(rule);
+    }
+    if (strength < 2) {
+        const std::string exeTrimmed = framework::Trim(exe);
+        for (const auto& rule : rules) {
+            if (rule.Disabled || rule.Deleted || rule.Desktop < 1) continue;
+            if (framework::Trim(UpperCaseAscii(settings::RuleName(rule))) == exeTrimmed) result = ruleDesktop(rule);
+        }
+    }
+    return result;
+}
+
+bool TfrmPTessarel::IsSticky(HWND w) {
+    if (w && w == stickyWnd_) return stickyAnswer_;
+    bool found = false;
+    if (FStickyList) {
+        found = FStickyList->IndexOf(UpperCaseAscii(ClassNameOf(w))) >= 0;
+        if (!found) {
+            std::string exe;
+            int idx = FindWindowRecord(w);
+            if (idx >= 0) {
+                auto& r = FWindowTable[static_cast<size_t>(idx)];
+                if (r.ExeName.empty()) r.ExeName = UpperCaseAscii(WindowExePath(w)).substr(0, 255);
+                exe = r.ExeName;
+            } else {
+                exe = WindowExePath(w);
+            }
+            found = !exe.empty() && FStickyList->IndexOf(UpperCaseAscii(exe)) >= 0;
+        }
+    }
+    stickyWnd_ = w;
+    stickyAnswer_ = found;
+    return found;
+}
+
+void TfrmPTessarel::InvalidateStickyCache() noexcept {
+    stickyWnd_ = nullptr;
+    stickyAnswer_ = false;
+}
+
+bool TfrmPTessarel::IsListedWindow(HWND w) {
+    const std::string cls = UpperCaseAscii(ClassNameOf(w));
+    const std::string exe = UpperCaseAscii(GetWindowExeName(w));
+    if (settings::Flag("autofollow"))
+        return settings::InIgnoreList(cls) || (!exe.empty() && settings::InIgnoreList(exe));
+    return settings::InWatchList(cls) || (!exe.empty() && settings::InWatchList(exe));
+}
+
+std::string TfrmPTessarel::GetWindowExeName(HWND w) {
+    int idx = FindWindowRecord(w);
+    if (idx < 0) return UpperCaseAscii(WindowExePath(w));
+    auto& r = FWindowTable[static_cast<size_t>(idx)];
+    if (r.ExeName.empty()) r.ExeName = UpperCaseAscii(WindowExePath(w)).substr(0, 255);
+    return r.ExeName;
+}
+
+void TfrmPTessarel::CompactWindowTable() {
+    std::vector<TWindowRecord> kept;
+    kept.reserve(FWindowTable.capacity());
+    for (auto& r : FWindowTable)
+        if (r.ScanStamp == FScanCounter) kept.push_back(std::move(r));
+    FWindowTable = std::move(kept);
+    lookupWnd_ = nullptr;
+    lookupIndex_ = -1;
+}
+
 bool TfrmPTessarel::IsWindowShown(HWND w) const { return ::IsWindowVisible(w) != FALSE; }
-bool TfrmPTessarel::WindowShownOnDesktop(HWND, int) { return false; }
+
+bool TfrmPTessarel::WindowShownOnDesktop(HWND w, int desktop) {
+    uint32_t key = TWindowRecord::WndFromHandle(w);
+    for (const auto& r : FWindowTable) {
+        if (r.Wnd != key) continue;
+        const bool sticky = IsSticky(w);
+        if ((!sticky && r.Desktop == desktop) || (sticky && desktop == FCurrentDesktop)) return r.Visible != 0;
+        return false;
+    }
+    return false;
+}
 
 }  // namespace engine

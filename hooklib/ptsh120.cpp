@@ -1,27 +1,184 @@
-// Stand-in for the sibling hook library: hook procedures that run inside
-// other processes and report to the main window by posted messages.
+// The hook library: global hook procedures that run inside other processes
+// (the system maps this library into them) and report to the main window by
+// posted messages only. They never block, never throw and always leave the
+// message to the next hook unless it is a hotkey they used.
 #include <windows.h>
+#include <atomic>
+#include <cstdint>
+#include "engine/messages.h"
+#include "hooklib/hotkeys.h"
 
-extern "C" {
-__declspec(dllexport) LRESULT CALLBACK HookProc(int code, WPARAM w, LPARAM l);
-__declspec(dllexport) LRESULT CALLBACK KHookProc(int code, WPARAM w, LPARAM l);
-__declspec(dllexport) LRESULT CALLBACK MHookProc(int code, WPARAM w, LPARAM l);
-__declspec(dllexport) void WINAPI SetHookID(int id);
-__declspec(dllexport) void WINAPI SetKHookID(int id);
-__declspec(dllexport) void WINAPI SetMHookID(int id);
-__declspec(dllexport) void WINAPI SetMethod(int v);
-__declspec(dllexport) void WINAPI SetMethodA(int v);
-__declspec(dllexport) void WINAPI SetMethodD(int v);
-__declspec(dllexport) void WINAPI SetMethodM(int v);
+namespace {
+
+// One copy for every process that maps the library: the program writes the
+// hook handles and the options in its own process, the hook procedures read
+// them wherever they run. The section is marked shared here and in the .def.
+struct SharedState {
+    std::atomic<int32_t> callWndHook{0};
+    std::atomic<int32_t> keyboardHook{0};
+    std::atomic<int32_t> getMessageHook{0};
+    std::atomic<int32_t> mode{0};
+    std::atomic<int32_t> applist{0};
+    std::atomic<int32_t> deskprev{0};
+    std::atomic<int32_t> mainmenu{0};
+};
+static_assert(std::atomic<int32_t>::is_always_lock_free, "the shared values are plain memory");
+
+SharedState g_shared __attribute__((section(".shr"), shared));
+
+// Per process: the key whose key-up belongs to a hotkey already used, and the
+// key stroke reported while it was only peeked at, so that its removal is not
+// reported a second time.
+unsigned g_swallowKeyUp = 0;
+struct PeekedKey {
+    unsigned vk = 0;
+    LPARAM flags = 0;
+};
+PeekedKey g_peeked;
+
+int32_t Load(const std::atomic<int32_t>& v) noexcept { return v.load(std::memory_order_relaxed); }
+
+HHOOK HookOf(const std::atomic<int32_t>& id) noexcept {
+    return reinterpret_cast<HHOOK>(static_cast<intptr_t>(Load(id)));
 }
 
-LRESULT CALLBACK HookProc(int code, WPARAM w, LPARAM l) { return CallNextHookEx(nullptr, code, w, l); }
-LRESULT CALLBACK KHookProc(int code, WPARAM w, LPARAM l) { return CallNextHookEx(nullptr, code, w, l); }
-LRESULT CALLBACK MHookProc(int code, WPARAM w, LPARAM l) { return CallNextHookEx(nullptr, code, w, l); }
-void WINAPI SetHookID(int) {}
-void WINAPI SetKHookID(int) {}
-void WINAPI SetMHookID(int) {}
-void WINAPI SetMethod(int) {}
-void WINAPI SetMethodA(int) {}
-void WINAPI SetMethodD(int) {}
-void WINAPI SetMethodM(int) {}
+hooklib::Options CurrentOptions() noexcept {
+    return {Load(g_shared.mode), Load(g_shared.applist), Load(g_shared.deskprev), Load(g_shared.mainmenu)};
+}
+
+HWND MainWindow() noexcept { return ::FindWindowA(engine::kMainClassName, nullptr); }
+
+WPARAM AsWParam(HWND w) noexcept { return static_cast<WPARAM>(reinterpret_cast<uintptr_t>(w)); }
+
+bool IsTopLevel(HWND w) noexcept { return w && ::GetAncestor(w, GA_PARENT) == ::GetDesktopWindow(); }
+
+// Activity of a top-level window. The program's own windows are never
+// managed, so their activity is not reported at all.
+void ReportWindow(UINT message, HWND w) noexcept {
+    if (!IsTopLevel(w)) return;
+    HWND main = MainWindow();
+    if (!main) return;
+    DWORD mainProcess = 0;
+    ::GetWindowThreadProcessId(main, &mainProcess);
+    if (mainProcess == ::GetCurrentProcessId()) return;
+    ::PostMessageA(main, message, AsWParam(w), 1);
+}
+
+// A pick of one of the added system-menu items, reported for the top-level
+// window whose menu it was.
+void ReportSysCommand(HWND w, WPARAM id) noexcept {
+    if (!w || !hooklib::IsDesktopMenuCommand(id)) return;
+    HWND main = MainWindow();
+    if (!main) return;
+    HWND root = ::GetAncestor(w, GA_ROOT);
+    ::PostMessageA(main, engine::WM_HOOK_SYSMENU, AsWParam(root ? root : w), static_cast<LPARAM>(id));
+}
+
+bool Down(int vk) noexcept { return (::GetKeyState(vk) & 0x8000) != 0; }
+
+unsigned HeldModifiers() noexcept {
+    using namespace hooklib;
+    unsigned mods = 0;
+    if (Down(VK_LCONTROL)) mods |= kLeftCtrl;
+    if (Down(VK_RCONTROL)) mods |= kRightCtrl;
+    if (Down(VK_LMENU)) mods |= kLeftAlt;
+    if (Down(VK_RMENU)) mods |= kRightAlt;
+    if (Down(VK_LSHIFT)) mods |= kLeftShift;
+    if (Down(VK_RSHIFT)) mods |= kRightShift;
+    if (Down(VK_LWIN)) mods |= kLeftWin;
+    if (Down(VK_RWIN)) mods |= kRightWin;
+    return mods;
+}
+
+// The keys of the two character chords in the layout of the thread that
+// receives the key.
+hooklib::LayoutKeys CurrentLayoutKeys() noexcept {
+    HKL layout = ::GetKeyboardLayout(0);
+    return {hooklib::CharKeyFromScan(::VkKeyScanExA('`', layout)), hooklib::CharKeyFromScan(::VkKeyScanExA('^', layout))};
+}
+
+constexpr LPARAM kKeyUpFlag = LPARAM{1} << 31;
+constexpr LPARAM kWasDownFlag = LPARAM{1} << 30;
+
+// Answers whether the key stroke was a hotkey: then it is reported once (not
+// for auto-repeats) and swallowed, its key-up included.
+bool HandleKey(int code, unsigned vk, LPARAM flags) noexcept {
+    if (flags & kKeyUpFlag) {
+        if (vk != g_swallowKeyUp) return false;
+        g_swallowKeyUp = 0;
+        g_peeked = {};
+        return true;
+    }
+    hooklib::Options options = CurrentOptions();
+    if (!hooklib::CatchesKeys(options)) return false;
+    unsigned mods = HeldModifiers();
+    hooklib::LayoutKeys layout = hooklib::NeedsLayout(options, mods) ? CurrentLayoutKeys() : hooklib::LayoutKeys{};
+    int command = hooklib::HotkeyCommand(options, vk, mods, layout);
+    if (command == hooklib::kNoCommand) return false;
+    bool reportedWhilePeeked = g_peeked.vk == vk && g_peeked.flags == flags;
+    g_peeked = code == HC_NOREMOVE ? PeekedKey{vk, flags} : PeekedKey{};
+    g_swallowKeyUp = vk;
+    if (!(flags & kWasDownFlag) && !reportedWhilePeeked) {
+        if (HWND main = MainWindow()) ::PostMessageA(main, engine::WM_HOOK_HOTKEY, static_cast<WPARAM>(command), 0);
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+// WH_CALLWNDPROC: messages sent to windows of the hooked thread.
+LRESULT CALLBACK HookProc(int code, WPARAM w, LPARAM l) noexcept {
+    if (code == HC_ACTION && l) {
+        const auto& m = *reinterpret_cast<const CWPSTRUCT*>(l);
+        switch (m.message) {
+        case WM_ACTIVATE:
+            if (LOWORD(m.wParam) != WA_INACTIVE) ReportWindow(engine::WM_HOOK_ACTIVATE, m.hwnd);
+            break;
+        case WM_CREATE:
+            ReportWindow(engine::WM_HOOK_WINDOWSHOWN, m.hwnd);
+            break;
+        case WM_WINDOWPOSCHANGED:
+            // Every way of showing a window (ShowWindow, SetWindowPos,
+            // creation with WS_VISIBLE) ends here with this flag.
+            if (m.lParam && (reinterpret_cast<const WINDOWPOS*>(m.lParam)->flags & SWP_SHOWWINDOW))
+                ReportWindow(engine::WM_HOOK_WINDOWSHOWN, m.hwnd);
+            break;
+        case WM_SYSCOMMAND:
+            ReportSysCommand(m.hwnd, m.wParam);
+            break;
+        default:
+            break;
+        }
+    }
+    return ::CallNextHookEx(HookOf(g_shared.callWndHook), code, w, l);
+}
+
+// WH_KEYBOARD: key strokes about to be read by the hooked thread. A stroke
+// that is only peeked at (HC_NOREMOVE) and swallowed is dropped from the
+// queue by the system, so it is reported at the first sight.
+LRESULT CALLBACK KHookProc(int code, WPARAM w, LPARAM l) noexcept {
+    if ((code == HC_ACTION || code == HC_NOREMOVE) && HandleKey(code, static_cast<unsigned>(w), l)) return 1;
+    return ::CallNextHookEx(HookOf(g_shared.keyboardHook), code, w, l);
+}
+
+// WH_GETMESSAGE: posted messages as the hooked thread removes them. A pick
+// from a system menu arrives as a posted WM_SYSCOMMAND.
+LRESULT CALLBACK MHookProc(int code, WPARAM w, LPARAM l) noexcept {
+    if (code == HC_ACTION && w == PM_REMOVE && l) {
+        const auto& m = *reinterpret_cast<const MSG*>(l);
+        if (m.message == WM_SYSCOMMAND) ReportSysCommand(m.hwnd, m.wParam);
+    }
+    return ::CallNextHookEx(HookOf(g_shared.getMessageHook), code, w, l);
+}
+
+void WINAPI SetHookID(int id) noexcept { g_shared.callWndHook.store(id); }
+void WINAPI SetKHookID(int id) noexcept { g_shared.keyboardHook.store(id); }
+void WINAPI SetMHookID(int id) noexcept { g_shared.getMessageHook.store(id); }
+void WINAPI SetMethod(int v) noexcept { g_shared.mode.store(v); }
+void WINAPI SetMethodA(int v) noexcept { g_shared.applist.store(v); }
+void WINAPI SetMethodD(int v) noexcept { g_shared.deskprev.store(v); }
+void WINAPI SetMethodM(int v) noexcept { g_shared.mainmenu.store(v); }
+
+}  // extern "C"

@@ -3,7 +3,10 @@
 //   --class NAME --title TEXT --count N --popup --hidden --log FILE
 //   --ask-on-close   answer WM_CLOSE with a message box instead of closing
 //   --lifetime MS    end by itself after this time
-// Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit.
+//   --peek           look at every message (PM_NOREMOVE) before reading it
+//   --exit-code N    the exit code of a normal end (tells it from a kill)
+// Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit,
+// +5 open one more window (titled "<title> new"), +6 activate this window.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +16,7 @@
 namespace {
 FILE* logFile = nullptr;
 bool askOnClose = false;
+bool peekFirst = false;
 
 void Log(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (!logFile) return;
@@ -35,6 +39,19 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     case WM_APP + 4:
         ::PostQuitMessage(0);
         return 0;
+    case WM_APP + 5: {
+        char cls[256] = {}, title[256] = {};
+        ::GetClassNameA(w, cls, sizeof cls);
+        ::GetWindowTextA(w, title, sizeof title);
+        std::string t = std::string(title) + " new";
+        HWND n = ::CreateWindowExA(0, cls, t.c_str(), static_cast<DWORD>(::GetWindowLongA(w, GWL_STYLE)) & ~WS_VISIBLE,
+                                   80, 80, 300, 200, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        ::ShowWindow(n, SW_SHOWNA);
+        return 0;
+    }
+    case WM_APP + 6:
+        ::SetForegroundWindow(w);
+        return 0;
     case WM_CLOSE:
         if (askOnClose) {
             ::MessageBoxA(w, "Save changes?", "helper question", MB_YESNO);
@@ -50,7 +67,7 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 int main(int argc, char** argv) {
     std::string cls = "TessHelperWindow", title = "helper";
-    int count = 1, lifetime = 0;
+    int count = 1, lifetime = 0, exitCode = 0;
     bool popup = false, hidden = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -63,6 +80,8 @@ int main(int argc, char** argv) {
         else if (a == "--log") logFile = std::fopen(next().c_str(), "a");
         else if (a == "--ask-on-close") askOnClose = true;
         else if (a == "--lifetime") lifetime = std::atoi(next().c_str());
+        else if (a == "--peek") peekFirst = true;
+        else if (a == "--exit-code") exitCode = std::atoi(next().c_str());
     }
     WNDCLASSA wc{};
     wc.lpfnWndProc = Proc;
@@ -80,11 +99,14 @@ int main(int argc, char** argv) {
     }
     if (lifetime > 0) ::SetTimer(nullptr, 0, static_cast<UINT>(lifetime), [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); });
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        if (peekFirst)
+            while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) ::WaitMessage();
+        if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
         if (msg.hwnd == nullptr && msg.message == WM_APP + 4) break;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
     if (logFile) std::fclose(logFile);
-    return 0;
+    return exitCode;
 }

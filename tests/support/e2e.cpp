@@ -2,6 +2,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <utility>
 
@@ -176,6 +177,62 @@ void ChildProcess::Kill() {
 long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs) {
     ChildProcess p(exe, args);
     long rc = p.Wait(timeoutMs);
+    return rc;
+}
+
+// Host programs ----------------------------------------------------------------
+// Wine starts a host (ELF) program through CreateProcess but hands back no
+// process handle, so the end is seen through a file the shell writes last.
+static std::string HostPath(const std::string& windowsPath) {
+    using ToHost = char*(CDECL*)(LPCWSTR);
+    auto toHost = reinterpret_cast<ToHost>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toHost) return {};
+    std::wstring wide(windowsPath.begin(), windowsPath.end());
+    char* host = toHost(wide.c_str());
+    if (!host) return {};
+    std::string out = host;
+    ::HeapFree(::GetProcessHeap(), 0, host);
+    return out;
+}
+
+static std::string ReadWholeFile(const std::string& path) {
+    std::string out;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[256];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+        std::fclose(f);
+    }
+    return out;
+}
+
+int RunXdotool(const std::string& args, int timeoutMs) {
+    static int serial = 0;
+    std::string base = TempDir() + "xdotool-" + std::to_string(++serial);
+    std::string script = base + ".sh", done = base + ".done";
+    std::string hostDone = HostPath(done), hostScript = HostPath(script);
+    if (hostDone.empty() || hostScript.empty()) return -1;
+    if (FILE* f = std::fopen(script.c_str(), "wb")) {
+        std::fprintf(f, "xdotool %s\necho $? > '%s.tmp' && mv '%s.tmp' '%s'\n", args.c_str(), hostDone.c_str(),
+                     hostDone.c_str(), hostDone.c_str());
+        std::fclose(f);
+    } else {
+        return -1;
+    }
+    std::string cmd = "\"Z:\\bin\\sh\" \"" + hostScript + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessA("Z:\\bin\\sh", cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    if (pi.hThread) ::CloseHandle(pi.hThread);
+    bool ended = WaitUntil([&] { return ::GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeoutMs, 5);
+    ::DeleteFileA(script.c_str());
+    if (!ended) return -1;
+    int rc = std::atoi(ReadWholeFile(done).c_str());
+    ::DeleteFileA(done.c_str());
     return rc;
 }
 

@@ -53,6 +53,11 @@ private:
 // Runs a program to its end and answers its exit code (-1 on time-out).
 long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs = 15000);
 
+// Runs xdotool, a program of the host, with these arguments (keys and clicks
+// reach the virtual desktop as if typed) and waits for its end. Answers its
+// exit code, or -1 when it could not be started or did not end in time.
+int RunXdotool(const std::string& args, int timeoutMs = 10000);
+
 // A helper process with top-level windows as its command line asks for.
 struct HelperOptions {
     std::string cls = "TessHelperWindow";
@@ -82,6 +87,8 @@ constexpr UINT kHelperHang = WM_APP + 1;
 constexpr UINT kHelperShow = WM_APP + 2;
 constexpr UINT kHelperHide = WM_APP + 3;
 constexpr UINT kHelperQuit = WM_APP + 4;
+constexpr UINT kHelperNewWindow = WM_APP + 5;
+constexpr UINT kHelperActivate = WM_APP + 6;
 
 // The program under test, started in a clean state (no settings, no data).
 void ResetUserState();       // ends stray instances, deletes the settings key and the data folder

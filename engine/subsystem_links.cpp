@@ -1,0 +1,40 @@
+// Where the engine reaches the settings, navigation and shell subsystems.
+// Each operation is the one place its subsystem is called from the engine.
+#include "engine/main_form.h"
+#include "engine/wait_window.h"
+
+namespace engine {
+
+void TfrmPTessarel::ApplyDesktopDisplay(int) {}
+void TfrmPTessarel::RefreshDesktopIndicators() {}
+void TfrmPTessarel::SwapDesktopSets() { ShowDesktopPicture(FCurrentDesktop); }
+void TfrmPTessarel::ShowLockCover(const std::string&) {}
+// Without the password prompt nothing protected is given away.
+bool TfrmPTessarel::AskLockPassword(std::string_view) { return false; }
+void TfrmPTessarel::RefreshAppList() {}
+bool TfrmPTessarel::IconSetsOn() const { return false; }
+bool TfrmPTessarel::IconPositionsStored() const { return true; }
+bool TfrmPTessarel::IconsRestored() const { return true; }
+void TfrmPTessarel::MarkIconsRestored() {}
+
+bool TfrmPTessarel::IsSettingsOrInfoWindow(HWND) const { return false; }
+void TfrmPTessarel::OpenAppList() {}
+void TfrmPTessarel::PopupMainMenu() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    PopupMenu1.Popup(p.x, p.y);
+}
+void ShowUninstallPoll() {}
+void TfrmPTessarel::HideDeskBar() {}
+void TfrmPTessarel::SaveAllSettings() {}
+void TfrmPTessarel::ShowDesktopPicture(int desktop) { SetTrayIconForDesktop(desktop); }
+
+void TfrmPTessarel::ShowWait(std::string_view text) {
+    if (frmWait) frmWait->ShowWait(text);
+}
+
+void TfrmPTessarel::HideWait() {
+    if (frmWait) frmWait->HideWait();
+}
+
+}  // namespace engine

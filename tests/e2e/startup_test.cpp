@@ -1,0 +1,83 @@
+// Second starts, the one-instance rule and the post-install start.
+#include <gtest/gtest.h>
+#include "support/e2e.h"
+
+using namespace e2e;
+
+namespace {
+std::string ReadString(const char* key, const char* name) {
+    HKEY k = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";
+    char buf[1024] = {};
+    DWORD size = sizeof buf, type = 0;
+    LONG r = ::RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    ::RegCloseKey(k);
+    return r == ERROR_SUCCESS ? std::string(buf) : "<missing>";
+}
+
+DWORD ReadDword(const char* key, const char* name, DWORD missing) {
+    HKEY k = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return missing;
+    DWORD v = 0, size = sizeof v;
+    LONG r = ::RegQueryValueExA(k, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&v), &size);
+    ::RegCloseKey(k);
+    return r == ERROR_SUCCESS ? v : missing;
+}
+
+constexpr char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kSettings[] = "Software\\Pelmora\\Tessarel";
+}  // namespace
+
+TEST(Startup, SecondStartWarnsAndLeavesTheFirstAlone) {
+    Tessarel first;
+    ASSERT_NE(first.MainWindow(), nullptr);
+    ChildProcess second(BinDir() + "Tessareltop.exe", "");
+    HWND box = WaitForWindow("Warning", "#32770", second.Pid());
+    ASSERT_NE(box, nullptr) << "no warning box";
+    bool textFound = false;
+    ::EnumChildWindows(box, [](HWND c, LPARAM l) -> BOOL {
+        if (TitleOf(c) == "Pelmora Virtual Desktop can only run in one instance!") *reinterpret_cast<bool*>(l) = true;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&textFound));
+    EXPECT_TRUE(textFound);
+    ::PostMessageA(box, WM_CLOSE, 0, 0);
+    EXPECT_EQ(second.Wait(5000), 0);
+    EXPECT_TRUE(first.Process().Running());
+    EXPECT_EQ(FindMainWindow(), first.MainWindow());
+}
+
+TEST(Startup, PostInstallArgumentRegistersAndNeverStartsTheEngine) {
+    ResetUserState();
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "pelmoratessarel");
+    EXPECT_EQ(RunAndWait(BinDir() + "Tessareltop.exe", "wq8160m94k"), 0);
+    EXPECT_EQ(FindMainWindow(), nullptr);
+    std::string expected = "\"" + BinDir() + "Tessareltop.exe\"";
+    EXPECT_EQ(ReadString(kRun, "pelmoratessarel"), expected);
+    EXPECT_EQ(ReadDword(kSettings, "showcfgwiz", 99), 1u);
+
+    // An existing value is left alone.
+    HKEY k = nullptr;
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    DWORD off = 0;
+    ::RegSetValueExA(k, "showcfgwiz", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+    ::RegCloseKey(k);
+    EXPECT_EQ(RunAndWait(BinDir() + "Tessareltop.exe", "wq8160m94k"), 0);
+    EXPECT_EQ(ReadDword(kSettings, "showcfgwiz", 99), 0u);
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "pelmoratessarel");
+}
+
+TEST(Startup, CommandsWithoutARunningInstanceEndQuietly) {
+    ResetUserState();
+    for (const char* arg : {"-kill", "-s3", "-s"}) EXPECT_EQ(RunAndWait(BinDir() + "Tessareltop.exe", arg), 0) << arg;
+    EXPECT_EQ(FindMainWindow(), nullptr);
+}
+
+TEST(Startup, MainWindowIsAToolWindowWithTheProductCaption) {
+    Tessarel t;
+    HWND w = t.MainWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(ClassOf(w), "TfrmPTessarel");
+    EXPECT_EQ(TitleOf(w), "Pelmora Virtual Desktop manager v1.3.7");
+    EXPECT_TRUE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(IsShown(w));
+}
