@@ -22,6 +22,9 @@ void TfrmPTessarel::OpenAppList() {}
 void TfrmPTessarel::PopupMainMenu() {
     POINT p{};
     ::GetCursorPos(&p);
+    // Opened over another program's window, the menu must be ours in the
+    // foreground, or a click elsewhere would not close it.
+    ::SetForegroundWindow(PopupMenu1.Window());
     PopupMenu1.Popup(p.x, p.y);
 }
 void ShowUninstallPoll() {}

@@ -130,3 +130,34 @@ TEST(CloseCommands, CloseActiveWindowClosesAnotherProgramsWindowOnly) {
     EXPECT_GE(helper.Process().Wait(5000), 0) << "the helper closes on WM_CLOSE";
     ::DestroyWindow(own);
 }
+
+TEST(CloseCommands, CloseActiveApplicationEndsAProgramThatWillNotClose) {
+    e2e::Helper stubborn({.cls = "TessStubborn", .title = "asks before closing", .extra = "--ask-on-close"});
+    ASSERT_EQ(stubborn.Windows().size(), 1u);
+    ::SetForegroundWindow(stubborn.Window());
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == stubborn.Window(); }, 2000));
+    CloseActiveApplication();
+    EXPECT_GE(stubborn.Process().Wait(8000), 0) << "its process was ended";
+}
+
+TEST(CloseCommands, TheShellSurvivesBothCommands) {
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    ASSERT_NE(taskbar, nullptr);
+    const DWORD shell = ShellProcessId();
+    ::SetForegroundWindow(taskbar);
+    e2e::Pump(100);
+    HWND foreground = ::GetForegroundWindow();
+    DWORD foregroundPid = 0;
+    ::GetWindowThreadProcessId(foreground, &foregroundPid);
+    // Whatever of the shell's has the foreground now (the taskbar or the
+    // desktop), neither command may touch it.
+    ASSERT_EQ(foregroundPid, shell) << "the shell could not be brought to the foreground";
+    CloseActiveWindow();
+    CloseActiveApplication();
+    e2e::Pump(300);
+    EXPECT_TRUE(::IsWindow(taskbar));
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, shell);
+    ASSERT_NE(process, nullptr);
+    EXPECT_EQ(::WaitForSingleObject(process, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the shell still runs";
+    ::CloseHandle(process);
+}
