@@ -254,7 +254,7 @@ void TfrmPTessarel::CreateTrayMenus() {
     MenuItem& moveSingle = add(preview, "miMoveSingle", texts::kMoveSingleWindowTo);
     for (int n = 1; n <= 9; ++n) {
         std::string caption = std::string(texts::kToDesktop) + std::to_string(n);
-        // The item's tag is the target, as the drag's target desktop is.
+        // The moves take their target from FTargetDesktop; the item's tag names it.
         moveAll.Add("miA" + std::to_string(n), caption, [this](MenuItem& item) {
             FTargetDesktop = static_cast<int>(item.Tag);
             miA1Click();

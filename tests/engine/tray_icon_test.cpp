@@ -1,5 +1,5 @@
 // The tray icon component inside the test process: the shell's callback
-// messages posted to its hidden window become events in the specified order,
+// messages posted to its hidden window become events in a fixed order,
 // and the records it sends to the shell.
 #include <gtest/gtest.h>
 #include <string>
