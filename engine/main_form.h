@@ -126,6 +126,9 @@ public:
     framework::PopupMenu PopupMenu1;    // the tray menu (also the main menu)
     framework::PopupMenu PopupMenu2;    // the preview's window menu
     void CreateTrayMenus();             // the menus' items and the icon's handlers
+    // The captions of "Send application to" and "Move single window to",
+    // desktop 1 first.
+    void SetDesktopMenuCaptions(const std::vector<std::string>& captions);
     void rxtiClick();
     void rxtiDblClick();
     void rxtiMouseMove();

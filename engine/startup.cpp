@@ -1,5 +1,6 @@
 #include "engine/startup.h"
 #include <cstdlib>
+#include "engine/event_log.h"
 #include "engine/gtools.h"
 #include "engine/main_form.h"
 #include "engine/splash.h"
@@ -8,6 +9,8 @@
 #include "framework/dialogs.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
+#include "navigation/event_log_window.h"
+#include "settings/vd_config.h"
 
 namespace engine {
 namespace {
@@ -46,15 +49,21 @@ bool ReadStartFlag(const char* name, bool def) {
 void CreateWindows() {
     auto& app = framework::App();
     SetSplashProgress(0);
+    app.CreateForm(navigation::frmLog);   // first of all, so that logging works from here on
     app.CreateForm(frmWait);
     SetSplashProgress(10);
     app.CreateForm(frmPTessarel);
     app.SetMainForm(frmPTessarel);
     app.OnException = [](const std::string& message) {
-        if (frmPTessarel) frmPTessarel->LogException(message);
+        if (frmPTessarel)
+            frmPTessarel->LogException(message);
+        else
+            WriteErrorLog(message);   // while the last windows go at exit
     };
     SetSplashProgress(20);
     SetSplashProgress(30);
+    // Its creation loads every setting and applies it to the engine.
+    app.CreateForm(settings::frmVDConfig);
     SetSplashProgress(40);
     SetSplashProgress(50);
     SetSplashProgress(60);
@@ -68,10 +77,13 @@ int RunEngine() {
     auto& app = framework::App();
     app.ShowMainForm = false;
     if (ReadStartFlag("showsplash", true)) {
-        app.CreateForm(frmSplash);
-        frmSplash->DoubleBuffered = true;
-        ::ShowWindow(frmSplash->Handle(), SW_SHOWNA);
-        frmSplash->Repaint();
+        // The splash is a courtesy: the program starts without it.
+        framework::Guard([&] {
+            app.CreateForm(frmSplash);
+            frmSplash->DoubleBuffered = true;
+            ::ShowWindow(frmSplash->Handle(), SW_SHOWNA);
+            frmSplash->Repaint();
+        });
     }
     CreateWindows();
     if (frmSplash) app.FreeForm(frmSplash);

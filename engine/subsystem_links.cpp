@@ -2,6 +2,7 @@
 // Each operation is the one place its subsystem is called from the engine.
 #include "engine/main_form.h"
 #include "engine/wait_window.h"
+#include "settings/vd_config.h"
 
 namespace engine {
 
@@ -17,7 +18,9 @@ bool TfrmPTessarel::IconPositionsStored() const { return true; }
 bool TfrmPTessarel::IconsRestored() const { return true; }
 void TfrmPTessarel::MarkIconsRestored() {}
 
-bool TfrmPTessarel::IsSettingsOrInfoWindow(HWND) const { return false; }
+bool TfrmPTessarel::IsSettingsOrInfoWindow(HWND w) const {
+    return settings::frmVDConfig && w == settings::frmVDConfig->Handle();
+}
 void TfrmPTessarel::OpenAppList() {}
 void TfrmPTessarel::PopupMainMenu() {
     POINT p{};
@@ -29,7 +32,9 @@ void TfrmPTessarel::PopupMainMenu() {
 }
 void ShowUninstallPoll() {}
 void TfrmPTessarel::HideDeskBar() {}
-void TfrmPTessarel::SaveAllSettings() {}
+void TfrmPTessarel::SaveAllSettings() {
+    if (settings::frmVDConfig) settings::frmVDConfig->SaveSettings();
+}
 void TfrmPTessarel::ShowDesktopPicture(int desktop) { SetTrayIconForDesktop(desktop); }
 
 void TfrmPTessarel::ShowWait(std::string_view text) {

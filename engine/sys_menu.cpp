@@ -25,6 +25,17 @@ void DeleteAllItems(HMENU menu) {
     for (int i = ::GetMenuItemCount(menu) - 1; i >= 0; --i) ::DeleteMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
 }
 
+void AppendSubmenu(HMENU menu, UINT id, const char* caption, HMENU sub) {
+    if (!sub) return;
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_STRING | MIIM_ID | MIIM_SUBMENU;
+    mii.wID = id;
+    mii.hSubMenu = sub;
+    mii.dwTypeData = const_cast<char*>(caption);
+    ::InsertMenuItemA(menu, static_cast<UINT>(::GetMenuItemCount(menu)), TRUE, &mii);
+}
+
 }  // namespace
 
 HMENU TfrmPTessarel::NewDesktopSubmenu(UINT firstId) {
@@ -46,24 +57,8 @@ void TfrmPTessarel::AddSysMenuItems(HWND w) {
     HMENU menu = ::GetSystemMenu(w, FALSE);
     if (!menu || HasItem(menu, IDM_SEPARATOR)) return;
     ::InsertMenuA(menu, static_cast<UINT>(-1), MF_BYPOSITION | MF_SEPARATOR, IDM_SEPARATOR, nullptr);
-    if (HMENU app = NewDesktopSubmenu(IDM_SEND_APP)) {
-        MENUITEMINFOA mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_STRING | MIIM_ID | MIIM_SUBMENU;
-        mii.wID = IDM_SEND_APP_MENU;
-        mii.hSubMenu = app;
-        mii.dwTypeData = const_cast<char*>(texts::kSendApp);
-        ::InsertMenuItemA(menu, static_cast<UINT>(::GetMenuItemCount(menu)), TRUE, &mii);
-    }
-    if (HMENU win = NewDesktopSubmenu(IDM_SEND_WINDOW)) {
-        MENUITEMINFOA mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_STRING | MIIM_ID | MIIM_SUBMENU;
-        mii.wID = IDM_SEND_WINDOW_MENU;
-        mii.hSubMenu = win;
-        mii.dwTypeData = const_cast<char*>(texts::kSendWindow);
-        ::InsertMenuItemA(menu, static_cast<UINT>(::GetMenuItemCount(menu)), TRUE, &mii);
-    }
+    AppendSubmenu(menu, IDM_SEND_APP_MENU, texts::kSendApp, NewDesktopSubmenu(IDM_SEND_APP));
+    AppendSubmenu(menu, IDM_SEND_WINDOW_MENU, texts::kSendWindow, NewDesktopSubmenu(IDM_SEND_WINDOW));
 }
 
 void TfrmPTessarel::DestroySubmenu(HMENU sub) {

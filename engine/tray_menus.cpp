@@ -8,7 +8,9 @@
 #include "engine/startup.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "navigation/event_log_window.h"
 #include "settings/settings_access.h"
+#include "settings/vd_config.h"
 
 namespace engine {
 namespace {
@@ -284,15 +286,22 @@ void TfrmPTessarel::CreateTrayMenus() {
     rxti.OnDblClick = [this](TRxTrayIcon&) { rxtiDblClick(); };
     rxti.OnMouseMove = [this](TRxTrayIcon&, TShiftState, int, int) { rxtiMouseMove(); };
     rxti.SetHint(kTrayHint);
-    rxti.Loaded();
-    // Applying the settings switches the icon on or off again; reading the
-    // setting here gives the icon from the first moment.
-    rxti.SetActive(settings::Flag("trayicon"));
+    rxti.Loaded();   // stored inactive: applying the settings switches it on
 
     OnMessage(WM_KEYUP, [this](WPARAM key, LPARAM) -> LRESULT {
         FormKeyUp(static_cast<WORD>(key));
         return 0;
     });
+}
+
+void TfrmPTessarel::SetDesktopMenuCaptions(const std::vector<std::string>& captions) {
+    // Before the menus are built (a form without its window) there is
+    // nothing to name.
+    for (size_t i = 0; i < captions.size() && i < 9; ++i) {
+        std::string n = std::to_string(i + 1);
+        for (const std::string& name : {"miA" + n, "miS" + n})
+            if (framework::MenuItem* item = PopupMenu2.Items.Find(name)) item->Caption = captions[i];
+    }
 }
 
 // The tray icon ----------------------------------------------------------------------
@@ -365,7 +374,9 @@ void TfrmPTessarel::StickyAppWindowItemClick(HWND w) {
 }
 
 void TfrmPTessarel::Configure1Click() {
-    if (MenuTargets.ShowSettings) MenuTargets.ShowSettings();
+    if (!settings::frmVDConfig) return;
+    settings::frmVDConfig->Show();
+    settings::frmVDConfig->BringToFront();
 }
 
 void TfrmPTessarel::Lostwindows1Click() {
@@ -374,7 +385,7 @@ void TfrmPTessarel::Lostwindows1Click() {
 }
 
 void TfrmPTessarel::Showlog1Click() {
-    if (MenuTargets.ShowEventLog) MenuTargets.ShowEventLog();
+    if (navigation::frmLog) navigation::frmLog->Show();
 }
 
 void TfrmPTessarel::About1Click() {

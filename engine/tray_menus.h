@@ -72,9 +72,7 @@ WindowMenuState WindowMenuStateFor(bool picked, std::string_view title, bool sti
 // What the menus open belongs to other windows of the program; each fills
 // in its entry when it is created. An empty entry: that window is not there.
 struct TrayMenuTargets {
-    std::function<void()> ShowSettings;      // the settings dialog, brought to the front
     std::function<void()> ShowLostWindows;   // the lost-window list of all desktops, recovery mode
-    std::function<void()> ShowEventLog;
     std::function<void()> RunAboutBox;       // a new About box without owner, modal, then freed
     std::function<void()> ShowWindowInfo;    // the window-information box, brought to the front
     std::function<void()> HideAppList;

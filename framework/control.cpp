@@ -77,8 +77,10 @@ void Control::CreateWindowFor(HWND parent, const ControlSpec& spec, int id) {
 void Control::Destroy() noexcept {
     if (!hwnd_) return;
     if (kind_ == Kind::Panel || kind_ == Kind::GroupBox) ::RemoveWindowSubclass(hwnd_, &ForwardingProc, 1);
-    pendingCaption_ = Caption();
-    ::DestroyWindow(hwnd_);
+    if (::IsWindow(hwnd_)) {
+        pendingCaption_ = Caption();
+        ::DestroyWindow(hwnd_);
+    }
     hwnd_ = nullptr;
 }
 

@@ -71,7 +71,7 @@ void Form::CreateHandle() {
                                CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, nullptr,
                                App().Handle(), this);
     creating = nullptr;
-    if (!h) throw Exception("Cannot create the window of " + name_);
+    if (!h) throw Exception("Cannot create the window of " + name_ + " (error " + std::to_string(::GetLastError()) + ")");
     hwnd_ = h;
     FormsByHandle()[h] = this;
     CreateControls();
@@ -82,7 +82,8 @@ void Form::DestroyHandle() noexcept {
     if (!hwnd_ || destroying_) return;
     destroying_ = true;
     Guard([this] { FormDestroy(); });
-    for (Control* c : controls_) c->Destroy();
+    // Children were created after their containers: destroy them first.
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) (*it)->Destroy();
     HWND h = hwnd_;
     FormsByHandle().erase(h);
     ::DestroyWindow(h);

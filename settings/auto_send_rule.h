@@ -1,6 +1,7 @@
 #pragma once
 // One automatic-send rule as the file "Tessareltop.aus" stores it: a fixed
-// 264-byte record, alignment bytes included.
+// 264-byte record, alignment bytes included, little-endian.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -8,7 +9,7 @@ namespace settings {
 
 #pragma pack(push, 1)
 struct TAutoSendRule {
-    int16_t Desktop;        // 1..9
+    uint16_t Desktop;       // 1..9
     uint8_t Align1[2];
     int32_t Reserved;       // always -1
     uint8_t Disabled;
@@ -24,8 +25,10 @@ static_assert(offsetof(TAutoSendRule, Disabled) == 8);
 static_assert(offsetof(TAutoSendRule, NameLength) == 10);
 static_assert(offsetof(TAutoSendRule, Deleted) == 261);
 
+inline constexpr size_t kRuleNameMax = 250;
+
 inline std::string RuleName(const TAutoSendRule& r) {
-    return std::string(r.Name, r.NameLength <= 250 ? r.NameLength : 250);
+    return std::string(r.Name, r.NameLength <= kRuleNameMax ? r.NameLength : kRuleNameMax);
 }
 
 }  // namespace settings

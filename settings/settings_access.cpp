@@ -1,20 +1,16 @@
 #include "settings/settings_access.h"
 #include <array>
+#include "settings/store_values.h"
 
 namespace settings {
 namespace {
 
 const LiveSource* live = nullptr;
 
-constexpr std::array<Default, 36> kDefaults{{
-    {"transparency", 25}, {"hotkeymode", 3}, {"autofollow", 0}, {"sysmenui", 1}, {"strictdesk", 0},
-    {"selectclose", 1}, {"unsafemodes", 0}, {"trayicon", 1}, {"prevsize", 1}, {"doubleint", 1},
-    {"iesepar", 1}, {"async", 0}, {"wrap", 0}, {"wrapedgenav", 1}, {"desknum", 1}, {"deskinfo", 0},
-    {"showsplash", 1}, {"disticons", 0}, {"distql", 0}, {"deskinfolarge", 1}, {"deskbar", 0},
-    {"hotkeyapplist", 5}, {"hotkeymainmenu", 0}, {"hotkeydeskprev", 0}, {"snapshots", 0},
-    {"largeicons", 0}, {"showdeskname", 0}, {"retaininputfocus", 1}, {"layoutid", 4}, {"opendeskat", 0},
-    {"usegestures", 1}, {"holdwhilegesture", 0}, {"edgenav", 0}, {"bubblelevel", 1},
-    {"inactivenotifybubble", 0}, {"showcfgwiz", 0},
+// The values other units keep under the settings key; the dialog's own
+// values and their defaults stand in its table (store_values.h).
+constexpr std::array<Default, 3> kOtherDefaults{{
+    {"bubblelevel", 1}, {"inactivenotifybubble", 1}, {"showcfgwiz", 0},
 }};
 
 }  // namespace
@@ -23,7 +19,8 @@ void SetLiveSource(const LiveSource* source) noexcept { live = source; }
 const LiveSource* CurrentSource() noexcept { return live; }
 
 int DefaultOf(std::string_view name) {
-    for (const auto& d : kDefaults)
+    if (const ValueSpec* spec = FindValue(name)) return spec->def;
+    for (const auto& d : kOtherDefaults)
         if (d.name == name) return d.value;
     return 0;
 }

@@ -77,7 +77,7 @@ TEST(Startup, MainWindowIsAToolWindowWithTheProductCaption) {
     HWND w = t.MainWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(ClassOf(w), "TfrmPTessarel");
-    EXPECT_EQ(TitleOf(w), "Pelmora Virtual Desktop manager v1.3.7");
+    EXPECT_TRUE(WaitUntil([w] { return TitleOf(w) == "Pelmora Virtual Desktop manager v1.3.7"; }, 3000)) << TitleOf(w);
     EXPECT_TRUE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(IsShown(w));
 }

@@ -101,6 +101,7 @@ protected:
         ResetUserState();
         WriteSetting("layoutid", 1);   // "1 x 4": four desktops
         WriteSetting("showsplash", 0);
+        WriteSetting("bubblelevel", 0);   // no event bubbles over the notification area
         Prepare();
         program_ = std::make_unique<Tessarel>("", false);
         ASSERT_NE(program_->MainWindow(), nullptr);
@@ -277,6 +278,26 @@ TEST_F(TrayTest, TrayIconShowsTheCurrentDesktopsPicture) {
     EXPECT_TRUE(WaitUntil([&] { return TrayIconColour() == cyan; }, 3000)) << std::hex << TrayIconColour();
     SwitchTo("-s3");
     EXPECT_TRUE(WaitUntil([&] { return TrayIconColour() == red; }, 3000)) << std::hex << TrayIconColour();
+}
+
+TEST_F(TrayTest, ConfigureAndEventLogOpenTheirWindows) {
+    struct Case {
+        int downs;   // the item's place among those that can be chosen
+        const char* windowClass;
+    };
+    const Case cases[] = {{2, "TfrmVDConfig"}, {4, "TfrmLog"}};
+    for (const auto& c : cases) {
+        HWND menu = OpenTrayMenu();
+        ASSERT_NE(menu, nullptr);
+        for (int i = 0; i < c.downs; ++i) Keys(menu, {VK_DOWN});
+        Keys(menu, {VK_RETURN});
+        HWND w = nullptr;
+        EXPECT_TRUE(WaitUntil([&] {
+            w = ::FindWindowA(c.windowClass, nullptr);
+            return w && IsShown(w);
+        }, 3000)) << c.windowClass;
+        if (w) ::ShowWindow(w, SW_HIDE);
+    }
 }
 
 TEST_F(TrayTest, ExitFromTheTrayMenuEndsTheProgramAfterTheMenuCloses) {

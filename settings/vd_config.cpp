@@ -1,0 +1,303 @@
+// TfrmVDConfig: creation, showing, hiding and destruction; the page switch;
+// the settings as the engine reads them in place.
+#include "settings/vd_config.h"
+#include <algorithm>
+#include "engine/main_form.h"
+#include "framework/guard.h"
+#include "framework/owned.h"
+#include "framework/registry.h"
+#include "framework/text.h"
+#include "settings/tables.h"
+
+namespace settings {
+namespace {
+
+constexpr int kClientWidth = 596;
+constexpr int kClientHeight = 448;
+constexpr COLORREF kBackground = 0xF0F0F0;
+constexpr int kCornerEllipse = 54;
+constexpr int kSquareFrom = 30;
+constexpr int kPageLeft = 120, kPageTop = 96;
+
+constexpr const char* kPages[] = {"pnGeneral", "pnHotkeys", "pnSticky", "pnIgnore", "pnWatch", "pnLayout",
+                                  "pnAutoSend", "pnWall", "pnRes", "pnGesture", "pnNames", "pnPrivate"};
+constexpr const char* kPageButtons[] = {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6",
+                                        "Image7", "Image8", "Image9", "Image10", "Image11"};
+constexpr int kIgnorePage = 4, kWatchPage = 5, kLayoutPage = 6;
+// The gestures page's controls that follow "Use mouse gestures" (Tag 0).
+constexpr const char* kGestureControls[] = {"cbHold", "sgGestures", "lbGesture", "edGesture", "SpeedButton2"};
+constexpr std::string_view kDesktopKey = "\\Control Panel\\desktop";
+
+LockPromptFn& LockPrompt() {
+    static LockPromptFn prompt;
+    return prompt;
+}
+
+// The number after a per-desktop or per-row prefix, when it is one of 1..max.
+std::optional<int> Suffix(std::string_view name, std::string_view prefix, int max) {
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return std::nullopt;
+    int n = framework::StrToIntDef(name.substr(prefix.size()), 0);
+    if (n < 1 || n > max || std::to_string(n) != name.substr(prefix.size())) return std::nullopt;
+    return n;
+}
+
+// No behaviour until the per-desktop icon and Quick Launch sets land: they
+// take their two switches once, start, and put desktop 1's sets back at exit.
+void CopyIconSetSwitches(bool /*distIcons*/, bool /*distQL*/) {}
+void StartIconSets() {}
+void SwitchInDesktopOneSets() {}
+// No behaviour until the per-desktop wallpaper and display-mode switch lands.
+void ApplyDesktopDisplay(int /*desktop*/, bool /*force*/) {}
+// No behaviour until the layout page's preview lands.
+void DrawLayoutPreview() {}
+
+}  // namespace
+
+void SetLockPrompt(LockPromptFn prompt) { LockPrompt() = std::move(prompt); }
+
+// Until the password prompt lands, nothing that needs the password is
+// allowed: a private desktop stays private.
+bool AskLockPassword(std::string_view reason) { return LockPrompt() ? LockPrompt()(reason) : false; }
+
+bool LockPasswordSet() {
+    framework::Registry reg;
+    if (!reg.OpenKey(kSettingsKey, true)) return false;
+    return !reg.ReadString("pwdlocal", "").empty();
+}
+
+TfrmVDConfig::TfrmVDConfig() : Form("frmVDConfig") {
+    for (int n = 1; n <= 9; ++n) {
+        auto i = Slot(n);
+        auto num = std::to_string(n);
+        feDesk_[i] = std::make_unique<framework::Edit>(*this, "feDesk" + num);
+        cbWPS_[i] = std::make_unique<framework::ComboBox>(*this, "cbWPS" + num);
+        cbColor_[i] = std::make_unique<framework::ComboBox>(*this, "cbColor" + num);
+        cbLock_[i] = std::make_unique<framework::CheckBox>(*this, "cbLock" + num);
+        cbRes_[i] = std::make_unique<framework::ComboBox>(*this, "cbRes" + num);
+        edName_[i] = std::make_unique<framework::Edit>(*this, "edName" + num);
+    }
+}
+
+TfrmVDConfig::~TfrmVDConfig() {
+    DestroyHandle();
+    if (CurrentSource() == this) SetLiveSource(nullptr);
+}
+
+size_t TfrmVDConfig::Slot(int n) {
+    if (n < 1 || n > 9) throw framework::Exception("Desktop number out of range: " + std::to_string(n));
+    return static_cast<size_t>(n - 1);
+}
+
+void TfrmVDConfig::FormCreate() {
+    SetLiveSource(this);
+    for (int n = 1; n <= 9; ++n) cbLock(n).OnClick = [this, n] { cbLock1Click(n); };
+    for (const char* name : kPageButtons)
+        if (auto* b = FindControl(name)) b->OnClick = [this, b] {
+            int page = b->Tag % 100;
+            if (page == kIgnorePage) page = cbFollow.Checked() ? kIgnorePage : kWatchPage;
+            ShowPage(page);
+        };
+    if (auto* b = FindControl("btnTabCore")) b->OnClick = [this] { ShowGeneralTab(true); };
+    if (auto* b = FindControl("btnTabVisual")) b->OnClick = [this] { ShowGeneralTab(false); };
+    if (auto* b = FindControl("btnOK")) b->OnClick = [this] { btnOKClick(); };
+    if (auto* b = FindControl("btnApply")) b->OnClick = [this] { btnApplyClick(); };
+    if (auto* b = FindControl("btnCancel")) b->OnClick = [this] { btnCancelClick(); };
+    for (auto* c : {&cbDeskInfo, &cbFollow, &cbGestures, &cbRetainFocus})
+        c->OnClick = [this] { UpdateControlStates(); };
+    cbHotKeys.OnChange = [this] { UpdateControlStates(); };
+
+    FRestoreClickPos = true;
+    DoubleBuffered = true;
+    SetColor(kBackground);
+    SetClientSize(kClientWidth, kClientHeight);
+    SetWindowRegion();
+    CenterOnScreen();
+    ShowGeneralTab(true);
+
+    ReadStartDisplay();
+    LoadAutoSendRules();
+    FSelectedAutoSendRow = -1;
+    FillDisplayModes();
+    LoadSettings();
+
+    CopyIconSetSwitches(cbDistIcons.Checked(), cbDistQL.Checked());
+    if (auto* main = engine::frmPTessarel) main->FDesktopUnlocked = !FLocked[1];
+    ApplySettings();
+    ShowPage(1);
+    ApplyDesktopDisplay(1, true);
+    StartIconSets();
+    LoadRuleLists();
+    RememberValuesInForce();
+}
+
+void TfrmVDConfig::FormShow() {
+    FCurrentPage = 1;
+    LoadSettings();
+    if (auto* main = engine::frmPTessarel) main->HidePreview();
+    FLockedPending = FLocked;
+}
+
+void TfrmVDConfig::FormHide() { ShowPage(1); }
+
+void TfrmVDConfig::FormDestroy() {
+    framework::Guard([] { SwitchInDesktopOneSets(); });
+    framework::Guard([this] { SaveRuleLists(); });
+    if (CurrentSource() == this) SetLiveSource(nullptr);
+}
+
+void TfrmVDConfig::SetWindowRegion() {
+    // Only the two left corners are rounded.
+    HRGN round = ::CreateRoundRectRgn(0, 0, kClientWidth + 1, kClientHeight + 1, kCornerEllipse, kCornerEllipse);
+    framework::Region square(::CreateRectRgn(kSquareFrom, 0, kClientWidth, kClientHeight));
+    ::CombineRgn(round, round, square.get(), RGN_OR);
+    if (!::SetWindowRgn(Handle(), round, FALSE)) ::DeleteObject(round);   // the window owns it once set
+}
+
+void TfrmVDConfig::ReadStartDisplay() {
+    FStartDisplayMode = CurrentDisplayModeCode();
+    framework::Registry reg;
+    reg.OpenKeyReadOnly(kDesktopKey);
+    FStartWallpaper = reg.ReadString("Wallpaper", "");
+    FStartTileWallpaper = reg.ReadString("TileWallpaper", "0");
+    FStartWallpaperStyle = reg.ReadString("WallpaperStyle", "0");
+}
+
+void TfrmVDConfig::ShowGeneralTab(bool core) {
+    if (auto* p = FindControl("tsCore")) p->SetVisible(core);
+    if (auto* p = FindControl("tsVisual")) p->SetVisible(!core);
+}
+
+void TfrmVDConfig::ShowPage(int page) {
+    for (const char* name : kPages) {
+        framework::Control* p = FindControl(name);
+        if (!p || p->Tag <= 0) continue;
+        p->SetBounds(kPageLeft, kPageTop, p->Width(), p->Height());
+        p->SetVisible(p->Tag == page);
+    }
+    FCurrentPage = page;
+    if (page == kLayoutPage) DrawLayoutPreview();
+}
+
+void TfrmVDConfig::UpdateControlStates() {
+    cbLargeInfo.SetEnabled(cbDeskInfo.Checked());
+    cbWrap.SetVisible(framework::ContainsText(cbHotKeys.Text(), "Linux"));
+    cbAsync.SetEnabled(!cbRetainFocus.Checked());
+    for (const char* name : kGestureControls)
+        if (auto* c = FindControl(name)) c->SetEnabled(cbGestures.Checked());
+    bool password = LockPasswordSet();
+    for (int n = 1; n <= 9; ++n) cbLock(n).SetEnabled(password);
+}
+
+void TfrmVDConfig::ApplyLockBoxes() {
+    for (int n = 1; n <= 9; ++n) {
+        cbLock(n).SetChecked(FLocked[static_cast<size_t>(n)]);
+        // The pending flags mirror the boxes, also where a box did not change.
+        FLockedPending[static_cast<size_t>(n)] = FLocked[static_cast<size_t>(n)];
+    }
+}
+
+void TfrmVDConfig::cbLock1Click(int tag) {
+    if (tag >= 1 && tag <= 9) FLockedPending[static_cast<size_t>(tag)] = cbLock(tag).Checked();
+}
+
+std::string TfrmVDConfig::DesktopName(int n) const {
+    if (n < 1 || n > 9) return std::to_string(n);
+    std::string name = framework::Trim(edName(n).Text());
+    return name.empty() ? std::to_string(n) : name;
+}
+
+// The engine's view of the settings -------------------------------------------
+
+int TfrmVDConfig::ControlValue(const ValueSpec& spec) const {
+    framework::Control* c = FindControl(spec.control);
+    if (auto* rg = dynamic_cast<toolkit::RadioGroup*>(c)) return rg->ItemIndex();
+    if (auto* cb = dynamic_cast<framework::CheckBox*>(c)) return cb->Checked() ? 1 : 0;
+    if (auto* list = dynamic_cast<framework::ListControl*>(c)) return list->ItemIndex();
+    if (auto* tb = dynamic_cast<framework::TrackBar*>(c)) return tb->Position();
+    throw framework::Exception("No control holds the setting " + std::string(spec.name));
+}
+
+void TfrmVDConfig::SetControlValue(const ValueSpec& spec, int v) {
+    framework::Control* c = FindControl(spec.control);
+    if (auto* rg = dynamic_cast<toolkit::RadioGroup*>(c)) return rg->SetItemIndex(v);
+    if (auto* cb = dynamic_cast<framework::CheckBox*>(c)) return cb->SetChecked(v != 0);
+    if (auto* list = dynamic_cast<framework::ListControl*>(c)) return list->SetItemIndex(v);
+    if (auto* tb = dynamic_cast<framework::TrackBar*>(c)) return tb->SetPosition(v);
+    throw framework::Exception("No control holds the setting " + std::string(spec.name));
+}
+
+std::optional<int> TfrmVDConfig::Int(std::string_view name) const {
+    if (const ValueSpec* spec = FindValue(name)) return ControlValue(*spec);
+    if (auto n = Suffix(name, "wallpaperstyle", 9)) return cbWPS(*n).ItemIndex();
+    if (auto n = Suffix(name, "deskcolor", 9)) return cbColor(*n).ItemIndex();
+    if (auto n = Suffix(name, "res", 9)) return SelectedDisplayModeCode(*n);
+    if (auto n = Suffix(name, "locked", 9)) return FLocked[static_cast<size_t>(*n)] ? 1 : 0;
+    return std::nullopt;
+}
+
+std::optional<std::string> TfrmVDConfig::Text(std::string_view name) const {
+    if (auto n = Suffix(name, "wallpaper", 9)) return feDesk(*n).Text();
+    if (auto n = Suffix(name, "deskname", 9)) return framework::Trim(edName(*n).Text());
+    if (auto n = Suffix(name, "gesturecode", kActionCount)) return sgGestures.Cell(1, *n);
+    return std::nullopt;
+}
+
+bool TfrmVDConfig::IsPrivate(int desktop) const {
+    return desktop >= 1 && desktop <= 9 && FLocked[static_cast<size_t>(desktop)];
+}
+
+bool TfrmVDConfig::InIgnoreList(std::string_view upperName) const { return lbIgnore.IndexOf(upperName) >= 0; }
+bool TfrmVDConfig::InWatchList(std::string_view upperName) const { return lbWatch.IndexOf(upperName) >= 0; }
+std::vector<TAutoSendRule> TfrmVDConfig::AutoSendRules() const { return FAutoSendRules; }
+
+// Display modes ------------------------------------------------------------------
+
+int TfrmVDConfig::CurrentDisplayModeCode() {
+    framework::WindowDc dc(nullptr);
+    int refresh = ::GetDeviceCaps(dc.get(), VREFRESH);
+    return DisplayModeCode(::GetDeviceCaps(dc.get(), HORZRES), ::GetDeviceCaps(dc.get(), VERTRES),
+                           ::GetDeviceCaps(dc.get(), BITSPIXEL), refresh >= 30 ? refresh : 0);
+}
+
+void TfrmVDConfig::FillDisplayModes() {
+    struct WaitCursor {
+        HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+        ~WaitCursor() { ::SetCursor(old); }
+    } wait;
+    lbUnsafeWarning.SetVisible(cbUnsafe.Checked());
+    std::vector<std::string> items{"(windows default)"};
+    displayModeCodes_.assign(1, kWindowsDefaultMode);
+    DEVMODEW mode{};
+    mode.dmSize = sizeof(mode);
+    DWORD flags = cbUnsafe.Checked() ? EDS_RAWMODE : 0;
+    for (DWORD i = 0; ::EnumDisplaySettingsExW(nullptr, i, &mode, flags); ++i) {
+        if (mode.dmPelsWidth < 640 || mode.dmBitsPerPel <= 8) continue;
+        int code = DisplayModeCode(static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight),
+                                   static_cast<int>(mode.dmBitsPerPel), static_cast<int>(mode.dmDisplayFrequency));
+        if (std::find(displayModeCodes_.begin(), displayModeCodes_.end(), code) != displayModeCodes_.end()) continue;
+        items.push_back(DisplayModeText(static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight),
+                                        static_cast<int>(mode.dmBitsPerPel), static_cast<int>(mode.dmDisplayFrequency)));
+        displayModeCodes_.push_back(code);
+    }
+    for (int n = 1; n <= 9; ++n) {
+        cbRes(n).SetItems(items);
+        cbRes(n).SetItemIndex(0);
+    }
+}
+
+void TfrmVDConfig::SelectDisplayModeItem(framework::ComboBox& list, int code) {
+    list.SetItemIndex(0);
+    int count = std::min(list.Count(), static_cast<int>(displayModeCodes_.size()));
+    for (int i = count - 1; i >= 0; --i)
+        if (displayModeCodes_[static_cast<size_t>(i)] == code) {
+            list.SetItemIndex(i);
+            return;
+        }
+}
+
+int TfrmVDConfig::SelectedDisplayModeCode(int n) const {
+    int i = cbRes(n).ItemIndex();
+    return i >= 0 && i < static_cast<int>(displayModeCodes_.size()) ? displayModeCodes_[static_cast<size_t>(i)] : 0;
+}
+
+}  // namespace settings

@@ -1,0 +1,211 @@
+#pragma once
+// TfrmVDConfig: the settings dialog. Its controls are the program's settings
+// store: every unit reads a setting from its control while the dialog
+// exists (through settings/settings_access.h). Its methods are spread over:
+//   vd_config.cpp         creation, showing, hiding, destruction, the read-in-place source
+//   vd_config_layout.cpp  the controls' table and their fixed items
+//   vd_config_store.cpp   LoadSettings and SaveSettings, the rule files
+//   vd_config_apply.cpp   ApplySettings, OK, Apply and Cancel
+#include <windows.h>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+#include "framework/control.h"
+#include "framework/form.h"
+#include "settings/auto_send_rule.h"
+#include "settings/settings_access.h"
+#include "settings/store_values.h"
+#include "settings/value_store.h"
+#include "toolkit/check_list_box.h"
+#include "toolkit/radio_group.h"
+#include "toolkit/string_grid.h"
+
+namespace settings {
+
+// The lock prompt asks for the desktop lock password with a reason and
+// answers true only for the right password.
+using LockPromptFn = std::function<bool(std::string_view reason)>;
+void SetLockPrompt(LockPromptFn prompt);
+bool AskLockPassword(std::string_view reason);
+// A lock password counts as set while "pwdlocal" is not empty.
+bool LockPasswordSet();
+
+class TfrmVDConfig final : public framework::Form, public LiveSource {
+public:
+    TfrmVDConfig();
+    ~TfrmVDConfig() override;
+
+    // General page, engine parameters.
+    framework::CheckBox cbFollow{*this, "cbFollow"};
+    framework::CheckBox cbStrict{*this, "cbStrict"};
+    framework::CheckBox cbDistIcons{*this, "cbDistIcons"};
+    framework::ComboBox cbSnapShot{*this, "cbSnapShot"};
+    framework::CheckBox cbDistQL{*this, "cbDistQL"};
+    framework::CheckBox cbLoad{*this, "cbLoad"};
+    framework::CheckBox cbIESepar{*this, "cbIESepar"};
+    framework::CheckBox cbRetainFocus{*this, "cbRetainFocus"};
+    framework::CheckBox cbAsync{*this, "cbAsync"};
+    framework::CheckBox cbSysmenu{*this, "cbSysmenu"};
+    framework::Label lbHint{*this, "lbHint"};
+    // General page, visual preferences.
+    toolkit::RadioGroup rgPrevSize{*this, "rgPrevSize"};
+    framework::TrackBar slTrans{*this, "slTrans"};
+    framework::CheckBox cbLarge{*this, "cbLarge"};
+    framework::CheckBox cbClose{*this, "cbClose"};
+    framework::CheckBox cbShowNum{*this, "cbShowNum"};
+    framework::CheckBox cbDeskInfo{*this, "cbDeskInfo"};
+    framework::CheckBox cbLargeInfo{*this, "cbLargeInfo"};
+    framework::CheckBox cbShowName{*this, "cbShowName"};
+    framework::CheckBox cbSplash{*this, "cbSplash"};
+    framework::CheckBox cbTrayIcon{*this, "cbTrayIcon"};
+    framework::ComboBox cbDeskBar{*this, "cbDeskBar"};
+    framework::ComboBox cbEdge{*this, "cbEdge"};
+    framework::CheckBox cbWrapEdgenav{*this, "cbWrapEdgenav"};
+    // Hotkeys page.
+    framework::ComboBox cbHotKeys{*this, "cbHotKeys"};
+    framework::CheckBox cbWrap{*this, "cbWrap"};
+    framework::ComboBox cbDoubleInt{*this, "cbDoubleInt"};
+    framework::ComboBox cbOpenDeskAt{*this, "cbOpenDeskAt"};
+    toolkit::RadioGroup rgApplist{*this, "rgApplist"};
+    toolkit::RadioGroup rgDeskprev{*this, "rgDeskprev"};
+    toolkit::RadioGroup rgMainMenu{*this, "rgMainMenu"};
+    // Rule pages.
+    toolkit::CheckListBox clbPinned{*this, "clbPinned"};
+    framework::ListBox lbIgnore{*this, "lbIgnore"};
+    framework::ListBox lbWatch{*this, "lbWatch"};
+    // Layout, resolutions, gestures.
+    framework::ComboBox cbLayout{*this, "cbLayout"};
+    framework::CheckBox cbUnsafe{*this, "cbUnsafe"};
+    framework::Label lbUnsafeWarning{*this, "lbUnsafeWarning"};
+    framework::CheckBox cbGestures{*this, "cbGestures"};
+    framework::ComboBox cbHold{*this, "cbHold"};
+    toolkit::StringGrid sgGestures{*this, "sgGestures"};
+    framework::Edit edGesture{*this, "edGesture"};
+    // Per-desktop controls, desktop 1 to 9 (the Tag of each).
+    framework::Edit& feDesk(int n) const { return *feDesk_.at(Slot(n)); }
+    framework::ComboBox& cbWPS(int n) const { return *cbWPS_.at(Slot(n)); }
+    framework::ComboBox& cbColor(int n) const { return *cbColor_.at(Slot(n)); }
+    framework::CheckBox& cbLock(int n) const { return *cbLock_.at(Slot(n)); }
+    framework::ComboBox& cbRes(int n) const { return *cbRes_.at(Slot(n)); }
+    framework::Edit& edName(int n) const { return *edName_.at(Slot(n)); }   // the names-page edit with Tag n
+
+    // Private desktops, 1 to 9: in force, and as the check boxes show them until Apply.
+    std::array<bool, 10> FLocked{};
+    std::array<bool, 10> FLockedPending{};
+    int FCurrentPage = 1;
+    // The stored click-window place is applied only while this is set; the
+    // click window clears it once the user has placed the window by hand.
+    bool FRestoreClickPos = true;
+    // The click window's place. The dialog holds it until the click window
+    // lands, which will then take it from here and report its moves back.
+    int FClickLeft = 0;
+    int FClickTop = 0;
+    // The display mode and wallpaper found at creation: desktop 0.
+    int FStartDisplayMode = -2;
+    std::string FStartWallpaper, FStartTileWallpaper, FStartWallpaperStyle;
+    // Every automatic-send rule added in this run, removed ones marked Deleted.
+    std::vector<TAutoSendRule> FAutoSendRules;
+    int FSelectedAutoSendRow = -1;
+
+    // Registry to controls, and back.
+    void LoadSettings();
+    void SaveSettings();
+    // Pushes every setting into the running program.
+    void ApplySettings();
+    // The trimmed name of desktop n, or its number when it has none.
+    std::string DesktopName(int n) const override;
+
+    void btnApplyClick();
+    void btnOKClick();
+    void btnCancelClick();
+    // Apply's steps; false when a private-desktop rule ended it early.
+    bool ApplyChanges();
+
+    void ShowPage(int page);
+    void UpdateControlStates();
+    void ApplyLockBoxes();
+    void cbLock1Click(int tag);
+
+    void SaveRuleLists();
+    void LoadAutoSendRules();
+    void SaveAutoSendRules();
+    void AddAutoSendRule(std::string_view name, int desktop, bool disabled);
+    void ClearAutoSendRows();
+
+    void FillDisplayModes();
+    void SelectDisplayModeItem(framework::ComboBox& list, int code);
+    int SelectedDisplayModeCode(int n) const;   // the code of desktop n's selection
+    static int CurrentDisplayModeCode();
+
+    // Read in place by the engine.
+    std::optional<int> Int(std::string_view name) const override;
+    std::optional<std::string> Text(std::string_view name) const override;
+    bool IsPrivate(int desktop) const override;
+    bool InIgnoreList(std::string_view upperName) const override;
+    bool InWatchList(std::string_view upperName) const override;
+    std::vector<TAutoSendRule> AutoSendRules() const override;
+
+    // The integer a plain value's control holds, and setting it.
+    int ControlValue(const ValueSpec& spec) const;
+    void SetControlValue(const ValueSpec& spec, int v);
+
+protected:
+    DWORD InitialStyle() const override { return WS_POPUP | WS_CLIPCHILDREN; }
+    DWORD InitialExStyle() const override { return WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT; }
+    void CreateControls() override;
+    void FormCreate() override;
+    void FormShow() override;
+    void FormHide() override;
+    void FormDestroy() override;
+
+private:
+    static size_t Slot(int n);
+    void SetUpControls();
+    void SetUpGestureGrid();
+    void SetWindowRegion();
+    void ReadStartDisplay();
+    void ShowGeneralTab(bool core);
+
+    // Loading and saving against one store (the registry, or the copy of the
+    // values in force that Cancel puts back).
+    void LoadFrom(const ValueStore& store, bool fromRegistry);
+    void LoadGroups(const ValueStore& store, bool withLockFlags);
+    void LoadGestureCodes(const ValueStore& store);
+    using LockFlags = std::array<bool, 10>;
+    void SaveSettingsWith(const LockFlags& locks);
+    void SaveTo(ValueStore& store, const LockFlags& locks) const;
+    void SaveGroup(ValueStore& store, std::string_view token, const LockFlags& locks) const;
+    void LoadPinnedList();
+    void LoadRuleLists();
+    void RememberValuesInForce();
+    void RestoreValuesInForce();
+    bool RunValueExists() const;
+    void WriteRunValue() const;
+
+    // ApplySettings' steps.
+    void ApplyGrid();
+    void MoveWindowsIntoGrid(int count);
+    bool ShrinkWouldExposePrivateWindows(Grid to) const;
+    void ApplyPreviewAlpha();
+    void PushHotkeyOptions();
+
+    std::array<std::unique_ptr<framework::Edit>, 9> feDesk_;
+    std::array<std::unique_ptr<framework::ComboBox>, 9> cbWPS_;
+    std::array<std::unique_ptr<framework::ComboBox>, 9> cbColor_;
+    std::array<std::unique_ptr<framework::CheckBox>, 9> cbLock_;
+    std::array<std::unique_ptr<framework::ComboBox>, 9> cbRes_;
+    std::array<std::unique_ptr<framework::Edit>, 9> edName_;
+    std::vector<int> displayModeCodes_;   // the code of each item of the resolution lists
+    MemoryStore inForce_;                 // the values in force, for Cancel
+    std::vector<std::string> ignoreInForce_, watchInForce_;
+    // A rule file that exists but could not be read is not overwritten.
+    bool ignoreReadable_ = true, watchReadable_ = true, autoSendReadable_ = true;
+};
+
+inline TfrmVDConfig* frmVDConfig = nullptr;
+
+}  // namespace settings

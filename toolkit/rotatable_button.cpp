@@ -1,0 +1,344 @@
+#include "toolkit/rotatable_button.h"
+#include <windowsx.h>
+#include <unordered_map>
+#include "framework/application.h"
+#include "framework/form.h"
+#include "framework/guard.h"
+#include "framework/text.h"
+
+namespace toolkit {
+namespace {
+
+constexpr char kWindowClass[] = "TRotButton";
+constexpr int kPressShift = 2;          // the caption moves right and down while pressed
+constexpr int kCornerEllipse = 6;
+
+// The forms' usual look.
+constexpr COLORREF kDialogInk = 0xA86216;
+constexpr COLORREF kDialogInkFocus = 0x333333;
+constexpr COLORREF kDialogFocusFill = 0x0A9FED;
+constexpr COLORREF kDialogGradientFocus = 0xF0E0E0;
+constexpr char kDialogFace[] = "Tahoma";
+constexpr int kDialogFontHeight = -17;
+
+std::unordered_map<HWND, TRotButton*>& Buttons() {
+    static std::unordered_map<HWND, TRotButton*> buttons;
+    return buttons;
+}
+
+int ScreenPixelsPerInch() {
+    framework::WindowDc screen(nullptr);
+    int ppi = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    return ppi > 0 ? ppi : 96;
+}
+
+void RegisterButtonClass(WNDPROC proc) {
+    WNDCLASSEXA wc{};
+    HINSTANCE inst = framework::App().Handle();
+    if (::GetClassInfoExA(inst, kWindowClass, &wc)) return;
+    wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = inst;
+    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = kWindowClass;
+    if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw framework::Exception("Cannot register the window class TRotButton");
+}
+
+BYTE Channel(double c, double e, int q, int s) {
+    double step = (e - c) / (s + 1);
+    long long v = framework::BankersRound(q * step + c);
+    return static_cast<BYTE>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+SIZE CaptionExtent(const TFontSpec& spec, std::string_view caption) {
+    framework::WindowDc screen(nullptr);
+    framework::MemoryDc dc(::CreateCompatibleDC(screen.get()));
+    framework::Font font = CreateCaptionFont(spec, TRotAngle::ra0, false);
+    framework::SelectScope sel(dc.get(), font.get());
+    SIZE sz{0, 0};
+    ::GetTextExtentPoint32A(dc.get(), caption.data(), static_cast<int>(caption.size()), &sz);
+    return sz;
+}
+
+}  // namespace
+
+int TFontSpec::Size() const { return -::MulDiv(Height, 72, ScreenPixelsPerInch()); }
+
+framework::Font CreateCaptionFont(const TFontSpec& font, TRotAngle angle, bool forPainting) {
+    LOGFONTA lf{};
+    lf.lfHeight = font.Size();
+    lf.lfEscapement = angle == TRotAngle::ra90 ? 900 : 0;
+    lf.lfOrientation = 0;
+    lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = forPainting && font.Italic;
+    lf.lfUnderline = forPainting && font.Underline;
+    lf.lfStrikeOut = forPainting && font.StrikeOut;
+    lf.lfCharSet = ANSI_CHARSET;
+    lf.lfQuality = PROOF_QUALITY;
+    ::lstrcpynA(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
+    return framework::Font(::CreateFontIndirectA(&lf));
+}
+
+COLORREF GradientLineColor(COLORREF c, COLORREF e, int p, int s, bool invert) {
+    int q = invert ? s - p : p;
+    return RGB(Channel(GetRValue(c), GetRValue(e), q, s), Channel(GetGValue(c), GetGValue(e), q, s),
+               Channel(GetBValue(c), GetBValue(e), q, s));
+}
+
+TRotButton::TRotButton(framework::Form& owner, std::string name)
+    : Control(owner, std::move(name), framework::Kind::Custom) {}
+
+TRotButton::~TRotButton() {
+    if (hwnd_) Buttons().erase(hwnd_);
+}
+
+void TRotButton::CreateWindowFor(HWND parent, const framework::ControlSpec& spec, int id) {
+    if (hwnd_) return;
+    RegisterButtonClass(&TRotButton::WndProc);
+    Tag = spec.tag;
+    if (pendingCaption_.empty() && spec.caption) pendingCaption_ = spec.caption;
+    size_ = {spec.w, spec.h};
+    HWND h = ::CreateWindowExA(0, kWindowClass, pendingCaption_.c_str(), WS_CHILD | WS_VISIBLE, spec.x, spec.y,
+                               spec.w, spec.h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               framework::App().Handle(), nullptr);
+    if (!h) throw framework::Exception("Cannot create the control " + Name());
+    hwnd_ = h;
+    Buttons()[h] = this;
+    LayoutStep();
+}
+
+LRESULT CALLBACK TRotButton::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    auto it = Buttons().find(h);
+    if (it == Buttons().end()) return ::DefWindowProcA(h, m, w, l);
+    TRotButton* self = it->second;
+    LRESULT result = 0;
+    bool ok = framework::Guard(false, [&] { result = self->HandleMessage(m, w, l); return true; });
+    return ok ? result : ::DefWindowProcA(h, m, w, l);
+}
+
+LRESULT TRotButton::HandleMessage(UINT m, WPARAM w, LPARAM l) {
+    HWND h = hwnd_;
+    switch (m) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        PaintWindow();
+        return 0;
+    case WM_SETTEXT: {
+        LRESULT r = ::DefWindowProcA(h, m, w, l);
+        LayoutStep();
+        Invalidate();
+        return r;
+    }
+    case WM_SIZE:
+        size_ = {LOWORD(l), HIWORD(l)};
+        Invalidate();
+        return 0;
+    case WM_ENABLE:
+        hovered_ = false;
+        Invalidate();
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_MOUSEMOVE:
+        MouseMove();
+        return 0;
+    case WM_MOUSELEAVE:
+        MouseLeave();
+        return 0;
+    case WM_LBUTTONDOWN:
+        LeftButtonDown();
+        return 0;
+    case WM_LBUTTONUP:
+        LeftButtonUp({GET_X_LPARAM(l), GET_Y_LPARAM(l)});   // may run a click that frees the button
+        return 0;
+    case WM_NCDESTROY:
+        Buttons().erase(h);
+        break;
+    default:
+        break;
+    }
+    return ::DefWindowProcA(h, m, w, l);
+}
+
+// Properties ------------------------------------------------------------------
+void TRotButton::SetCaption(std::string_view text) {
+    Control::SetCaption(text);   // a window runs the layout step on WM_SETTEXT
+    if (!hwnd_) LayoutStep();
+}
+
+void TRotButton::SetAngle(TRotAngle a) {
+    angle_ = a;
+    LayoutStep();
+    Invalidate();
+}
+
+void TRotButton::SetAutoSize(bool on) {
+    autoSize_ = on;
+    LayoutStep();
+    Invalidate();
+}
+
+void TRotButton::SetMargin(int m) {
+    margin_ = m;
+    LayoutStep();
+    Invalidate();
+}
+
+void TRotButton::SetFont(const TFontSpec& f) {
+    font_ = f;
+    LayoutStep();
+    Invalidate();
+}
+
+void TRotButton::SetGradient(bool on) {
+    gradient_ = on;
+    if (on) rounded_ = false;   // a gradient is never combined with rounding
+    Invalidate();
+}
+
+void TRotButton::UseDialogLook() {
+    TFontSpec f;
+    f.Name = kDialogFace;
+    f.Height = kDialogFontHeight;
+    f.Bold = true;
+    f.Color = kDialogInk;
+    TFontSpec focus = f;
+    focus.Color = kDialogInkFocus;
+    fontFocus_ = focus;
+    margin_ = 4;
+    color_ = RGB(255, 255, 255);
+    colorEdge_ = kDialogInk;
+    colorFocus_ = kDialogFocusFill;
+    colorFocusEdge_ = kDialogInkFocus;
+    gradientColor_ = RGB(192, 192, 192);
+    gradientFocusColor_ = kDialogGradientFocus;
+    gradient_ = false;
+    rounded_ = true;
+    SetFont(f);
+}
+
+// Layout step -------------------------------------------------------------------
+void TRotButton::LayoutStep() {
+    SIZE ext = CaptionExtent(font_, Caption());
+    if (angle_ == TRotAngle::ra0) {
+        if (autoSize_) size_ = {2 * margin_ + ext.cx, 2 * margin_ + ext.cy};
+        origin_ = {margin_, margin_};
+    } else {
+        if (autoSize_) size_ = {2 * margin_ + ext.cy, 2 * margin_ + ext.cx};
+        origin_ = {margin_, ext.cx + margin_};   // the upward text starts at the bottom
+    }
+    if (pressed_) {
+        origin_.x += kPressShift;
+        origin_.y += kPressShift;
+    }
+    originFocus_ = origin_;
+    if (autoSize_ && hwnd_)
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, size_.cx, size_.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Painting ----------------------------------------------------------------------
+void TRotButton::PaintBackground(HDC dc, const RECT& r, bool hot) const {
+    if (rounded_) {
+        ::RoundRect(dc, r.left, r.top, r.right, r.bottom, kCornerEllipse, kCornerEllipse);
+        return;
+    }
+    if (!gradient_) {
+        ::Rectangle(dc, r.left, r.top, r.right, r.bottom);
+        return;
+    }
+    COLORREF c = hot ? colorFocus_ : color_;
+    COLORREF e = hot ? gradientFocusColor_ : gradientColor_;
+    bool rows = angle_ == TRotAngle::ra0;
+    int s = rows ? r.bottom - r.top : r.right - r.left;
+    for (int p = 0; p <= s; ++p) {
+        framework::Brush line(::CreateSolidBrush(GradientLineColor(c, e, p, s, invertGrad_)));
+        RECT one = rows ? RECT{r.left, r.top + p, r.right, r.top + p + 1} : RECT{r.left + p, r.top, r.left + p + 1, r.bottom};
+        ::FillRect(dc, &one, line.get());
+    }
+}
+
+void TRotButton::Paint(HDC dc, const RECT& client) const {
+    bool enabled = !hwnd_ || ::IsWindowEnabled(hwnd_);
+    bool hot = hovered_ && enabled;
+    const TFontSpec& spec = hot ? fontFocus_ : font_;
+    framework::Brush brush(::CreateSolidBrush(hot ? colorFocus_ : color_));
+    framework::Pen pen(::CreatePen(PS_SOLID, 1, hot ? colorFocusEdge_ : colorEdge_));
+    {
+        framework::SelectScope selBrush(dc, brush.get());
+        framework::SelectScope selPen(dc, pen.get());
+        PaintBackground(dc, client, hot);
+    }
+    std::string caption = Caption();
+    if (caption.empty()) return;
+    framework::Font font = CreateCaptionFont(spec, angle_, true);
+    framework::SelectScope selFont(dc, font.get());
+    POINT at = hot ? originFocus_ : origin_;
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, enabled ? spec.Color : ::GetSysColor(COLOR_GRAYTEXT));
+    ::TextOutA(dc, client.left + at.x, client.top + at.y, caption.c_str(), static_cast<int>(caption.size()));
+    ::SetBkMode(dc, OPAQUE);
+}
+
+void TRotButton::PaintWindow() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(hwnd_, &ps);
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    if (client.right > 0 && client.bottom > 0) {
+        framework::MemoryDc mem(::CreateCompatibleDC(dc));
+        framework::Bitmap bmp(::CreateCompatibleBitmap(dc, client.right, client.bottom));
+        framework::SelectScope sel(mem.get(), bmp.get());
+        // What the rounded corners leave shows the parent's background.
+        HWND parent = ::GetParent(hwnd_);
+        auto under = reinterpret_cast<HBRUSH>(
+            ::SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mem.get()), reinterpret_cast<LPARAM>(hwnd_)));
+        ::FillRect(mem.get(), &client, under ? under : ::GetSysColorBrush(COLOR_BTNFACE));
+        Paint(mem.get(), client);
+        ::BitBlt(dc, 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
+    }
+    ::EndPaint(hwnd_, &ps);
+}
+
+// Mouse ---------------------------------------------------------------------------
+void TRotButton::MouseMove() {
+    if (inside_) return;
+    inside_ = true;
+    hovered_ = true;
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+    ::TrackMouseEvent(&tme);
+    Invalidate();
+}
+
+void TRotButton::MouseLeave() {
+    inside_ = false;
+    hovered_ = false;
+    Invalidate();
+}
+
+void TRotButton::LeftButtonDown() {
+    pressed_ = true;
+    LayoutStep();
+    Invalidate();
+    ::SetCapture(hwnd_);
+}
+
+void TRotButton::LeftButtonUp(POINT at) {
+    bool wasPressed = pressed_;
+    pressed_ = false;
+    hovered_ = false;   // normal colours after a click until the mouse enters again
+    LayoutStep();
+    Invalidate();
+    if (::GetCapture() == hwnd_) ::ReleaseCapture();
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    // Last: the click may close or free the button's form.
+    if (wasPressed && ::PtInRect(&client, at) && OnClick) {
+        auto click = OnClick;
+        click();
+    }
+}
+
+}  // namespace toolkit
