@@ -1,6 +1,7 @@
 // TfrmPTessarel: creation, exit and destruction.
 #include "engine/main_form.h"
 #include "engine/gtools.h"
+#include "engine/sticky_list.h"
 #include "framework/application.h"
 #include "framework/guard.h"
 #include "navigation/bubble.h"
@@ -15,7 +16,6 @@ constexpr std::string_view kExitPassword =
 }  // namespace texts
 
 constexpr char kSettingsKeyPath[] = "Software\\Pelmora\\Tessarel\\";
-constexpr char kStickyFile[] = "Tessareltop.pin";
 // All exceptions masked, 64-bit precision, round to nearest.
 constexpr unsigned short kFpuControlWord = 0x133F;
 
@@ -75,7 +75,7 @@ void TfrmPTessarel::FormCreate() {
     FStickyList->RootKey = HKEY_CURRENT_USER;
     FStickyList->KeyPath = kSettingsKeyPath;
     Step([this] {
-        std::string path = GetDataFolder() + kStickyFile;
+        std::string path = GetDataFolder() + std::string(kStickyFileName);
         if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) FStickyList->LoadFromFile(path);
     });
     Step([this] { ShowDesktopPicture(1); });

@@ -9,7 +9,8 @@
 //   snapshot.cpp       the snapshot file
 //   sticky_list.cpp    the sticky list
 //   event_log.cpp      the event-log writer and the exception log
-//   preview.cpp        the preview and the window moves
+//   preview.cpp        the preview: layout, placement, mouse, window moves
+//   preview_paint.cpp  the preview's drawing
 //   sys_menu.cpp       the entries added to other windows' system menus
 //   tray_menus.cpp     the tray icon's handlers, the tray and preview menus
 #include <windows.h>
@@ -24,6 +25,7 @@
 #include "engine/tray_icon.h"
 #include "engine/window_record.h"
 #include "framework/form.h"
+#include "framework/graphic_control.h"
 #include "framework/owned.h"
 #include "framework/popup_menu.h"
 #include "framework/timer.h"
@@ -105,12 +107,35 @@ public:
     void RemoveAllSysMenuItems();
 
     // Preview and moves ---------------------------------------------------------
-    void miA1Click();      // "Send application to"
-    void miS1Click();      // "Move single window to"
-    void ShowPreview(int origin);
+    // "Send application to" and "Move single window to" FSelectedWindow:
+    // without a sender to FTargetDesktop, else to the menu item's Tag.
+    void miA1Click();
+    void miA1Click(int target);
+    void miS1Click();
+    void miS1Click(int target);
+    void ShowPreview(int origin);   // preview::kOriginMouse or preview::kOriginTaskbar
     void HidePreview();
-    void TogglePreview();
-    void RepaintPreview();
+    void TogglePreview();           // hotkey, gesture, double tap: at the mouse
+    void ShowPreviewFromTray();     // tray click, click window: next to the taskbar
+    void RepaintPreview() { RefreshPreview(); }
+    void RefreshPreview();
+    void LayoutPreview(int cellWidth, int cellHeight);
+    void PlacePreviewAtTaskbar();
+    void PlacePreviewAtMouse();
+    void HideOtherLabels(const framework::GraphicLabel* sender);
+    void DrawDesktopThumb(int desktop, framework::Image& image);
+    int PreviewOrigin() const noexcept { return previewOrigin_; }
+
+    // The preview's controls and their handlers.
+    enum class MouseButton { Left, Right, Middle };
+    framework::Image* Thumbnail(int desktop);           // the Image with this Tag
+    framework::GraphicLabel* DesktopLabel(int desktop); // the Label with this Tag
+    const framework::Image& LockedPicture() const noexcept { return imLocked; }
+    void Image1MouseDown(framework::Image& image, MouseButton button, int x, int y);
+    void Image1MouseMove(framework::Image& image, WPARAM keys, int x, int y);
+    void Image1Click(framework::Image& image);
+    void Label1Click(framework::GraphicLabel& label);
+    void SpeedButton1Click();
 
     // Exit --------------------------------------------------------------------
     void Exit1Click();
@@ -158,7 +183,9 @@ public:
 protected:
     DWORD InitialStyle() const override { return WS_POPUP | WS_CLIPCHILDREN; }
     DWORD InitialExStyle() const override { return WS_EX_TOOLWINDOW | WS_EX_TOPMOST; }
+    void CreateControls() override;
     void FormCreate() override;
+    void FormShow() override;
     bool FormCloseQuery() override;
     void FormClose() override;
     void FormDestroy() override;
@@ -171,6 +198,7 @@ protected:
     void ShowLockCover(const std::string& prompt);  // the cover of a locked private desktop
     bool AskLockPassword(std::string_view reason);
     void RefreshAppList();
+    void HideAppList();
     bool IconSetsOn() const;
     bool IconPositionsStored() const;
     bool IconsRestored() const;
@@ -180,6 +208,7 @@ protected:
     bool IsSettingsOrInfoWindow(HWND w) const;
     void OpenAppList();
     void PopupMainMenu();
+    void PopupPreviewMenu();   // the window menu for FSelectedWindow, at the cursor
     void HideDeskBar();
     void SaveAllSettings();
     void ShowDesktopPicture(int desktop);   // tray icon and click-window picture
@@ -207,9 +236,22 @@ private:
     void WMKillInstance(WPARAM w, LPARAM l);
     void WMShowPoll(WPARAM w, LPARAM l);
     void ReleaseOtherWindows();
-    void UnifyOnScreen() noexcept;
+    void DrawWindowThumb(HWND w);
+    bool PreviewHitTest(HWND w);
+    bool LeavesPrivateDesktop();
+    void SendAppWindow(HWND w, int target);
+    void RegisterPreviewMouse();
+    framework::GraphicControl* PreviewControlAt(POINT p);
+    void PreviewMouseDown(MouseButton button, LPARAM at);
+    void PreviewMouseUp(WPARAM keys, LPARAM at);
+    void PreviewMouseMove(WPARAM keys, LPARAM at);
+    void PaintPreviewBar(HDC dc, const RECT& client);
+    void CreateHint();
+    static void DrawPadlock(HDC dc, int size);
+    SIZE ThumbSize() const;
+    void UnifyOnScreen() noexcept;   // every window shown on its desktop, shown again
     HMENU NewDesktopSubmenu(UINT firstId);
-    void DestroySubmenu(HMENU sub);   // every window shown on its desktop, shown again
+    void DestroySubmenu(HMENU sub);
 
     // The scan's context (enumeration callbacks are not re-entrant).
     std::string className_;
@@ -229,6 +271,21 @@ private:
     bool unified_ = false;
     HWND lastEventWindow_ = nullptr;
     unsigned int savedFpuWord_ = 0;
+
+    // The preview's controls and its state.
+    std::array<std::unique_ptr<framework::Image>, 9> images_;     // Image1..Image9
+    std::array<std::unique_ptr<framework::GraphicLabel>, 9> labels_;   // Label1..Label9
+    framework::Image imLocked{"imLocked", 0};
+    RECT speedButton1_{};
+    HWND hintWindow_ = nullptr;    // dies with the form's window, its owner
+    POINT pressPoint_{};           // the press, scaled to the screen
+    POINT dragOffset_{};           // from the picked window's top-left corner to the press
+    int paintDesktop_ = 0;         // the thumbnail being drawn
+    framework::Image* paintImage_ = nullptr;
+    const framework::GraphicControl* pressedControl_ = nullptr;
+    bool speedButtonPressed_ = false;
+    bool dragRefused_ = false;     // the password was refused: this press drags no more
+    const framework::GraphicControl* hoveredControl_ = nullptr;
 
     HMODULE hookLib_ = nullptr;
     FARPROC hookEntries_[10]{};

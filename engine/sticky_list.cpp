@@ -1,9 +1,48 @@
-// Placeholder until the sticky list lands.
+// The sticky list: windows whose class or executable stands in it belong to
+// every desktop.
+#include "engine/sticky_list.h"
+#include <exception>
+#include "engine/gtools.h"
 #include "engine/main_form.h"
+#include "framework/text.h"
 
 namespace engine {
 
-void TfrmPTessarel::SetSticky(std::string_view, bool) {}
-void TfrmPTessarel::SaveStickyList() {}
+bool ChangeStickyList(framework::StringList& list, std::string_view name, bool add) {
+    std::string n = UpperCaseAscii(framework::Trim(name));
+    if (add) {
+        if (list.IndexOf(n) >= 0) return false;
+        list.Add(n);
+        return true;
+    }
+    bool changed = false;
+    for (int i = list.IndexOf(n); i >= 0; i = list.IndexOf(n)) {
+        list.Delete(i);
+        changed = true;
+    }
+    return changed;
+}
+
+// The windows follow the list in memory even when the file cannot be
+// written; the write error is raised afterwards for the exception log.
+void TfrmPTessarel::SetSticky(std::string_view name, bool add) {
+    if (!FStickyList) return;
+    ChangeStickyList(*FStickyList, name, add);
+    InvalidateStickyCache();
+    std::exception_ptr saveError;
+    try {
+        SaveStickyList();
+    } catch (...) {
+        saveError = std::current_exception();
+    }
+    RefreshAppList();
+    HideForeignWindows();
+    ShowDesktopWindows();
+    if (saveError) std::rethrow_exception(saveError);
+}
+
+void TfrmPTessarel::SaveStickyList() {
+    if (FStickyList) FStickyList->SaveToFile(GetDataFolder() + std::string(kStickyFileName));
+}
 
 }  // namespace engine

@@ -1,18 +1,23 @@
 // Where the engine reaches the settings, navigation and shell subsystems.
 // Each operation is the one place its subsystem is called from the engine.
 #include "engine/main_form.h"
+#include "engine/preview_layout.h"
 #include "engine/wait_window.h"
 #include "settings/vd_config.h"
 
 namespace engine {
 
 void TfrmPTessarel::ApplyDesktopDisplay(int) {}
-void TfrmPTessarel::RefreshDesktopIndicators() {}
+void TfrmPTessarel::RefreshDesktopIndicators() {
+    // A preview opened from the tray follows the switch back to the taskbar.
+    if (previewOrigin_ == preview::kOriginTaskbar) PlacePreviewAtTaskbar();
+}
 void TfrmPTessarel::SwapDesktopSets() { ShowDesktopPicture(FCurrentDesktop); }
 void TfrmPTessarel::ShowLockCover(const std::string&) {}
 // Without the password prompt nothing protected is given away.
 bool TfrmPTessarel::AskLockPassword(std::string_view) { return false; }
 void TfrmPTessarel::RefreshAppList() {}
+void TfrmPTessarel::HideAppList() {}
 bool TfrmPTessarel::IconSetsOn() const { return false; }
 bool TfrmPTessarel::IconPositionsStored() const { return true; }
 bool TfrmPTessarel::IconsRestored() const { return true; }
@@ -29,6 +34,11 @@ void TfrmPTessarel::PopupMainMenu() {
     // foreground, or a click elsewhere would not close it.
     ::SetForegroundWindow(PopupMenu1.Window());
     PopupMenu1.Popup(p.x, p.y);
+}
+void TfrmPTessarel::PopupPreviewMenu() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    PopupMenu2.Popup(p.x, p.y);
 }
 void ShowUninstallPoll() {}
 void TfrmPTessarel::HideDeskBar() {}

@@ -19,7 +19,6 @@ constexpr int kAppTitleChars = 200;
 constexpr int kSelTitleChars = 250;
 constexpr size_t kSelCaptionChars = 40;
 constexpr int kAppPictureSize = 20;
-constexpr int kPreviewAtTaskbar = 2;
 constexpr char kTrayHint[] = "Click here to choose desktop\n\ror right click for menu";
 
 struct PageInfo {
@@ -256,14 +255,12 @@ void TfrmPTessarel::CreateTrayMenus() {
     MenuItem& moveSingle = add(preview, "miMoveSingle", texts::kMoveSingleWindowTo);
     for (int n = 1; n <= 9; ++n) {
         std::string caption = std::string(texts::kToDesktop) + std::to_string(n);
-        // The moves take their target from FTargetDesktop; the item's tag names it.
+        // The item's tag is the target desktop.
         moveAll.Add("miA" + std::to_string(n), caption, [this](MenuItem& item) {
-            FTargetDesktop = static_cast<int>(item.Tag);
-            miA1Click();
+            miA1Click(static_cast<int>(item.Tag));
         }).Tag = n;
         moveSingle.Add("miS" + std::to_string(n), caption, [this](MenuItem& item) {
-            FTargetDesktop = static_cast<int>(item.Tag);
-            miS1Click();
+            miS1Click(static_cast<int>(item.Tag));
         }).Tag = n;
     }
     add(preview, "miDrag2Current", texts::kSendAppToCurrent, &TfrmPTessarel::miDrag2CurrentClick);
@@ -306,7 +303,7 @@ void TfrmPTessarel::SetDesktopMenuCaptions(const std::vector<std::string>& capti
 
 // The tray icon ----------------------------------------------------------------------
 
-void TfrmPTessarel::rxtiClick() { ShowPreview(kPreviewAtTaskbar); }
+void TfrmPTessarel::rxtiClick() { ShowPreviewFromTray(); }
 
 void TfrmPTessarel::rxtiDblClick() {
     if (!EngineStarted) return;
@@ -370,7 +367,7 @@ void TfrmPTessarel::StickyAppWindowItemClick(HWND w) {
     if (::IsIconic(w)) ::OpenIcon(w);
     ::BringWindowToTop(w);
     ::SetActiveWindow(w);
-    if (MenuTargets.HideAppList) MenuTargets.HideAppList();
+    HideAppList();
 }
 
 void TfrmPTessarel::Configure1Click() {

@@ -75,7 +75,6 @@ struct TrayMenuTargets {
     std::function<void()> ShowLostWindows;   // the lost-window list of all desktops, recovery mode
     std::function<void()> RunAboutBox;       // a new About box without owner, modal, then freed
     std::function<void()> ShowWindowInfo;    // the window-information box, brought to the front
-    std::function<void()> HideAppList;
     std::function<void(const std::string& helpFile, std::string_view topic)> ShowHelpTopic;
     std::function<void(const std::string& bitmapFile)> LoadClickPicture;
 };

@@ -141,6 +141,7 @@ bool TfrmVDConfig::ApplyChanges() {
         main->FStickyList->Clear();
         for (int i = 0; i < clbPinned.Count(); ++i)
             main->FStickyList->Add(clbPinned.Checked(i) ? clbPinned.Item(i) : clbPinned.Item(i) + "*");
+        main->InvalidateStickyCache();
     }
     // Checked before the save, so that the layout stored is the one in force.
     if (main && ShrinkWouldExposePrivateWindows(GridForLayout(cbLayout.ItemIndex()))) {

@@ -312,6 +312,10 @@ Tessarel::Tessarel(const std::string& args, bool reset) {
         if (main_) ::GetWindowThreadProcessId(main_, &owner);
         return main_ && owner == pid;
     }, 15000);
+    // The window exists before the message loop runs: wait until it answers,
+    // so that nothing posted to it from here on is lost.
+    DWORD_PTR r = 0;
+    if (main_) ::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &r);
 }
 
 Tessarel::~Tessarel() {
