@@ -99,6 +99,24 @@ hooklib::LayoutKeys CurrentLayoutKeys() noexcept {
 
 constexpr LPARAM kKeyUpFlag = LPARAM{1} << 31;
 constexpr LPARAM kWasDownFlag = LPARAM{1} << 30;
+constexpr LPARAM kAltDownFlag = LPARAM{1} << 29;
+
+// A key that no program acts on (the code is unassigned) and that types
+// nothing.
+constexpr WPARAM kMaskKey = 0xE8;
+
+// The window that receives this thread's keys saw Alt go down but will never
+// see the hotkey's own key. Released without another key in between, Alt
+// opens that window's menu, and the menu takes the user's next key. A mask
+// key stroke in between keeps the release plain; it is posted, so the window
+// reads it before the key-up still waiting in the input queue.
+void MaskAltRelease() noexcept {
+    HWND target = ::GetFocus();
+    if (!target) target = ::GetActiveWindow();
+    if (!target) return;
+    ::PostMessageA(target, WM_SYSKEYDOWN, kMaskKey, kAltDownFlag | 1);
+    ::PostMessageA(target, WM_SYSKEYUP, kMaskKey, kKeyUpFlag | kWasDownFlag | kAltDownFlag | 1);
+}
 
 // Answers whether the key stroke was a hotkey: then it is reported once (not
 // for auto-repeats) and swallowed, its key-up included.
@@ -120,6 +138,7 @@ bool HandleKey(int code, unsigned vk, LPARAM flags) noexcept {
     g_swallowKeyUp = vk;
     if (!(flags & kWasDownFlag) && !reportedWhilePeeked) {
         if (HWND main = MainWindow()) ::PostMessageA(main, engine::WM_HOOK_HOTKEY, static_cast<WPARAM>(command), 0);
+        if (mods & hooklib::kAnyAlt) MaskAltRelease();
     }
     return true;
 }

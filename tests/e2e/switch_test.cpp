@@ -1,28 +1,11 @@
 // Desktop switches seen from outside: second starts switch the running
 // program, windows of other programs are hidden and shown again.
 #include <gtest/gtest.h>
-#include <cstdio>
 #include "support/e2e.h"
 
 using namespace e2e;
 
 namespace {
-
-void WriteSetting(const char* name, DWORD value) {
-    HKEY k = nullptr;
-    ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel", 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
-    ::RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(k);
-}
-
-void WriteDataFile(const std::string& name, const std::string& text) {
-    ::CreateDirectoryA((DataFolder().substr(0, DataFolder().size() - 10)).c_str(), nullptr);
-    ::CreateDirectoryA(DataFolder().c_str(), nullptr);
-    FILE* f = std::fopen((DataFolder() + name).c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
 
 // A program in a clean state on a grid of one column and four rows.
 class SwitchTest : public ::testing::Test {
@@ -164,7 +147,7 @@ TEST_F(SwitchTest, KillShowsEveryWindowOfEveryDesktopAndEnds) {
 }
 
 class StickySwitchTest : public SwitchTest {
-    void Prepare() override { WriteDataFile("Tessareltop.pin", "TESSSTICKY\r\n"); }
+    void Prepare() override { ASSERT_TRUE(WriteDataFile("Tessareltop.pin", "TESSSTICKY\r\n")); }
 };
 
 TEST_F(StickySwitchTest, StickyWindowStaysOnEveryDesktop) {

@@ -122,12 +122,15 @@ HWND WaitForWindow(const std::string& title, const std::string& cls, DWORD pid, 
 }
 
 // ChildProcess -------------------------------------------------------------
-ChildProcess::ChildProcess(const std::string& exe, const std::string& args) {
+ChildProcess::ChildProcess(const std::string& exe, const std::string& args) : ChildProcess(exe, args, {}) {}
+
+ChildProcess::ChildProcess(const std::string& exe, const std::string& args, const std::string& workDir) {
     std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+    if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                          workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
         return;
     ::CloseHandle(pi.hThread);
     process_ = pi.hProcess;
@@ -304,7 +307,17 @@ void ResetUserState() {
 
 Tessarel::Tessarel(const std::string& args, bool reset) {
     if (reset) ResetUserState();
-    process_ = ChildProcess(BinDir() + "Tessareltop.exe", args);
+    Start(BinDir() + "Tessareltop.exe", args, {});
+}
+
+Tessarel::Tessarel(const std::string& args, bool reset, const std::string& exePath) {
+    if (reset) ResetUserState();
+    Start(exePath, args, exePath.substr(0, exePath.find_last_of('\\') + 1));
+}
+
+void Tessarel::Start(const std::string& exePath, const std::string& args, const std::string& workDir) {
+    exe_ = exePath;
+    process_ = ChildProcess(exePath, args, workDir);
     DWORD pid = process_.Pid();
     WaitUntil([&] {
         main_ = FindMainWindow();
@@ -326,7 +339,7 @@ Tessarel::~Tessarel() {
 }
 
 long Tessarel::SecondStart(const std::string& args) {
-    return RunAndWait(BinDir() + "Tessareltop.exe", args);
+    return RunAndWait(exe_, args);
 }
 
 long Tessarel::KillInstance(int timeoutMs) {
@@ -335,5 +348,59 @@ long Tessarel::KillInstance(int timeoutMs) {
 }
 
 void Tessarel::WaitTicks(int ticks) { Pump(ticks * 250 + 50); }
+
+bool Tessarel::WaitForMessageLoop(int timeoutMs) {
+    // Nothing pumps messages while the windows are created, so a sent
+    // message comes back only once the loop runs.
+    DWORD_PTR result = 0;
+    return main_ && ::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result) != 0;
+}
+
+// Settings and data files ----------------------------------------------------------
+void WriteSetting(const char* name, DWORD value) {
+    HKEY k = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel", 0, nullptr, 0, KEY_WRITE, nullptr, &k,
+                          nullptr) != ERROR_SUCCESS)
+        return;
+    ::RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    ::RegCloseKey(k);
+}
+
+bool WriteDataFile(const std::string& name, const std::string& text) {
+    ::SHCreateDirectoryExA(nullptr, DataFolder().c_str(), nullptr);
+    FILE* f = std::fopen((DataFolder() + name).c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+std::vector<std::string> EventLogLines(DWORD pid) {
+    HWND log = nullptr;
+    for (const auto& i : TopWindows())
+        if (i.pid == pid && i.cls == "TfrmLog") log = i.wnd;
+    HWND memo = log ? ::FindWindowExA(log, nullptr, "Edit", nullptr) : nullptr;
+    std::vector<std::string> lines;
+    if (!memo) return lines;
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutA(memo, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return lines;
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutA(memo, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                               2000, &copied))
+        return lines;
+    text.resize(copied);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        // "[time] text"
+        if (size_t mark = line.find("] "); !line.empty() && line[0] == '[' && mark != std::string::npos)
+            line = line.substr(mark + 2);
+        if (!line.empty()) lines.push_back(line);
+        start = end + 2;
+    }
+    return lines;
+}
 
 }  // namespace e2e

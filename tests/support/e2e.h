@@ -36,6 +36,8 @@ class ChildProcess {
 public:
     ChildProcess() = default;
     ChildProcess(const std::string& exe, const std::string& args);
+    // Started in this working folder (empty: the test's own).
+    ChildProcess(const std::string& exe, const std::string& args, const std::string& workDir);
     ChildProcess(ChildProcess&& o) noexcept;
     ChildProcess& operator=(ChildProcess&& o) noexcept;
     ~ChildProcess();
@@ -94,10 +96,18 @@ constexpr UINT kHelperActivate = WM_APP + 6;
 void ResetUserState();       // ends stray instances, deletes the settings key and the data folder
 std::string DataFolder();    // where the program keeps its files
 HWND FindMainWindow();       // the running instance's TfrmPTessarel, or 0
+// A value or a data-folder file written before the program starts.
+void WriteSetting(const char* name, DWORD value);
+bool WriteDataFile(const std::string& name, const std::string& text);
+// The running program's event log (TfrmLog), newest line first, each without
+// its time stamp; empty while the window cannot be read.
+std::vector<std::string> EventLogLines(DWORD pid);
 
 class Tessarel {
 public:
     explicit Tessarel(const std::string& args = {}, bool reset = true);
+    // Started from this copy of the program, in its own folder.
+    Tessarel(const std::string& args, bool reset, const std::string& exePath);
     ~Tessarel();             // ends the instance if it still runs
     HWND MainWindow() const noexcept { return main_; }
     DWORD Pid() const noexcept { return process_.Pid(); }
@@ -107,8 +117,13 @@ public:
     // Ends the instance with "-kill" and waits for it.
     long KillInstance(int timeoutMs = 15000);
     void WaitTicks(int ticks);   // waits for this many engine ticks (250 ms each)
+    // Waits until the message loop runs: every window, the settings dialog
+    // included, is created and the settings are applied.
+    bool WaitForMessageLoop(int timeoutMs = 15000);
 private:
+    void Start(const std::string& exePath, const std::string& args, const std::string& workDir);
     ChildProcess process_;
+    std::string exe_;
     HWND main_ = nullptr;
 };
 
