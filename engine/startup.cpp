@@ -9,6 +9,7 @@
 #include "framework/dialogs.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
+#include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "settings/vd_config.h"
 
@@ -68,6 +69,7 @@ void CreateWindows() {
     SetSplashProgress(50);
     SetSplashProgress(60);
     SetSplashProgress(70);
+    app.CreateForm(navigation::frmEnterPwd);
     SetSplashProgress(80);
     SetSplashProgress(90);
     SetSplashProgress(100);

@@ -3,6 +3,7 @@
 #include "engine/main_form.h"
 #include "engine/preview_layout.h"
 #include "engine/wait_window.h"
+#include "navigation/enter_pwd.h"
 #include "settings/vd_config.h"
 
 namespace engine {
@@ -15,7 +16,9 @@ void TfrmPTessarel::RefreshDesktopIndicators() {
 void TfrmPTessarel::SwapDesktopSets() { ShowDesktopPicture(FCurrentDesktop); }
 void TfrmPTessarel::ShowLockCover(const std::string&) {}
 // Without the password prompt nothing protected is given away.
-bool TfrmPTessarel::AskLockPassword(std::string_view) { return false; }
+bool TfrmPTessarel::AskLockPassword(std::string_view reason) {
+    return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
+}
 void TfrmPTessarel::RefreshAppList() {}
 void TfrmPTessarel::HideAppList() {}
 bool TfrmPTessarel::IconSetsOn() const { return false; }

@@ -51,6 +51,13 @@ void Application::Terminate() noexcept {
     ::PostQuitMessage(0);
 }
 
+void Application::ClearTerminated() noexcept {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    terminated_ = false;
+}
+
 void Application::DestroyForms() noexcept {
     while (!forms_.empty()) {
         Owned last = std::move(forms_.back());

@@ -36,6 +36,9 @@ public:
     void HandleMessage(DWORD timeoutMs = INFINITE);
     void Terminate() noexcept;
     bool Terminated() const noexcept { return terminated_; }
+    // Takes back a Terminate whose loop has ended (a test program that ends
+    // nested loops on purpose and goes on); drops the quit message still queued.
+    void ClearTerminated() noexcept;
 
     Form* MainForm() const noexcept { return mainForm_; }
     void SetMainForm(Form* f) noexcept { mainForm_ = f; }

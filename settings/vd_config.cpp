@@ -7,6 +7,7 @@
 #include "framework/owned.h"
 #include "framework/registry.h"
 #include "framework/text.h"
+#include "navigation/enter_pwd.h"
 #include "settings/tables.h"
 
 namespace settings {
@@ -55,15 +56,14 @@ void DrawLayoutPreview() {}
 
 void SetLockPrompt(LockPromptFn prompt) { LockPrompt() = std::move(prompt); }
 
-// Until the password prompt lands, nothing that needs the password is
-// allowed: a private desktop stays private.
-bool AskLockPassword(std::string_view reason) { return LockPrompt() ? LockPrompt()(reason) : false; }
-
-bool LockPasswordSet() {
-    framework::Registry reg;
-    if (!reg.OpenKey(kSettingsKey, true)) return false;
-    return !reg.ReadString("pwdlocal", "").empty();
+// The program's prompt unless another one was set; without any prompt
+// nothing that needs the password is allowed: a private desktop stays private.
+bool AskLockPassword(std::string_view reason) {
+    if (LockPrompt()) return LockPrompt()(reason);
+    return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
 }
+
+bool LockPasswordSet() { return !navigation::ReadLockValue(navigation::kLocalDigestValue).empty(); }
 
 TfrmVDConfig::TfrmVDConfig() : Form("frmVDConfig") {
     for (int n = 1; n <= 9; ++n) {

@@ -226,7 +226,9 @@ TEST_F(HotkeyTest, AltChordLeavesTheWindowInFrontOutOfItsMenu) {
     EXPECT_TRUE(SoonOn(2));
     for (const Received& r : MessagesIn(log)) {
         EXPECT_NE(r.message, static_cast<UINT>(WM_ENTERMENULOOP));
-        if (r.message == WM_SYSCOMMAND) EXPECT_NE(r.w & 0xFFF0, static_cast<WPARAM>(SC_KEYMENU));
+        if (r.message == WM_SYSCOMMAND) {
+            EXPECT_NE(r.w & 0xFFF0, static_cast<WPARAM>(SC_KEYMENU));
+        }
     }
     // Back in front, it takes the next key as typed.
     SwitchTo(1);

@@ -12,20 +12,6 @@ using namespace e2e;
 
 namespace {
 
-void WriteSetting(const char* name, DWORD value) {
-    HKEY k = nullptr;
-    ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel", 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
-    ::RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(k);
-}
-
-void WriteDataFile(const std::string& name, const std::string& bytes) {
-    std::string folder = DataFolder();   // ends "Pelmora\Quillmere\"
-    ::CreateDirectoryA(folder.substr(0, folder.find_last_of('\\', folder.size() - 2)).c_str(), nullptr);
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    framework::WriteFileReplacing(folder + name, bytes);
-}
-
 std::string ReadDataFile(const std::string& name) {
     try {
         return framework::ReadFileBytes(DataFolder() + name);

@@ -186,13 +186,27 @@ TEST_F(SwitchTest, NewWindowOfAProcessGoesToTheCurrentDesktop) {
     EXPECT_TRUE(ShownSoon(h.Window()));
 }
 
-TEST_F(SwitchTest, WindowThatShowsItselfOnAnInactiveDesktopIsHiddenAgain) {
+class StrictSwitchTest : public SwitchTest {
+    void Prepare() override { WriteSetting("strictdesk", 1); }
+};
+
+// With strict separation a window that shows itself while its desktop is not
+// current is hidden again by the next scan, and comes back on its desktop.
+TEST_F(StrictSwitchTest, WindowThatShowsItselfOnAnInactiveDesktopIsHiddenAgain) {
     Helper h({.cls = "TessPushy", .title = "pushy"});
     program_->WaitTicks(2);
     SwitchTo("-s2");
     ASSERT_TRUE(HiddenSoon(h.Window()));
     ::PostMessageA(h.Window(), kHelperShow, 0, 0);
+    auto logged = [&] {
+        for (const auto& line : EventLogLines(program_->Pid()))
+            if (line.find("pushy {TessPushy} window created/shown on inactive desktop #1!") != std::string::npos) return true;
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil(logged, 3000)) << "the show was not seen";
     EXPECT_TRUE(WaitUntil([&] { return !IsShown(h.Window()); }, 3000));
+    program_->WaitTicks(2);
+    EXPECT_FALSE(IsShown(h.Window()));
     SwitchTo("-s1");
     EXPECT_TRUE(ShownSoon(h.Window()));
 }
