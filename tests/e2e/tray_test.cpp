@@ -15,23 +15,6 @@ namespace {
 
 constexpr UINT kTrayCallback = 0xB054;
 
-void WriteSetting(const char* name, DWORD value) {
-    HKEY k = nullptr;
-    ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel", 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
-    ::RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(k);
-}
-
-void WriteStickyList(const std::string& text) {
-    std::string folder = DataFolder();
-    ::CreateDirectoryA(folder.substr(0, folder.size() - 10).c_str(), nullptr);
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    FILE* f = std::fopen((folder + "Tessareltop.pin").c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
-
 struct ShownItem {
     int depth;
     std::string flags;
@@ -159,7 +142,7 @@ bool HiddenSoon(HWND w) { return WaitUntil([w] { return !IsShown(w); }, 3000); }
 
 class TrayWithStickyTest : public TrayTest {
 protected:
-    void Prepare() override { WriteStickyList("TESSTRAYSTICKY\r\n"); }
+    void Prepare() override { ASSERT_TRUE(WriteDataFile("Tessareltop.pin", "TESSTRAYSTICKY\r\n")); }
 };
 
 }  // namespace
