@@ -62,6 +62,7 @@ void TfrmPTessarel::FormCreate() {
     WriteFpuControlWord(kFpuControlWord);
     previewIdleTicks_ = 0;
     SetCaption(texts::kCaption);
+    Step([this] { CreateTrayMenus(); });
     Step([this] {
         if (LoadHookLibrary()) SetHooks();
     });

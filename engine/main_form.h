@@ -12,6 +12,7 @@
 //   preview.cpp        the preview: layout, placement, mouse, window moves
 //   preview_paint.cpp  the preview's drawing
 //   sys_menu.cpp       the entries added to other windows' system menus
+//   tray_menus.cpp     the tray icon's handlers, the tray and preview menus
 #include <windows.h>
 #include <array>
 #include <memory>
@@ -21,10 +22,12 @@
 #include "engine/messages.h"
 #include "engine/reg_string_list.h"
 #include "engine/snapshot.h"
+#include "engine/tray_icon.h"
 #include "engine/window_record.h"
 #include "framework/form.h"
 #include "framework/graphic_control.h"
 #include "framework/owned.h"
+#include "framework/popup_menu.h"
 #include "framework/timer.h"
 
 namespace navigation { class TfrmBubble; }
@@ -142,6 +145,40 @@ public:
     bool HookLibraryLoaded() const noexcept { return hookLib_ != nullptr; }
     void CallHookOption(const char* setter, int value);   // SetMethod, SetMethodA, ...
     bool IsHungWindow(HWND w) const;
+
+    // Tray icon and menus ------------------------------------------------------
+    TRxTrayIcon rxti{false};            // stored inactive; the settings switch it on
+    framework::PopupMenu PopupMenu1;    // the tray menu (also the main menu)
+    framework::PopupMenu PopupMenu2;    // the preview's window menu
+    void CreateTrayMenus();             // the menus' items and the icon's handlers
+    // The captions of "Send application to" and "Move single window to",
+    // desktop 1 first.
+    void SetDesktopMenuCaptions(const std::vector<std::string>& captions);
+    void rxtiClick();
+    void rxtiDblClick();
+    void rxtiMouseMove();
+    void SetTrayIconForDesktop(int n);
+    void PopupMenu1Popup();
+    void BuildAppMenu();
+    void AppWindowItemClick(HWND w);
+    void StickyAppWindowItemClick(HWND w);
+    void PopupMenu2Popup();
+    void miSelClick();
+    void miDrag2CurrentClick();
+    void miDragW2CurrentClick();
+    bool MayMoveFromPressedDesktop();
+    void About1Click();
+    void btnHelpClick();
+    void Manual1Click();
+    void FormKeyUp(WORD key);
+    void Sendmeafeedback1Click();
+    void Requestanewfeature2Click();
+    void Searchknowledgebase2Click();
+    void Subscribetomynewsletter1Click();
+    void Subscribetomynewsletter2Click();
+    void Lostwindows1Click();
+    void Showlog1Click();
+    void Configure1Click();
 
 protected:
     DWORD InitialStyle() const override { return WS_POPUP | WS_CLIPCHILDREN; }

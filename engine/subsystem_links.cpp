@@ -18,7 +18,7 @@ void TfrmPTessarel::RefreshDesktopIndicators() {
     // A preview opened from the tray follows the switch back to the taskbar.
     if (previewOrigin_ == preview::kOriginTaskbar) PlacePreviewAtTaskbar();
 }
-void TfrmPTessarel::SwapDesktopSets() {}
+void TfrmPTessarel::SwapDesktopSets() { ShowDesktopPicture(FCurrentDesktop); }
 void TfrmPTessarel::ShowLockCover(const std::string&) {}
 // Without the password prompt nothing protected is given away.
 bool TfrmPTessarel::AskLockPassword(std::string_view reason) {
@@ -35,14 +35,25 @@ bool TfrmPTessarel::IsSettingsOrInfoWindow(HWND w) const {
     return settings::frmVDConfig && w == settings::frmVDConfig->Handle();
 }
 void TfrmPTessarel::OpenAppList() {}
-void TfrmPTessarel::PopupMainMenu() {}
-void TfrmPTessarel::PopupPreviewMenu() {}
+void TfrmPTessarel::PopupMainMenu() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    // Opened over another program's window, the menu must be ours in the
+    // foreground, or a click elsewhere would not close it.
+    ::SetForegroundWindow(PopupMenu1.Window());
+    PopupMenu1.Popup(p.x, p.y);
+}
+void TfrmPTessarel::PopupPreviewMenu() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    PopupMenu2.Popup(p.x, p.y);
+}
 void ShowUninstallPoll() {}
 void TfrmPTessarel::HideDeskBar() {}
 void TfrmPTessarel::SaveAllSettings() {
     if (settings::frmVDConfig) settings::frmVDConfig->SaveSettings();
 }
-void TfrmPTessarel::ShowDesktopPicture(int) {}
+void TfrmPTessarel::ShowDesktopPicture(int desktop) { SetTrayIconForDesktop(desktop); }
 
 void TfrmPTessarel::ShowWait(std::string_view text) {
     if (frmWait) frmWait->ShowWait(text);

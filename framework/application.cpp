@@ -82,6 +82,13 @@ void Application::FreeForm(Form* f) noexcept {
 }
 
 void Application::HandleException(std::exception_ptr e) noexcept {
+    try {
+        if (e) std::rethrow_exception(e);
+    } catch (const Abort&) {
+        return;   // a silent abort is no error
+    } catch (...) {
+        // every other exception is reported below
+    }
     std::string message = ExceptionMessage(e);
     try {
         if (OnException) {

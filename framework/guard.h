@@ -16,6 +16,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The silent end of an operation: the application's handler drops it
+// without a word (the user has been told already, or needs no telling).
+class Abort : public Exception {
+public:
+    Abort() : Exception("Operation aborted") {}
+};
+
 // Defined by the application object; never throws.
 void HandleException(std::exception_ptr e) noexcept;
 

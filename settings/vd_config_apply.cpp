@@ -21,14 +21,20 @@ namespace {
 
 // Single call sites of parts of the program that have not landed yet; each
 // has no behaviour until its part arrives.
-void ActivateTrayIcon(bool /*active*/) {}                                    // the tray icon
 void HideOtherLabels() {}                                                    // the preview's name labels
 void ApplyClickSettings(bool /*shown*/, bool /*large*/) {}                   // the click window
 void LayoutPreview(SIZE /*cell*/) {}                                         // the preview's thumbnails
-void SetMenuCaptions(const std::vector<std::string>& /*captions*/) {}        // miA1..miA9, miS1..miS9
 void UpdateDeskBar(const std::vector<std::string>& /*captions*/, int /*edge*/, bool /*visible*/) {}   // the desktop bar
 void UpdateDeskName(int /*desktop*/) {}                                      // the desktop name panel
 void RunSetPasswordDialog() {}                                               // the password change dialog
+
+void ActivateTrayIcon(bool active) {
+    if (engine::frmPTessarel) engine::frmPTessarel->rxti.SetActive(active);
+}
+
+void SetMenuCaptions(const std::vector<std::string>& captions) {
+    if (engine::frmPTessarel) engine::frmPTessarel->SetDesktopMenuCaptions(captions);
+}
 
 }  // namespace
 

@@ -43,6 +43,17 @@ Opacity PreviewOpacity(HWND main) {
     return o;
 }
 
+// A start-up step that talks to another process (the tray icon's add) lets a
+// sent message through before the loop runs: the opacity may still come.
+Opacity PreviewOpacityOnceSettled(HWND main, Opacity expected) {
+    Opacity o{};
+    WaitUntil([&] {
+        o = PreviewOpacity(main);
+        return o.layered == expected.layered && o.alpha == expected.alpha;
+    }, 3000);
+    return o;
+}
+
 void WriteInt(const char* name, int v) {
     framework::Registry reg;
     reg.OpenKey(kKey, true);
@@ -68,7 +79,7 @@ TEST(Settings, AFreshStartCreatesTheDialogAndAppliesTheDefaultOpacity) {
     HWND dialog = WaitForDialog(t);
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsShown(dialog));
-    Opacity o = PreviewOpacity(t.MainWindow());
+    Opacity o = PreviewOpacityOnceSettled(t.MainWindow(), {true, 192});
     EXPECT_TRUE(o.layered);
     EXPECT_EQ(o.alpha, 192);
     framework::Registry reg;
@@ -83,7 +94,7 @@ TEST(Settings, TheStoredTransparencyReachesThePreview) {
         WriteInt("transparency", c.transparency);
         Tessarel t("", false);
         ASSERT_NE(WaitForDialog(t), nullptr);
-        Opacity o = PreviewOpacity(t.MainWindow());
+        Opacity o = PreviewOpacityOnceSettled(t.MainWindow(), {c.layered, c.alpha});
         EXPECT_EQ(o.layered, c.layered) << c.transparency;
         EXPECT_EQ(o.alpha, c.alpha) << c.transparency;
         EXPECT_EQ(CloseProgram(t), 0);
