@@ -325,10 +325,9 @@ void Tessarel::Start(const std::string& exePath, const std::string& args, const 
         if (main_) ::GetWindowThreadProcessId(main_, &owner);
         return main_ && owner == pid;
     }, 15000);
-    // The window exists before the message loop runs: wait until it answers,
-    // so that nothing posted to it from here on is lost.
-    DWORD_PTR r = 0;
-    if (main_) ::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &r);
+    // The window exists before the message loop runs: wait until the loop
+    // does, so that nothing posted to it from here on is lost.
+    WaitForMessageLoop();
 }
 
 Tessarel::~Tessarel() {
@@ -352,8 +351,18 @@ void Tessarel::WaitTicks(int ticks) { Pump(ticks * 250 + 50); }
 bool Tessarel::WaitForMessageLoop(int timeoutMs) {
     // Nothing pumps messages while the windows are created, so a sent
     // message comes back only once the loop runs.
+    // But the start-up makes synchronous calls to the shell (the tray icon)
+    // and answers sent messages inside them, so the last word is the start
+    // message in the event log, written just before the loop.
     DWORD_PTR result = 0;
-    return main_ && ::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result) != 0;
+    if (!main_ || !::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result))
+        return false;
+    const DWORD pid = process_.Pid();
+    return WaitUntil([pid] {
+        for (const auto& line : EventLogLines(pid))
+            if (line.find("Virtual desktop engine successfully started!") != std::string::npos) return true;
+        return false;
+    }, timeoutMs, 20);
 }
 
 // Settings and data files ----------------------------------------------------------
