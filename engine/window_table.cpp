@@ -217,14 +217,18 @@ int TfrmPTessarel::ChooseDesktopForProcess(DWORD processId, HWND w) {
     const auto rules = settings::AutoSendRules();
     const std::string cls = framework::Trim(UpperCaseAscii(ClassNameOf(w)));
     auto ruleDesktop = [this](const settings::TAutoSendRule& rule) { return IntMin(rule.Desktop, DesktopCount()); };
+    // A stored desktop outside 1..9 is damage, not a rule: it matches nothing.
+    auto unusable = [](const settings::TAutoSendRule& rule) {
+        return rule.Disabled || rule.Deleted || rule.Desktop < 1 || rule.Desktop > 9;
+    };
     for (const auto& rule : rules) {
-        if (rule.Disabled || rule.Deleted || rule.Desktop < 1) continue;
+        if (unusable(rule)) continue;
         if (framework::Trim(UpperCaseAscii(settings::RuleName(rule))) == cls) result = ruleDesktop(rule);
     }
     if (strength < 2) {
         const std::string exeTrimmed = framework::Trim(exe);
         for (const auto& rule : rules) {
-            if (rule.Disabled || rule.Deleted || rule.Desktop < 1) continue;
+            if (unusable(rule)) continue;
             if (framework::Trim(UpperCaseAscii(settings::RuleName(rule))) == exeTrimmed) result = ruleDesktop(rule);
         }
     }

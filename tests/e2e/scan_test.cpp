@@ -2,41 +2,22 @@
 // from outside: they open on the desktop the user is looking at.
 #include <gtest/gtest.h>
 #include <memory>
-#include "support/e2e.h"
+#include "support/program_test.h"
 
 using namespace e2e;
 
 namespace {
 
-// A program in a clean state on a grid of one column and four rows.
-class ScanTest : public ::testing::Test {
+class ScanTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        ResetUserState();
-        WriteSetting("layoutid", 1);      // "1 x 4"
-        WriteSetting("showsplash", 0);
-        Prepare();
-        program_ = std::make_unique<Tessarel>("", false);
-        ASSERT_NE(program_->MainWindow(), nullptr);
-    }
-    void TearDown() override { program_.reset(); }
-    virtual void Prepare() {}
-
-    void SwitchTo(const std::string& arg) {
-        ASSERT_EQ(program_->SecondStart(arg), 0);
-        program_->WaitTicks(3);
-    }
     // Has the helper's process open one more window like `from` and waits
     // for it; it is titled after `from`.
     HWND OpenAnother(const Helper& h, HWND from) {
         ::PostMessageA(from, kHelperNewWindow, 0, 0);
         return WaitForWindow(TitleOf(from) + " new", ClassOf(from), h.Pid());
     }
-    std::unique_ptr<Tessarel> program_;
 };
 
-bool ShownSoon(HWND w) { return WaitUntil([w] { return IsShown(w); }, 3000); }
-bool HiddenSoon(HWND w) { return WaitUntil([w] { return !IsShown(w); }, 3000); }
 // Shown now and still shown after a few ticks of the engine.
 bool StaysShown(Tessarel& program, HWND w) {
     if (!ShownSoon(w)) return false;

@@ -1,36 +1,12 @@
 // Desktop switches seen from outside: second starts switch the running
 // program, windows of other programs are hidden and shown again.
 #include <gtest/gtest.h>
-#include "support/e2e.h"
+#include "support/program_test.h"
 
 using namespace e2e;
 
 namespace {
-
-// A program in a clean state on a grid of one column and four rows.
-class SwitchTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetUserState();
-        WriteSetting("layoutid", 1);      // "1 x 4"
-        WriteSetting("showsplash", 0);
-        Prepare();
-        program_ = std::make_unique<Tessarel>("", false);
-        ASSERT_NE(program_->MainWindow(), nullptr);
-    }
-    void TearDown() override { program_.reset(); }
-    virtual void Prepare() {}
-
-    void SwitchTo(const std::string& arg) {
-        ASSERT_EQ(program_->SecondStart(arg), 0);
-        program_->WaitTicks(3);
-    }
-    std::unique_ptr<Tessarel> program_;
-};
-
-bool ShownSoon(HWND w) { return WaitUntil([w] { return IsShown(w); }, 3000); }
-bool HiddenSoon(HWND w) { return WaitUntil([w] { return !IsShown(w); }, 3000); }
-
+using SwitchTest = ProgramTest;
 }  // namespace
 
 TEST_F(SwitchTest, WindowBelongsToTheDesktopItWasOpenedOn) {

@@ -2,6 +2,8 @@
 // the record lookup, which windows are never managed, and what a scan does
 // with the new window of a process that already has one on another desktop.
 #include <gtest/gtest.h>
+#include "framework/application.h"
+#include "navigation/event_log_window.h"
 #include <array>
 #include <cstring>
 #include <memory>
@@ -94,11 +96,18 @@ protected:
         form_.FScanCounter = kThisScan;
         form_.FCurrentDesktop = form_.FRequestedDesktop = 1;
         form_.FStickyList = std::make_unique<engine::TRegStringList>();
+        // Events are written only while the log window exists.
+        if (!navigation::frmLog) {
+            framework::App().CreateForm(navigation::frmLog);
+            ownLog_ = true;
+        }
     }
     void TearDown() override {
+        if (ownLog_ && navigation::frmLog) framework::App().FreeForm(navigation::frmLog);
         engine::frmPTessarel = nullptr;
         settings::SetLiveSource(nullptr);
     }
+    bool ownLog_ = false;
     TWindowRecord& Add(HWND w, int desktop, DWORD pid, bool visible, uint32_t stamp, std::string exe = {}) {
         TWindowRecord r;
         r.Wnd = TWindowRecord::WndFromHandle(w);
@@ -330,7 +339,10 @@ TEST_F(EngineTest, ScanGivesTheNewWindowOfAKnownProcessItsDesktop) {
         settings_.privateDesktop.fill(false);
         settings_.privateDesktop[3] = c.private3;
         form_.FWindowTable.clear();
-        form_.LogEvent("", nullptr, false);   // forget the last case's log line
+        // A fresh log: the same line twice in one minute is written once.
+        if (navigation::frmLog) framework::App().FreeForm(navigation::frmLog);
+        framework::App().CreateForm(navigation::frmLog);
+        ownLog_ = true;
 
         e2e::Helper h({.cls = "TessScanRules", .title = "scan rules", .popup = c.popup, .exeName = c.exeName});
         ASSERT_EQ(h.Windows().size(), 1u);
