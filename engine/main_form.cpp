@@ -1,5 +1,6 @@
 // TfrmPTessarel: creation, exit and destruction.
 #include "engine/main_form.h"
+#include "engine/fpu_control.h"
 #include "engine/gtools.h"
 #include "engine/sticky_list.h"
 #include "framework/application.h"
@@ -16,16 +17,6 @@ constexpr std::string_view kExitPassword =
 }  // namespace texts
 
 constexpr char kSettingsKeyPath[] = "Software\\Pelmora\\Tessarel\\";
-// All exceptions masked, 64-bit precision, round to nearest.
-constexpr unsigned short kFpuControlWord = 0x133F;
-
-unsigned short ReadFpuControlWord() {
-    unsigned short cw = 0;
-    asm volatile("fnstcw %0" : "=m"(cw));
-    return cw;
-}
-
-void WriteFpuControlWord(unsigned short cw) { asm volatile("fldcw %0" : : "m"(cw)); }
 
 // Each step of creation and destruction stands on its own: one that fails
 // (a damaged file, a failed save) must not skip the steps after it.
@@ -123,7 +114,7 @@ void TfrmPTessarel::FormDestroy() {
     UnifyOnScreen();
     Step([this] { SaveSnapshot(); });
     Step([this] { HidePreview(); });
-    WriteFpuControlWord(static_cast<unsigned short>(savedFpuWord_));
+    WriteFpuControlWord(savedFpuWord_);
     Step([this] { RemoveHooks(); });
     Step([this] { ReleaseOtherWindows(); });
     Step([this] { SaveStickyList(); });

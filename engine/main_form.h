@@ -270,7 +270,7 @@ private:
     bool exiting_ = false;
     bool unified_ = false;
     HWND lastEventWindow_ = nullptr;
-    unsigned int savedFpuWord_ = 0;
+    uint16_t savedFpuWord_ = 0;
 
     // The preview's controls and its state.
     std::array<std::unique_ptr<framework::Image>, 9> images_;     // Image1..Image9

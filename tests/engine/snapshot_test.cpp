@@ -1,6 +1,8 @@
 // The snapshot codec and class-name hash, the text list with its registry
 // mode, and the sticky list's rules.
 #include <gtest/gtest.h>
+#include "support/own_window.h"
+#include "engine/fpu_control.h"
 #include <windows.h>
 #include <cstdint>
 #include <string>
@@ -52,21 +54,7 @@ TEST(ClassNameHash, MatchesTheTable) {
 // The hash's terms are defined in x87 extended precision under the control
 // word $133F (64-bit mantissa, round to nearest, all exceptions masked). The
 // product uses the integer quotient instead; this compares the two.
-class X87ControlWord {
-public:
-    explicit X87ControlWord(uint16_t cw) {
-        asm volatile("fnstcw %0" : "=m"(saved_));
-        asm volatile("fldcw %0" : : "m"(cw));
-    }
-    ~X87ControlWord() { asm volatile("fldcw %0" : : "m"(saved_)); }
-    static uint16_t Current() {
-        uint16_t cw = 0;
-        asm volatile("fnstcw %0" : "=m"(cw));
-        return cw;
-    }
-private:
-    uint16_t saved_ = 0;
-};
+using X87ControlWord = engine::FpuControlScope;
 
 static_assert(sizeof(long double) == 16 && __LDBL_MANT_DIG__ == 64, "long double must be the x87 extended type");
 
@@ -107,7 +95,7 @@ std::vector<uint32_t> SampleGroups() {
 
 TEST(ClassNameHash, IntegerTermsEqualTheX87Terms) {
     X87ControlWord cw(0x133F);
-    ASSERT_EQ(X87ControlWord::Current() & ~0x40, 0x133F) << "bit 6 is reserved and may read as set";
+    ASSERT_EQ(engine::ReadFpuControlWord() & ~0x40, 0x133F) << "bit 6 is reserved and may read as set";
     int checked = 0;
     for (uint32_t w : SampleGroups()) {
         ASSERT_EQ(ClassHashTerm(w), X87Term(w)) << "group " << w;
@@ -222,30 +210,14 @@ protected:
     }
 };
 
-// A window of this process with a class of its own.
-class OwnWindow {
-public:
-    explicit OwnWindow(const char* cls) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = cls;
-        ::RegisterClassA(&wc);
-        w_ = ::CreateWindowExA(0, cls, "snapshot test", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
-                               wc.hInstance, nullptr);
-    }
-    ~OwnWindow() { ::DestroyWindow(w_); }
-    HWND get() const { return w_; }
-private:
-    HWND w_;
-};
+using e2e::OwnWindow;
 
 TEST_F(DataFolderFiles, SaveWritesTheTableWithTheClassHashAndLoadReadsItBack) {
-    OwnWindow win("SnapshotTestClass");
-    ASSERT_TRUE(win.get());
+    OwnWindow win("SnapshotTestClass", WS_OVERLAPPED);
+    ASSERT_TRUE(win.Handle());
     TfrmPTessarel form;
     TWindowRecord a;
-    a.Wnd = TWindowRecord::WndFromHandle(win.get());
+    a.Wnd = TWindowRecord::WndFromHandle(win.Handle());
     a.Visible = 1;
     a.Desktop = 3;
     a.ProcessId = ::GetCurrentProcessId();
@@ -267,15 +239,15 @@ TEST_F(DataFolderFiles, SaveWritesTheTableWithTheClassHashAndLoadReadsItBack) {
     next.LoadSnapshot();
     ASSERT_EQ(next.FSnapshot.size(), 2u);
     EXPECT_TRUE(SameRecord(next.FSnapshot[0], file[0]));
-    next.IsUnmanagedWindow(win.get(), -1);
-    TSnapshotRecord found = next.FindSnapshotRecord(win.get(), a.ProcessId);
+    next.IsUnmanagedWindow(win.Handle(), -1);
+    TSnapshotRecord found = next.FindSnapshotRecord(win.Handle(), a.ProcessId);
     EXPECT_EQ(found.Desktop, 3);
     EXPECT_EQ(found.Visible, 1);
-    EXPECT_EQ(next.FindSnapshotRecord(win.get(), a.ProcessId + 1).Desktop, 0);
+    EXPECT_EQ(next.FindSnapshotRecord(win.Handle(), a.ProcessId + 1).Desktop, 0);
 
-    OwnWindow other("SnapshotOtherClass");
-    next.IsUnmanagedWindow(other.get(), -1);
-    EXPECT_EQ(next.FindSnapshotRecord(win.get(), a.ProcessId).Desktop, 0)
+    OwnWindow other("SnapshotOtherClass", WS_OVERLAPPED);
+    next.IsUnmanagedWindow(other.Handle(), -1);
+    EXPECT_EQ(next.FindSnapshotRecord(win.Handle(), a.ProcessId).Desktop, 0)
         << "the same handle and process with another class is a new window";
 }
 
@@ -467,16 +439,16 @@ TEST_F(DataFolderFiles, SetStickySavesEvenWhenNothingChanged) {
 }
 
 TEST_F(DataFolderFiles, SetStickyTakesEffectForAWindowAlreadyAsked) {
-    OwnWindow win("StickyCacheClass");
+    OwnWindow win("StickyCacheClass", WS_OVERLAPPED);
     TfrmPTessarel form;
     form.FStickyList = std::make_unique<TRegStringList>();
-    EXPECT_FALSE(form.IsSticky(win.get()));
+    EXPECT_FALSE(form.IsSticky(win.Handle()));
     form.SetSticky("StickyCacheClass", true);
-    EXPECT_TRUE(form.IsSticky(win.get()));
+    EXPECT_TRUE(form.IsSticky(win.Handle()));
     form.SetSticky("stickycacheclass", false);
-    EXPECT_FALSE(form.IsSticky(win.get()));
+    EXPECT_FALSE(form.IsSticky(win.Handle()));
     form.SetSticky("STICKYCACHECLASS*", true);
-    EXPECT_FALSE(form.IsSticky(win.get())) << "a switched-off entry makes nothing sticky";
+    EXPECT_FALSE(form.IsSticky(win.Handle())) << "a switched-off entry makes nothing sticky";
 }
 
 TEST_F(DataFolderFiles, SetStickyKeepsTheChangeWhenTheFileCannotBeWritten) {

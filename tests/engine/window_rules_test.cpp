@@ -2,6 +2,7 @@
 // the record lookup, which windows are never managed, and what a scan does
 // with the new window of a process that already has one on another desktop.
 #include <gtest/gtest.h>
+#include "support/own_window.h"
 #include "framework/application.h"
 #include "navigation/event_log_window.h"
 #include <array>
@@ -64,25 +65,7 @@ public:
     std::vector<TAutoSendRule> AutoSendRules() const override { return rules; }
 };
 
-// A hidden top-level window of this process, of a class registered here.
-class OwnWindow {
-public:
-    explicit OwnWindow(const char* cls) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = cls;
-        ::RegisterClassA(&wc);
-        wnd_ = ::CreateWindowExA(0, cls, "rule target", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
-    }
-    ~OwnWindow() { ::DestroyWindow(wnd_); }
-    OwnWindow(const OwnWindow&) = delete;
-    OwnWindow& operator=(const OwnWindow&) = delete;
-    HWND Handle() const noexcept { return wnd_; }
-private:
-    HWND wnd_ = nullptr;
-};
+using e2e::OwnWindow;
 
 // The main form as the engine sees it after its creation, without a window:
 // a 2 x 2 grid, desktop 1 current, settings from the fake.

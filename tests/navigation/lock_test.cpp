@@ -1,5 +1,6 @@
 // The desktop lock: digest, check against the stored digests, the prompt.
 #include <gtest/gtest.h>
+#include "engine/fpu_control.h"
 #include <windows.h>
 #include <chrono>
 #include <cstdint>
@@ -73,21 +74,7 @@ TEST(LockDigest, RecognisesOnlyItsOwnForm) {
 // The terms are defined in x87 extended precision under the control word
 // $133F the main form sets; the unit computes them with integers. This
 // compares the two on a sample.
-class X87ControlWord {
-public:
-    explicit X87ControlWord(uint16_t cw) {
-        asm volatile("fnstcw %0" : "=m"(saved_));
-        asm volatile("fldcw %0" : : "m"(cw));
-    }
-    ~X87ControlWord() { asm volatile("fldcw %0" : : "m"(saved_)); }
-    static uint16_t Current() {
-        uint16_t cw = 0;
-        asm volatile("fnstcw %0" : "=m"(cw));
-        return cw;
-    }
-private:
-    uint16_t saved_ = 0;
-};
+using X87ControlWord = engine::FpuControlScope;
 
 static_assert(sizeof(long double) == 16 && __LDBL_MANT_DIG__ == 64, "long double must be the x87 extended type");
 
@@ -134,7 +121,7 @@ std::vector<uint32_t> SampleWords() {
 
 TEST(LockDigest, IntegerTermsEqualTheX87TermsUnder133F) {
     X87ControlWord cw(0x133F);
-    ASSERT_EQ(X87ControlWord::Current() & ~0x40, 0x133F) << "bit 6 is reserved and may read as set";
+    ASSERT_EQ(engine::ReadFpuControlWord() & ~0x40, 0x133F) << "bit 6 is reserved and may read as set";
     for (uint32_t w : SampleWords()) {
         ASSERT_EQ(navigation::LockTermS1(w), X87TermS1(w)) << "word " << w;
         ASSERT_EQ(navigation::LockTermS2(w), X87TermS2(w)) << "word " << w;
