@@ -16,23 +16,20 @@ configure_and_build() {
   return $rc
 }
 
-free_display() {
-  local n
-  for n in $(seq 90 190); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then echo "$n"; return 0; fi
-  done
-  return 1
-}
-
+# Xvfb picks a free display itself and reports it once it is ready, so two
+# checkouts that run their tests at the same time never race for one number.
 start_xvfb() {
-  local n
-  n="$(free_display)" || { echo "no free X display" >&2; return 1; }
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local f n
+  f="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$f" >/dev/null 2>&1 &
   STARTED_PIDS+=("$!")
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
+  for _ in $(seq 1 200); do
+    n="$(tr -dc '0-9' <"$f")"
+    [ -n "$n" ] && break
     sleep 0.05
   done
+  rm -f "$f"
+  [ -n "$n" ] || { echo "Xvfb did not start" >&2; return 1; }
   export DISPLAY=":$n"
 }
 
