@@ -375,6 +375,11 @@ std::string GetDataFolder() {
     return folder;
 }
 
+bool FileExists(const std::string& path) {
+    DWORD a = ::GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 void CreateFolderPath(std::string_view path) {
     if (path.empty()) return;
     const std::string full = AddBackslash(path);

@@ -41,6 +41,7 @@ std::string WindowExePath(HWND w);
 std::string GetAppFolder();
 std::string GetDataFolder();
 void CreateFolderPath(std::string_view path);
+bool FileExists(const std::string& path);   // a file, not a folder
 std::string AddBackslash(std::string_view path);
 int CountFolderFiles(std::string_view folder, std::string_view mask, bool recursive, const FileCallback& cb,
                      bool filesOnly);

@@ -71,15 +71,14 @@ bool TfrmPTessarel::LoadHookLibrary() {
     if (HMODULE user32 = ::GetModuleHandleA("user32.dll"))
         isHungAppWindow_ = reinterpret_cast<IsHungAppWindowFn>(
             reinterpret_cast<void*>(::GetProcAddress(user32, "IsHungAppWindow")));
-    HMODULE lib = ::LoadLibraryA("PTSH120.dll");
+    framework::Library lib(::LoadLibraryA("PTSH120.dll"));
     if (!lib) return false;
-    for (size_t i = 0; i < kEntryNames.size(); ++i) hookEntries_[i] = ::GetProcAddress(lib, kEntryNames[i]);
+    for (size_t i = 0; i < kEntryNames.size(); ++i) hookEntries_[i] = ::GetProcAddress(lib.get(), kEntryNames[i]);
     if (!hookEntries_[eHookProc] || !hookEntries_[eSetHookID]) {
         std::fill(std::begin(hookEntries_), std::end(hookEntries_), nullptr);
-        ::FreeLibrary(lib);
         return false;
     }
-    hookLib_ = lib;
+    hookLib_ = std::move(lib);
     return true;
 }
 
@@ -95,7 +94,7 @@ void TfrmPTessarel::SetHooks() {
         const Pair& p = kPairs[i];
         if (!hookEntries_[p.proc]) continue;
         HHOOK h = ::SetWindowsHookExA(p.type, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(hookEntries_[p.proc])),
-                                      hookLib_, 0);
+                                      hookLib_.get(), 0);
         hooks_[i].reset(h);
         if (auto setter = reinterpret_cast<SetterFn>(reinterpret_cast<void*>(hookEntries_[p.setter])))
             setter(static_cast<int>(reinterpret_cast<intptr_t>(h)));
@@ -104,7 +103,7 @@ void TfrmPTessarel::SetHooks() {
 
 void TfrmPTessarel::RemoveHooks() {
     for (auto& h : hooks_) h.reset();
-    if (hookLib_) ::FreeLibrary(std::exchange(hookLib_, nullptr));
+    hookLib_.reset();
     std::fill(std::begin(hookEntries_), std::end(hookEntries_), nullptr);
 }
 
@@ -142,7 +141,7 @@ void TfrmPTessarel::WMHookActivate(WPARAM wp, LPARAM lp) {
     HWND w = WindowFromParam(wp);
     AddSysMenuItems(w);
     if (settings::Flag("autofollow") == IsListedWindow(w) || lp != 1) return;
-    if (IsSettingsOrInfoWindow(w) || IsUnmanagedWindow(w, -1)) return;
+    if (links::IsSettingsOrInfoWindow(w) || IsUnmanagedWindow(w, -1)) return;
     int idx = FindWindowRecord(w);
     if (idx < 0) return;
     const int d = FWindowTable[static_cast<size_t>(idx)].Desktop;
@@ -171,7 +170,7 @@ void TfrmPTessarel::WMHookHotkey(WPARAM wp, LPARAM) {
     }
     const int item = ChordItem(c);
     if (item < 0) return;
-    if (settings::Int("hotkeyapplist") == item) OpenAppList();
+    if (settings::Int("hotkeyapplist") == item) links::OpenAppList();
     if (settings::Int("hotkeydeskprev") == item) {
         TogglePreview();
         LogEvent(texts::kPreviewByHotkey, nullptr, false);
@@ -214,7 +213,7 @@ void TfrmPTessarel::WMHookWindowShown(WPARAM wp, LPARAM lp) {
     const bool strict = settings::Flag("strictdesk");
     if (d != FCurrentDesktop) {
         rec().Visible = 1;
-        if (settings::Flag("inactivenotifybubble") && strict)
+        if (links::NotifyInactiveActivity() && strict)
             LogEvent(std::string(texts::kActivityOnDesktop) + std::to_string(d) + std::string(texts::kActivityWindow), w, true);
     }
     if (!strict && !settings::IsPrivate(d)) return;
@@ -238,6 +237,6 @@ void TfrmPTessarel::WMKillInstance(WPARAM, LPARAM) {
     Exit1Click();
 }
 
-void TfrmPTessarel::WMShowPoll(WPARAM, LPARAM) { ShowUninstallPoll(); }
+void TfrmPTessarel::WMShowPoll(WPARAM, LPARAM) { links::ShowUninstallPoll(); }
 
 }  // namespace engine

@@ -5,7 +5,6 @@
 #include "engine/sticky_list.h"
 #include "framework/application.h"
 #include "framework/guard.h"
-#include "navigation/bubble.h"
 
 namespace engine {
 namespace {
@@ -41,6 +40,7 @@ void TfrmPTessarel::FormCreate() {
     refocusDone_ = true;
     FLastActiveWindow.fill(nullptr);
     FPreviewSwitch = false;
+    Step([] { links::CreateGestureTrail(); });
     previewOrigin_ = 0;
     FPreviousDesktop = 1;
     SetExStyle(WS_EX_TOOLWINDOW);
@@ -69,8 +69,9 @@ void TfrmPTessarel::FormCreate() {
         std::string path = GetDataFolder() + std::string(kStickyFileName);
         if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) FStickyList->LoadFromFile(path);
     });
-    Step([this] { ShowDesktopPicture(1); });
+    Step([this] { SetTrayIconForDesktop(1); });
     FDesktopUnlocked = true;
+    Step([] { links::UseFlatMenus(); });
     RegisterMessages();
     OnMessage(WM_ENDSESSION, [this](WPARAM w, LPARAM) -> LRESULT {
         // The session ends without a close: the windows must not stay hidden.
@@ -81,17 +82,17 @@ void TfrmPTessarel::FormCreate() {
 }
 
 bool TfrmPTessarel::FormCloseQuery() {
-    return !HasPrivateWindows() || AskLockPassword(texts::kExitPassword);
+    return !HasPrivateWindows() || links::AskLockPassword(texts::kExitPassword);
 }
 
 void TfrmPTessarel::FormClose() {
     exiting_ = true;
     tScan_.SetEnabled(false);
-    Step([this] { HideDeskBar(); });
-    Step([this] { ApplyDesktopDisplay(0); });
+    Step([] { links::HideDeskBar(); });
+    Step([] { links::ApplyDesktopDisplay(0); });
     Step([this] { RemoveAllSysMenuItems(); });
     UnifyOnScreen();
-    Step([this] { SaveAllSettings(); });
+    Step([] { links::SaveAllSettings(); });
 }
 
 void TfrmPTessarel::UnifyOnScreen() noexcept {

@@ -103,19 +103,14 @@ SIZE TfrmPTessarel::ThumbSize() const { return {images_[0]->Width(), images_[0]-
 // Layout -------------------------------------------------------------------------
 
 void TfrmPTessarel::LayoutPreview(int cellWidth, int cellHeight) {
+    // Before the window and its thumbnails exist there is nothing to lay
+    // out; the windows still keep to the grid.
+    if (!images_[0]) return KeepWindowsInGrid();
     for (auto& i : images_) i->SetVisible(false);
     for (auto& l : labels_) l->SetVisible(false);
     imLocked.SetVisible(false);
 
-    const int count = DesktopCount();
-    for (auto& r : FWindowTable)
-        if (r.Desktop > count) r.Desktop = static_cast<int8_t>(count);
-    if (count < FCurrentDesktop) {
-        FRequestedDesktop = count;   // the next tick switches there
-    } else {
-        HideForeignWindows();
-        ShowDesktopWindows();
-    }
+    KeepWindowsInGrid();
 
     const preview::Grid grid = preview::LayoutGrid(FGridCols, FGridRows, {cellWidth, cellHeight});
     const bool showNames = settings::Flag("desknum");
@@ -147,7 +142,19 @@ void TfrmPTessarel::FormShow() {
     if (alpha.enabled) SetAlpha(alpha.value, true);
 }
 
+void TfrmPTessarel::ApplyPreviewTransparency(int transparency) {
+    if (!Handle()) return;
+    const preview::Alpha alpha = preview::PreviewAlpha(transparency);
+    if (alpha.enabled) {
+        SetAlpha(alpha.value, true);
+    } else {
+        SetAlpha(255, false);
+        if (ExStyle() & WS_EX_LAYERED) SetExStyle(ExStyle() & ~static_cast<DWORD>(WS_EX_LAYERED));
+    }
+}
+
 void TfrmPTessarel::HideOtherLabels(const framework::GraphicLabel* sender) {
+    if (!labels_[0]) return;
     const bool showNames = settings::Flag("desknum");
     const int count = DesktopCount();
     for (auto& l : labels_)
@@ -168,7 +175,7 @@ void TfrmPTessarel::ShowPreview(int origin) {
         PlacePreviewAtTaskbar();
     else
         PlacePreviewAtMouse();
-    HideAppList();
+    links::HideAppList();
     ::ShowWindow(Handle(), SW_SHOW);
 }
 
@@ -413,10 +420,10 @@ void TfrmPTessarel::SendAppWindow(HWND w, int target) {
 void TfrmPTessarel::miA1Click(int target) {
     HWND w = FSelectedWindow;
     if (!w || !::IsWindow(w)) return;
-    if (LeavesPrivateDesktop() && !AskLockPassword(texts::kLeavePrivate)) return;
+    if (LeavesPrivateDesktop() && !links::AskLockPassword(texts::kLeavePrivate)) return;
     FSelectedProcessId = 0;
     ::GetWindowThreadProcessId(w, &FSelectedProcessId);
-    HideAppList();
+    links::HideAppList();
     if (settings::Flag("iesepar") && Contains(UpperCaseAscii(ProcessExePath(FSelectedProcessId)), kBrowserExe))
         SetWindowDesktop(w, target, false);
     else
@@ -429,7 +436,7 @@ void TfrmPTessarel::miS1Click(int target) {
     if (!w || !::IsWindow(w)) return;
     // A single window leaves a private desktop only with the password, as a
     // whole application does.
-    if (LeavesPrivateDesktop() && !AskLockPassword(texts::kLeavePrivate)) return;
+    if (LeavesPrivateDesktop() && !links::AskLockPassword(texts::kLeavePrivate)) return;
     SetWindowDesktop(w, target, false);
     LogEvent(std::string(texts::kWindowSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
 }

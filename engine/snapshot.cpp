@@ -23,10 +23,6 @@ std::string ClassNameOf(HWND w) {
     return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
-bool FileExists(const std::string& path) {
-    DWORD a = ::GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 }  // namespace
 

@@ -4,14 +4,12 @@
 #include "engine/gtools.h"
 #include "engine/main_form.h"
 #include "engine/splash.h"
+#include "engine/subsystem_links.h"
 #include "engine/wait_window.h"
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
-#include "navigation/enter_pwd.h"
-#include "navigation/event_log_window.h"
-#include "settings/vd_config.h"
 
 namespace engine {
 namespace {
@@ -50,7 +48,7 @@ bool ReadStartFlag(const char* name, bool def) {
 void CreateWindows() {
     auto& app = framework::App();
     SetSplashProgress(0);
-    app.CreateForm(navigation::frmLog);   // first of all, so that logging works from here on
+    links::CreateEventLog();
     app.CreateForm(frmWait);
     SetSplashProgress(10);
     app.CreateForm(frmPTessarel);
@@ -61,18 +59,40 @@ void CreateWindows() {
         else
             WriteErrorLog(message);   // while the last windows go at exit
     };
+    links::CreateDeskBar();
     SetSplashProgress(20);
+    links::CreateLockCover();
+    links::CreateEdgeWindow();
+    links::CreateClickWindow();
+    links::CreateNamePanel();
     SetSplashProgress(30);
-    // Its creation loads every setting and applies it to the engine.
-    app.CreateForm(settings::frmVDConfig);
+    links::CreateSettingsDialog();
     SetSplashProgress(40);
+    links::CreateAboutBox();
     SetSplashProgress(50);
+    links::CreateWindowInfo();
     SetSplashProgress(60);
+    links::CreateClassPicker();
+    links::CreateAppList();
     SetSplashProgress(70);
-    app.CreateForm(navigation::frmEnterPwd);
+    links::CreatePasswordPrompt();
     SetSplashProgress(80);
+    links::CreateSendCurrent();
+    links::CreatePasswordChange();
     SetSplashProgress(90);
+    links::CreateLostWindows();
+    links::CreateErrorReport();
     SetSplashProgress(100);
+}
+
+// What the start-up offers once every window exists: a report of the errors
+// of an earlier run, and the wizard of a fresh installation.
+void OfferStartDialogs() {
+    if (FileExists(ErrorLogPath())) framework::Guard([] { links::OfferErrorReport(); });
+    framework::Guard([] {
+        links::CreateStartupWizard();
+        if (ReadStartFlag("showcfgwiz", false)) links::RunStartupWizard();
+    });
 }
 
 int RunEngine() {
@@ -89,6 +109,7 @@ int RunEngine() {
     }
     CreateWindows();
     if (frmSplash) app.FreeForm(frmSplash);
+    OfferStartDialogs();
     EngineStarted = true;
     frmPTessarel->LogEvent(texts::kStarted, nullptr, true);
     app.Run();
@@ -125,7 +146,7 @@ int RunProgram() {
         if (RunningInstance())
             PostToInstance(WM_SHOW_POLL, 0);
         else
-            framework::Guard([] { ShowUninstallPoll(); });
+            framework::Guard([] { links::ShowUninstallPoll(); });
         return 0;
     default:
         break;

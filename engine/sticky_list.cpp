@@ -35,10 +35,17 @@ void TfrmPTessarel::SetSticky(std::string_view name, bool add) {
     } catch (...) {
         saveError = std::current_exception();
     }
-    RefreshAppList();
+    links::RefreshAppList();
     HideForeignWindows();
     ShowDesktopWindows();
     if (saveError) std::rethrow_exception(saveError);
+}
+
+void TfrmPTessarel::ReplaceStickyList(const std::vector<std::string>& entries) {
+    if (!FStickyList) return;
+    FStickyList->Clear();
+    for (const auto& e : entries) FStickyList->Add(e);
+    InvalidateStickyCache();
 }
 
 void TfrmPTessarel::SaveStickyList() {

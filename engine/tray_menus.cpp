@@ -8,9 +8,7 @@
 #include "engine/startup.h"
 #include "framework/application.h"
 #include "framework/guard.h"
-#include "navigation/event_log_window.h"
 #include "settings/settings_access.h"
-#include "settings/vd_config.h"
 
 namespace engine {
 namespace {
@@ -55,10 +53,6 @@ DWORD ProcessOf(HWND w) {
     return pid;
 }
 
-bool FileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 SIZE IconSize(HICON icon) {
     ICONINFO info{};
@@ -319,8 +313,7 @@ void TfrmPTessarel::SetTrayIconForDesktop(int n) {
     if (!FileExists(iconFile)) return;
     // A damaged file is reported and leaves the picture as it was.
     framework::Guard([&] { rxti.Icon().LoadFromFile(iconFile); });
-    if (MenuTargets.LoadClickPicture)
-        framework::Guard([&] { MenuTargets.LoadClickPicture(ClickPictureFile(folder, n)); });
+    framework::Guard([&] { links::LoadClickPicture(ClickPictureFile(folder, n)); });
 }
 
 // The tray menu ------------------------------------------------------------------------
@@ -367,26 +360,19 @@ void TfrmPTessarel::StickyAppWindowItemClick(HWND w) {
     if (::IsIconic(w)) ::OpenIcon(w);
     ::BringWindowToTop(w);
     ::SetActiveWindow(w);
-    HideAppList();
+    links::HideAppList();
 }
 
-void TfrmPTessarel::Configure1Click() {
-    if (!settings::frmVDConfig) return;
-    settings::frmVDConfig->Show();
-    settings::frmVDConfig->BringToFront();
-}
+void TfrmPTessarel::Configure1Click() { links::ShowSettingsDialog(); }
 
 void TfrmPTessarel::Lostwindows1Click() {
     HidePreview();
-    if (MenuTargets.ShowLostWindows) MenuTargets.ShowLostWindows();
+    links::ShowLostWindows();
 }
 
-void TfrmPTessarel::Showlog1Click() {
-    if (navigation::frmLog) navigation::frmLog->Show();
-}
+void TfrmPTessarel::Showlog1Click() { links::ShowLogWindow(); }
 
 void TfrmPTessarel::About1Click() {
-    if (!MenuTargets.RunAboutBox) return;
     // The modal box must come above the preview; the preview goes back on
     // top however the box ends.
     SetStayOnTop(false);
@@ -394,12 +380,12 @@ void TfrmPTessarel::About1Click() {
         TfrmPTessarel& form;
         ~BackOnTop() { form.SetStayOnTop(true); }
     } backOnTop{*this};
-    MenuTargets.RunAboutBox();
+    links::RunAboutBox();
 }
 
 void TfrmPTessarel::btnHelpClick() {
     HidePreview();
-    if (MenuTargets.ShowHelpTopic) MenuTargets.ShowHelpTopic(GetAppFolder() + std::string(texts::kHelpFile), texts::kHelpTopic);
+    links::ShowHelpTopic(GetAppFolder() + std::string(texts::kHelpFile), texts::kHelpTopic);
 }
 
 void TfrmPTessarel::Manual1Click() { btnHelpClick(); }
@@ -430,7 +416,22 @@ void TfrmPTessarel::Subscribetomynewsletter1Click() {
 
 void TfrmPTessarel::Subscribetomynewsletter2Click() { Subscribetomynewsletter1Click(); }
 
+void TfrmPTessarel::PopupMainMenu() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    // Opened over another program's window, the menu must be ours in the
+    // foreground, or a click elsewhere would not close it.
+    ::SetForegroundWindow(PopupMenu1.Window());
+    PopupMenu1.Popup(p.x, p.y);
+}
+
 // The preview's window menu -----------------------------------------------------------------
+
+void TfrmPTessarel::PopupPreviewMenu() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    PopupMenu2.Popup(p.x, p.y);
+}
 
 void TfrmPTessarel::PopupMenu2Popup() {
     HWND w = FSelectedWindow;
@@ -445,13 +446,13 @@ void TfrmPTessarel::PopupMenu2Popup() {
 }
 
 void TfrmPTessarel::miSelClick() {
-    if (FSelectedWindow && MenuTargets.ShowWindowInfo) MenuTargets.ShowWindowInfo();
+    if (FSelectedWindow) links::ShowWindowInfo();
 }
 
 // Moving a window out of a private desktop needs the lock password.
 bool TfrmPTessarel::MayMoveFromPressedDesktop() {
     if (!settings::IsPrivate(FPressedDesktop) || FPressedDesktop == FCurrentDesktop) return true;
-    return AskLockPassword(texts::kPrivateMovePrompt);
+    return links::AskLockPassword(texts::kPrivateMovePrompt);
 }
 
 void TfrmPTessarel::miDrag2CurrentClick() {

@@ -4,7 +4,6 @@
 // tray_menus.cpp), with the pure rules they follow, and the two commands
 // that close the active window or application.
 #include <windows.h>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -68,17 +67,6 @@ struct WindowMenuState {
 };
 WindowMenuState WindowMenuStateFor(bool picked, std::string_view title, bool sticky, int pressedDesktop,
                                    int currentDesktop);
-
-// What the menus open belongs to other windows of the program; each fills
-// in its entry when it is created. An empty entry: that window is not there.
-struct TrayMenuTargets {
-    std::function<void()> ShowLostWindows;   // the lost-window list of all desktops, recovery mode
-    std::function<void()> RunAboutBox;       // a new About box without owner, modal, then freed
-    std::function<void()> ShowWindowInfo;    // the window-information box, brought to the front
-    std::function<void(const std::string& helpFile, std::string_view topic)> ShowHelpTopic;
-    std::function<void(const std::string& bitmapFile)> LoadClickPicture;
-};
-inline TrayMenuTargets MenuTargets;
 
 // Windows that the close commands never touch: none, the program's own, the
 // desktop and the shell's taskbar and desktop windows.

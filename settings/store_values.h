@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include "engine/preview_layout.h"
 
 namespace settings {
 
@@ -112,22 +113,9 @@ bool IsGestureCode(std::string_view code) noexcept;
 
 // The grid of a layout index; no selection (or an index outside the table)
 // counts as 3 x 3.
-struct Grid {
-    int columns, rows;
-    int Count() const noexcept { return columns * rows; }
-};
-Grid GridForLayout(int layoutIndex) noexcept;
-int LayoutIndexOf(Grid g) noexcept;   // -1 when no layout has that grid
-
-// The preview's opacity for a transparency value.
-struct Alpha {
-    BYTE value;
-    bool blend;
-};
-Alpha PreviewAlpha(int transparency) noexcept;
-
-// The preview cell for a preview-size index.
-SIZE PreviewCellSize(int sizeIndex) noexcept;
+using engine::preview::GridSize;
+GridSize GridForLayout(int layoutIndex) noexcept;
+int LayoutIndexOf(GridSize g) noexcept;   // -1 when no layout has that grid
 
 // The desktop bar's edge for the desk-bar list index (the shell's numbering).
 int DeskBarEdge(int deskBarIndex) noexcept;

@@ -2,11 +2,11 @@
 // and the rule files saved with the settings.
 #include <algorithm>
 #include "engine/gtools.h"
-#include "engine/main_form.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
 #include "framework/text.h"
 #include "settings/rule_files.h"
+#include "settings/subsystem_links.h"
 #include "settings/tables.h"
 #include "settings/vd_config.h"
 
@@ -111,10 +111,10 @@ void TfrmVDConfig::LoadGestureCodes(const ValueStore& store) {
 }
 
 void TfrmVDConfig::LoadPinnedList() {
-    auto* main = engine::frmPTessarel;
-    if (!main || !main->FStickyList) return;
+    const auto entries = links::StickyEntries();
+    if (!entries) return;
     clbPinned.Clear();
-    for (const auto& entry : main->FStickyList->Items()) {
+    for (const auto& entry : *entries) {
         bool off = !entry.empty() && entry.back() == '*';
         clbPinned.AddItem(off ? std::string_view(entry).substr(0, entry.size() - 1) : std::string_view(entry), !off);
     }
@@ -138,9 +138,7 @@ void TfrmVDConfig::SaveSettingsWith(const LockFlags& locks) {
     });
     framework::Guard([this] { WriteRunValue(); });
     // The rule files are written whatever became of the registry.
-    framework::Guard([] {
-        if (auto* main = engine::frmPTessarel) main->SaveStickyList();
-    });
+    framework::Guard([] { links::SaveStickyList(); });
     framework::Guard([this] { SaveAutoSendRules(); });
     framework::Guard([this] { SaveRuleLists(); });
 }

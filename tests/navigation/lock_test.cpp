@@ -13,6 +13,7 @@
 #include "framework/timer.h"
 #include "navigation/enter_pwd.h"
 #include "settings/store_values.h"
+#include "settings/subsystem_links.h"
 #include "settings/vd_config.h"
 
 using namespace std::string_literals;
@@ -245,16 +246,16 @@ TEST(CheckLockPassword, AValueOfAnotherTypeNeverMatches) {
     ASSERT_TRUE(reg.OpenKey(settings::kSettingsKey, true));
     reg.WriteInteger(navigation::kLocalDigestValue, 0);
     EXPECT_FALSE(CheckLockPassword("", true));
-    EXPECT_FALSE(settings::LockPasswordSet());
+    EXPECT_FALSE(settings::links::LockPasswordSet());
 }
 
 TEST(CheckLockPassword, StoreThenCheck) {
     LockValuesScope scope;
-    EXPECT_FALSE(settings::LockPasswordSet());
+    EXPECT_FALSE(settings::links::LockPasswordSet());
     navigation::StoreLockPassword("  open sesame ");
     EXPECT_EQ(navigation::ReadLockValue(navigation::kLocalDigestValue), HashLockPassword("open sesame"));
     EXPECT_FALSE(LockValuesScope::Get(navigation::kGlobalDigestValue)) << "nothing writes the global digest";
-    EXPECT_TRUE(settings::LockPasswordSet());
+    EXPECT_TRUE(settings::links::LockPasswordSet());
     EXPECT_TRUE(CheckLockPassword("open sesame", true));
 }
 
@@ -460,11 +461,10 @@ TEST_F(PromptTest, TheWaitEndsWhenTheProgramTerminates) {
 
 TEST_F(PromptTest, TheSettingsDialogAsksThroughThePrompt) {
     auto& p = Prompt();
-    settings::SetLockPrompt({});
     Type(kRight);
     Click(p.btnOK);
-    EXPECT_TRUE(settings::AskLockPassword("Enter your desktop lock password to unlock desktop(s)!"));
-    EXPECT_TRUE(settings::LockPasswordSet());
+    EXPECT_TRUE(settings::links::AskLockPassword("Enter your desktop lock password to unlock desktop(s)!"));
+    EXPECT_TRUE(settings::links::LockPasswordSet());
 }
 
 }  // namespace

@@ -56,24 +56,7 @@ TEST(StoreValues, ClickWindowPlaceIsKeptAsFractionsOfTheScreen) {
     EXPECT_EQ(ClickPosFromStored(3, 5000, 0), 2);           // 1.5 -> 2
 }
 
-TEST(StoreValues, PreviewOpacityIsTheIntegerPartOfTheProduct) {
-    struct { int v; BYTE alpha; bool blend; } cases[] = {
-        {0, 255, false}, {-3, 255, false}, {1, 253, true}, {20, 204, true}, {25, 192, true}, {75, 64, true},
-    };
-    for (auto c : cases) {
-        Alpha a = PreviewAlpha(c.v);
-        EXPECT_EQ(a.value, c.alpha) << c.v;
-        EXPECT_EQ(a.blend, c.blend) << c.v;
-    }
-}
-
-TEST(StoreValues, CellSizesCaptionsAndDeskBarEdges) {
-    struct { int index; LONG w, h; } cells[] = {{0, 320, 240}, {1, 260, 195}, {2, 220, 165}, {3, 160, 120}, {-1, 260, 195}, {7, 260, 195}};
-    for (auto c : cells) {
-        SIZE s = PreviewCellSize(c.index);
-        EXPECT_EQ(s.cx, c.w) << c.index;
-        EXPECT_EQ(s.cy, c.h) << c.index;
-    }
+TEST(StoreValues, CaptionsAndDeskBarEdges) {
     EXPECT_EQ(DesktopCaption(1, "A"), "desktop A");
     EXPECT_EQ(DesktopCaption(3, "3"), "desktop 3");
     EXPECT_EQ(DesktopCaption(3, "Mail"), "#3: Mail");
@@ -86,14 +69,14 @@ TEST(StoreValues, CellSizesCaptionsAndDeskBarEdges) {
 TEST(StoreValues, LayoutTableAndGrids) {
     int desktops[] = {5, 4, 6, 8, 9, 6, 8, 4, 5, 4, 3, 3, 2, 2};
     for (int i = 0; i < kLayoutCount; ++i) {
-        Grid g = GridForLayout(i);
+        GridSize g = GridForLayout(i);
         EXPECT_EQ(g.Count(), desktops[i]) << i;
         EXPECT_EQ(std::string(Layouts[static_cast<size_t>(i)].Text),
                   std::to_string(LayoutColumns[static_cast<size_t>(i)]) + " x " + std::to_string(LayoutRows[static_cast<size_t>(i)]));
         EXPECT_EQ(LayoutIndexOf(g), i);
     }
     EXPECT_EQ(GridForLayout(-1).Count(), 9);
-    EXPECT_EQ(GridForLayout(99).columns, 3);
+    EXPECT_EQ(GridForLayout(99).cols, 3);
     EXPECT_EQ(LayoutIndexOf({7, 7}), -1);
     EXPECT_EQ(DesktopAt(1, 2, 2), 6);   // "2 x 3": the last desktop sits in column 1, row 2
     EXPECT_EQ(ActionNames[6], "Open \"Send current app. to\" dialog");

@@ -18,6 +18,7 @@
 #include "settings/store_values.h"
 #include "settings/vd_config.h"
 #include "support/e2e.h"
+#include "support/lock_prompt.h"
 
 using settings::TfrmVDConfig;
 
@@ -111,7 +112,6 @@ protected:
             messages.push_back({std::string(text), std::string(caption), flags});
             return IDOK;
         });
-        settings::SetLockPrompt({});
     }
     void TearDown() override {
         CloseDialog();
@@ -119,12 +119,14 @@ protected:
         engine::frmPTessarel = nullptr;
         main.reset();
         framework::SetMessageBoxAnswerer({});
-        settings::SetLockPrompt({});
         SetRunValue(std::nullopt);
         e2e::ResetUserState();
     }
     TfrmVDConfig& Open() {
-        framework::App().CreateForm(settings::frmVDConfig);
+        auto& app = framework::App();
+        framework::Form* before = app.MainForm();
+        app.CreateForm(settings::frmVDConfig);
+        app.SetMainForm(before);   // closing the dialog must not end the test program
         return *settings::frmVDConfig;
     }
     void CloseDialog() {
@@ -510,9 +512,9 @@ TEST_F(ConfigDialog, ApplyNeedsAPasswordForPrivateDesktops) {
     EXPECT_FALSE(StoredInt(Export(kKey), "autofollow").has_value());   // nothing saved
 
     // With a password, making a desktop private needs nothing more.
-    Str("pwdlocal", "0123456789ABCDEF");
-    std::vector<std::string> reasons;
-    settings::SetLockPrompt([&](std::string_view reason) { reasons.emplace_back(reason); return false; });
+    e2e::LockPromptAnswers prompt;
+    prompt.accept = false;
+    const auto& reasons = prompt.reasons;
     dlg.btnApplyClick();
     EXPECT_TRUE(reasons.empty());
     EXPECT_TRUE(dlg.IsPrivate(2));
@@ -532,7 +534,7 @@ TEST_F(ConfigDialog, ApplyNeedsAPasswordForPrivateDesktops) {
     EXPECT_EQ(StoredInt(Export(kKey), "locked2"), 1);
     EXPECT_EQ(StoredInt(Export(kKey), "selectclose"), 1);
 
-    settings::SetLockPrompt([&](std::string_view reason) { reasons.emplace_back(reason); return true; });
+    prompt.accept = true;
     dlg.cbLock(2).SetChecked(false);
     dlg.btnApplyClick();
     EXPECT_FALSE(dlg.IsPrivate(2));
@@ -571,7 +573,7 @@ TEST_F(ConfigDialog, TheLayoutSetsTheGridAndWindowsOfRemovedDesktopsMoveToTheLas
 }
 
 TEST_F(ConfigDialog, AShrinkNeverMovesWindowsOutOfAPrivateDesktop) {
-    Str("pwdlocal", "0123456789ABCDEF");
+    e2e::LockPromptAnswers prompt;
     Dword("locked1", 0);
     Dword("locked8", 1);
     Dword("locked9", 1);
@@ -591,7 +593,6 @@ TEST_F(ConfigDialog, AShrinkNeverMovesWindowsOutOfAPrivateDesktop) {
 
     // A private desktop without windows does not stop it (desktop 9), and
     // neither does one made public in the same Apply with the password.
-    settings::SetLockPrompt([](std::string_view) { return true; });
     dlg.cbLock(8).SetChecked(false);
     dlg.cbLayout.SetItemIndex(9);
     dlg.btnApplyClick();
