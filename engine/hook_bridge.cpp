@@ -4,6 +4,7 @@
 #include <array>
 #include "engine/gtools.h"
 #include "engine/neighbours.h"
+#include "engine/window_rules.h"
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "settings/settings_access.h"
@@ -218,7 +219,7 @@ void TfrmPTessarel::WMHookWindowShown(WPARAM wp, LPARAM lp) {
     }
     if (!strict && !settings::IsPrivate(d)) return;
     if (d != FCurrentDesktop) {
-        const bool separateBrowser = settings::Flag("iesepar") && rec().ExeName.find("IEXPLORE.EXE") != std::string::npos;
+        const bool separateBrowser = settings::Flag("iesepar") && ExeIs(rec().ExeName, kInternetExplorerExe);
         if (!separateBrowser) {
             rec().Shown = 0;
             rec().Visible = 1;

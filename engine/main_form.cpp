@@ -5,6 +5,7 @@
 #include "engine/sticky_list.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "settings/store_values.h"
 
 namespace engine {
 namespace {
@@ -14,8 +15,6 @@ constexpr std::string_view kCaption = "Pelmora Virtual Desktop manager v1.3.7";
 constexpr std::string_view kExitPassword =
     "There are private applications running. You must enter your desktop lock password to EXIT the virtual desktop manager!";
 }  // namespace texts
-
-constexpr char kSettingsKeyPath[] = "Software\\Pelmora\\Tessarel\\";
 
 // Each step of creation and destruction stands on its own: one that fails
 // (a damaged file, a failed save) must not skip the steps after it.
@@ -64,7 +63,7 @@ void TfrmPTessarel::FormCreate() {
     DoubleBuffered = true;
     FStickyList = std::make_unique<TRegStringList>();
     FStickyList->RootKey = HKEY_CURRENT_USER;
-    FStickyList->KeyPath = kSettingsKeyPath;
+    FStickyList->KeyPath = std::string(settings::kSettingsKey);
     Step([this] {
         std::string path = GetDataFolder() + std::string(kStickyFileName);
         if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) FStickyList->LoadFromFile(path);

@@ -8,6 +8,7 @@
 #include "engine/gtools.h"
 #include "engine/main_form.h"
 #include "engine/preview_layout.h"
+#include "engine/window_rules.h"
 #include "settings/settings_access.h"
 
 namespace engine {
@@ -24,10 +25,6 @@ constexpr std::string_view kByUser = ", triggered by user action";
 
 constexpr char kLabelFace[] = "Tahoma";
 constexpr COLORREF kLabelColor = 0x2020D0;
-// A pick never brings a window of the stand-alone Flash player to the
-// foreground; with "iesepar" each browser window moves on its own.
-constexpr std::string_view kFlashExe = "\\FLASH.EXE";
-constexpr std::string_view kBrowserExe = "IEXPLORE.EXE";
 // The close button on the left bar.
 constexpr RECT kSpeedButton1{2, 3, 22, 23};
 
@@ -41,8 +38,6 @@ bool LeftButtonAlone(WPARAM keys) {
 SIZE ScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
 
 POINT PointFrom(LPARAM at) { return {GET_X_LPARAM(at), GET_Y_LPARAM(at)}; }
-
-bool Contains(std::string_view hay, std::string_view needle) { return hay.find(needle) != std::string_view::npos; }
 
 }  // namespace
 
@@ -349,7 +344,7 @@ void TfrmPTessarel::Image1MouseDown(framework::Image& image, MouseButton button,
             previewDragging_ = false;
         }
     }
-    if (!Contains(GetWindowExeName(w), kFlashExe)) ::SetForegroundWindow(w);
+    if (!ExeIs(GetWindowExeName(w), kFlashPlayerExe)) ::SetForegroundWindow(w);
     RECT r{};
     ::GetWindowRect(w, &r);
     dragOffset_ = {std::labs(r.left - pressPoint_.x), std::labs(r.top - pressPoint_.y)};
@@ -424,7 +419,7 @@ void TfrmPTessarel::miA1Click(int target) {
     FSelectedProcessId = 0;
     ::GetWindowThreadProcessId(w, &FSelectedProcessId);
     links::HideAppList();
-    if (settings::Flag("iesepar") && Contains(UpperCaseAscii(ProcessExePath(FSelectedProcessId)), kBrowserExe))
+    if (settings::Flag("iesepar") && ExeIs(UpperCaseAscii(ProcessExePath(FSelectedProcessId)), kInternetExplorerExe))
         SetWindowDesktop(w, target, false);
     else
         ForEachTopWindowZOrder([this, target](HWND x) { SendAppWindow(x, target); }, true);

@@ -10,6 +10,8 @@
 #include "framework/dialogs.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
+#include "settings/settings_access.h"
+#include "settings/store_values.h"
 
 namespace engine {
 namespace {
@@ -21,10 +23,8 @@ constexpr std::string_view kStarted = "Virtual desktop engine successfully start
 }  // namespace texts
 
 constexpr char kPostInstallArgument[] = "wq8160m94k";
-constexpr char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
-constexpr char kRunValue[] = "pelmoratessarel";
-constexpr char kSettingsKey[] = "\\Software\\Pelmora\\Tessarel\\";
-constexpr char kExeName[] = "Tessareltop.exe";
+constexpr std::string_view kShowWizardValue = "showcfgwiz";
+constexpr settings::SettingName kShowSplashValue = "showsplash";
 
 HWND RunningInstance() { return ::FindWindowA(kMainClassName, nullptr); }
 
@@ -34,14 +34,14 @@ std::string FirstArgument() { return __argc > 1 && __argv[1] ? __argv[1] : ""; }
 
 void RegisterStartWithWindows() {
     framework::Registry reg;
-    if (reg.OpenKey(kRunKey, true)) reg.WriteString(kRunValue, "\"" + GetAppFolder() + kExeName + "\"");
+    if (reg.OpenKey(settings::kRunKey, true)) reg.WriteString(settings::kRunValue, settings::RunValueData(GetAppFolder()));
     reg.CloseKey();
-    if (reg.OpenKey(kSettingsKey, true) && !reg.ValueExists("showcfgwiz")) reg.WriteBool("showcfgwiz", true);
+    if (reg.OpenKey(settings::kSettingsKey, true) && !reg.ValueExists(kShowWizardValue)) reg.WriteBool(kShowWizardValue, true);
 }
 
-bool ReadStartFlag(const char* name, bool def) {
+bool ReadStartFlag(std::string_view name, bool def) {
     framework::Registry reg;
-    if (!reg.OpenKey(kSettingsKey, true)) return def;
+    if (!reg.OpenKey(settings::kSettingsKey, true)) return def;
     return reg.ReadBool(name, def);
 }
 
@@ -91,14 +91,14 @@ void OfferStartDialogs() {
     if (FileExists(ErrorLogPath())) framework::Guard([] { links::OfferErrorReport(); });
     framework::Guard([] {
         links::CreateStartupWizard();
-        if (ReadStartFlag("showcfgwiz", false)) links::RunStartupWizard();
+        if (ReadStartFlag(kShowWizardValue, false)) links::RunStartupWizard();
     });
 }
 
 int RunEngine() {
     auto& app = framework::App();
     app.ShowMainForm = false;
-    if (ReadStartFlag("showsplash", true)) {
+    if (ReadStartFlag(kShowSplashValue.View(), true)) {
         // The splash is a courtesy: the program starts without it.
         framework::Guard([&] {
             app.CreateForm(frmSplash);

@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 #include "engine/gtools.h"
+#include "engine/window_rules.h"
 #include "framework/guard.h"
 #include "framework/text.h"
 #include "settings/settings_access.h"
@@ -33,8 +34,6 @@ std::string ClassNameOf(HWND w) {
 // The class module handle, judged in the 32-bit sense the rule was made for:
 // a 64-bit program's own module at 0x140000000 is an ordinary module.
 bool ModuleHasTopBit(ULONG_PTR module) { return (static_cast<uint32_t>(module) & 0x80000000u) != 0; }
-
-bool Contains(std::string_view hay, std::string_view needle) { return hay.find(needle) != std::string_view::npos; }
 
 }  // namespace
 
@@ -75,7 +74,7 @@ bool TfrmPTessarel::IsUnmanagedWindow(HWND w, int index) {
     ULONG_PTR module = ::GetClassLongPtrA(w, GCLP_HMODULE);
 
     if (index >= 0 && index < static_cast<int>(FWindowTable.size()) &&
-        Contains(FWindowTable[static_cast<size_t>(index)].ExeName, "HDLDESIGNER.EXE") && className_ == "HDS" &&
+        ExeIs(FWindowTable[static_cast<size_t>(index)].ExeName, kHdlDesignerExe) && className_ == "HDS" &&
         module == 0x56000000)
         return true;
 
@@ -119,7 +118,7 @@ void TfrmPTessarel::ScanWindow(HWND w) {
             } else {
                 int d = ChooseDesktopForProcess(pid, w);
                 const auto& exe = FWindowTable[static_cast<size_t>(idx)].ExeName;
-                if ((style & WS_POPUP) && (Contains(exe, "FIREFOX.EXE") || Contains(exe, "IEXPLORE.EXE"))) d = current;
+                if ((style & WS_POPUP) && (ExeIs(exe, kFirefoxExe) || ExeIs(exe, kInternetExplorerExe))) d = current;
                 FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(d);
             }
         }

@@ -1,41 +1,31 @@
 #include "settings/settings_access.h"
-#include <array>
-#include "settings/store_values.h"
 
 namespace settings {
 namespace {
 
 const LiveSource* live = nullptr;
 
-// The values other units keep under the settings key; the dialog's own
-// values and their defaults stand in its table (store_values.h).
-constexpr std::array<Default, 3> kOtherDefaults{{
-    {"bubblelevel", 1}, {"inactivenotifybubble", 1}, {"showcfgwiz", 0},
-}};
-
 }  // namespace
 
 void SetLiveSource(const LiveSource* source) noexcept { live = source; }
 const LiveSource* CurrentSource() noexcept { return live; }
 
-int DefaultOf(std::string_view name) {
-    if (const ValueSpec* spec = FindValue(name)) return spec->def;
-    for (const auto& d : kOtherDefaults)
-        if (d.name == name) return d.value;
-    return 0;
+int DefaultOf(SettingName name) {
+    const ValueSpec* spec = FindValue(name.View());
+    return spec ? spec->def : 0;
 }
 
-int Int(std::string_view name) {
+int Int(SettingName name) {
     if (live)
-        if (auto v = live->Int(name)) return *v;
+        if (auto v = live->Int(name.View())) return *v;
     return DefaultOf(name);
 }
 
-bool Flag(std::string_view name) { return Int(name) != 0; }
+bool Flag(SettingName name) { return Int(name) != 0; }
 
-std::string Text(std::string_view name) {
+std::string Text(SettingName name) {
     if (live)
-        if (auto v = live->Text(name)) return *v;
+        if (auto v = live->Text(name.View())) return *v;
     return {};
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include "engine/preview_layout.h"
+#include "settings/tables.h"
 
 namespace settings {
 
@@ -75,6 +76,35 @@ inline constexpr size_t kPlainBeforeClickPos = 20;
 inline constexpr size_t kPlainBeforeGroups = 30;
 
 const ValueSpec* FindValue(std::string_view name) noexcept;
+
+// The per-desktop groups ("deskcolor1" to "deskcolor9") and the gesture rows
+// ("gesturecode1" to "gesturecode22").
+inline constexpr std::string_view kDesktopGroups[] = {"wallpaper", "wallpaperstyle", "deskcolor",
+                                                      "locked", "res", "deskname"};
+inline constexpr std::string_view kGestureCodeGroup = "gesturecode";
+
+// The name is the prefix followed by a number from 1 to max, written without
+// leading zeros.
+constexpr bool IsNumberedName(std::string_view name, std::string_view prefix, int max) {
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return false;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.size() > 2 || digits[0] == '0') return false;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    return n >= 1 && n <= max;
+}
+
+// Whether the dialog holds a setting of this name.
+constexpr bool IsSettingName(std::string_view name) {
+    for (const auto& v : kPlainValues)
+        if (v.name == name) return true;
+    for (std::string_view group : kDesktopGroups)
+        if (IsNumberedName(name, group, 9)) return true;
+    return IsNumberedName(name, kGestureCodeGroup, kActionCount);
+}
 
 // What a control receives for a stored value: the default when the value is
 // missing, of another type or outside the control's range; any non-zero

@@ -30,10 +30,8 @@ constexpr std::string_view kDesktopKey = "\\Control Panel\\desktop";
 
 // The number after a per-desktop or per-row prefix, when it is one of 1..max.
 std::optional<int> Suffix(std::string_view name, std::string_view prefix, int max) {
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return std::nullopt;
-    int n = framework::StrToIntDef(name.substr(prefix.size()), 0);
-    if (n < 1 || n > max || std::to_string(n) != name.substr(prefix.size())) return std::nullopt;
-    return n;
+    if (!IsNumberedName(name, prefix, max)) return std::nullopt;
+    return framework::StrToIntDef(name.substr(prefix.size()), 0);
 }
 
 }  // namespace
@@ -212,7 +210,7 @@ std::optional<int> TfrmVDConfig::Int(std::string_view name) const {
 std::optional<std::string> TfrmVDConfig::Text(std::string_view name) const {
     if (auto n = Suffix(name, "wallpaper", 9)) return feDesk(*n).Text();
     if (auto n = Suffix(name, "deskname", 9)) return framework::Trim(edName(*n).Text());
-    if (auto n = Suffix(name, "gesturecode", kActionCount)) return sgGestures.Cell(1, *n);
+    if (auto n = Suffix(name, kGestureCodeGroup, kActionCount)) return sgGestures.Cell(1, *n);
     return std::nullopt;
 }
 

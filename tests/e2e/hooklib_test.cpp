@@ -9,6 +9,7 @@
 #include "engine/messages.h"
 #include "framework/owned.h"
 #include "support/e2e.h"
+#include "support/helper_log.h"
 
 using namespace e2e;
 
@@ -111,14 +112,9 @@ struct KeyMessage {
 };
 std::vector<KeyMessage> KeyMessagesIn(const std::string& logFile) {
     std::vector<KeyMessage> out;
-    FILE* f = std::fopen(logFile.c_str(), "rb");
-    if (!f) return out;
-    unsigned long long wnd = 0, wp = 0, lp = 0;
-    unsigned msg = 0;
-    while (std::fscanf(f, "%llx %x %llx %llx", &wnd, &msg, &wp, &lp) == 4)
-        if (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP)
-            out.push_back({msg, static_cast<unsigned>(wp)});
-    std::fclose(f);
+    for (const HelperMessage& m : ReadHelperLog(logFile))
+        if (m.message == WM_KEYDOWN || m.message == WM_KEYUP || m.message == WM_SYSKEYDOWN || m.message == WM_SYSKEYUP)
+            out.push_back({m.message, static_cast<unsigned>(m.w)});
     return out;
 }
 

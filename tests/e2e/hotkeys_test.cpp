@@ -12,6 +12,7 @@
 #include <vector>
 #include "engine/messages.h"
 #include "support/e2e.h"
+#include "support/helper_log.h"
 
 using namespace e2e;
 
@@ -159,12 +160,7 @@ struct Received {
 };
 std::vector<Received> MessagesIn(const std::string& logFile) {
     std::vector<Received> out;
-    FILE* f = std::fopen(logFile.c_str(), "rb");
-    if (!f) return out;
-    unsigned long long wnd = 0, wp = 0, lp = 0;
-    unsigned msg = 0;
-    while (std::fscanf(f, "%llx %x %llx %llx", &wnd, &msg, &wp, &lp) == 4) out.push_back({msg, static_cast<WPARAM>(wp)});
-    std::fclose(f);
+    for (const HelperMessage& m : ReadHelperLog(logFile)) out.push_back({m.message, m.w});
     return out;
 }
 

@@ -15,6 +15,7 @@
 #include "engine/main_form.h"
 #include "settings/settings_access.h"
 #include "support/e2e.h"
+#include "support/fake_settings.h"
 
 using engine::TWindowRecord;
 using settings::TAutoSendRule;
@@ -45,25 +46,6 @@ TAutoSendRule ClassRule(int desktop, bool disabled = false, bool deleted = false
 TAutoSendRule ExeRule(int desktop, bool disabled = false, bool deleted = false) {
     return Rule(desktop, "c:\\apps\\editor.exe ", disabled, deleted);
 }
-
-// What the settings dialog will answer once it exists.
-class FakeSettings final : public settings::LiveSource {
-public:
-    bool strict = false;
-    std::array<bool, 10> privateDesktop{};
-    std::vector<TAutoSendRule> rules;
-
-    std::optional<int> Int(std::string_view name) const override {
-        if (name == "strictdesk") return strict ? 1 : 0;
-        return std::nullopt;
-    }
-    std::optional<std::string> Text(std::string_view) const override { return std::nullopt; }
-    bool IsPrivate(int desktop) const override { return privateDesktop.at(static_cast<size_t>(desktop)); }
-    std::string DesktopName(int desktop) const override { return std::to_string(desktop); }
-    bool InIgnoreList(std::string_view) const override { return false; }
-    bool InWatchList(std::string_view) const override { return false; }
-    std::vector<TAutoSendRule> AutoSendRules() const override { return rules; }
-};
 
 using e2e::OwnWindow;
 
@@ -107,7 +89,7 @@ protected:
         return i < 0 ? nullptr : &form_.FWindowTable[static_cast<size_t>(i)];
     }
 
-    FakeSettings settings_;
+    e2e::FakeSettings settings_;
     engine::TfrmPTessarel form_;
 };
 
@@ -211,9 +193,8 @@ TEST_F(EngineTest, ChooseDesktopForProcess) {
     for (const auto& c : cases) {
         form_.FWindowTable.clear();
         form_.FCurrentDesktop = form_.FRequestedDesktop = c.current;
-        settings_.strict = c.strict;
-        settings_.privateDesktop.fill(false);
-        for (int d : c.privateDesktops) settings_.privateDesktop.at(static_cast<size_t>(d)) = true;
+        settings_.Set("strictdesk", c.strict ? 1 : 0);
+        settings_.privateDesktops = {c.privateDesktops.begin(), c.privateDesktops.end()};
         settings_.rules = c.rules;
         uintptr_t n = 0;
         for (const auto& r : c.records)
@@ -318,9 +299,9 @@ TEST_F(EngineTest, ScanGivesTheNewWindowOfAKnownProcessItsDesktop) {
     form_.FGridRows = 4;   // 2 x 4
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        settings_.strict = c.strict;
-        settings_.privateDesktop.fill(false);
-        settings_.privateDesktop[3] = c.private3;
+        settings_.Set("strictdesk", c.strict ? 1 : 0);
+        settings_.privateDesktops.clear();
+        if (c.private3) settings_.privateDesktops.insert(3);
         form_.FWindowTable.clear();
         // A fresh log: the same line twice in one minute is written once.
         if (navigation::frmLog) framework::App().FreeForm(navigation::frmLog);

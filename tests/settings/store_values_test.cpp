@@ -34,11 +34,23 @@ TEST(StoreValues, EveryDialogValueIsLoadedAndSavedOnce) {
         int seen = 0;
         for (auto token : kSaveOrder) seen += token == spec.name;
         EXPECT_EQ(seen, 1) << spec.name;
-        EXPECT_EQ(DefaultOf(spec.name), spec.def) << spec.name;
+        EXPECT_EQ(DefaultOf(SettingName::Of(spec)), spec.def) << spec.name;
     }
     for (auto token : kSaveOrder)
         EXPECT_TRUE(FindValue(token) || token.ends_with('#') || token.ends_with('*') || token.starts_with("cf")) << token;
 }
+
+// What settings::Int and its kin accept: a name outside this set does not
+// compile.
+static_assert(IsSettingName("autofollow") && IsSettingName("edgenav"));
+static_assert(IsSettingName("deskcolor1") && IsSettingName("deskcolor9") && IsSettingName("wallpaperstyle3"));
+static_assert(IsSettingName("res4") && IsSettingName("locked2") && IsSettingName("deskname7"));
+static_assert(IsSettingName("gesturecode1") && IsSettingName("gesturecode22"));
+static_assert(!IsSettingName("autofolow") && !IsSettingName("AUTOFOLLOW") && !IsSettingName(""));
+static_assert(!IsSettingName("deskcolor") && !IsSettingName("deskcolor0") && !IsSettingName("deskcolor10"));
+static_assert(!IsSettingName("deskcolor01") && !IsSettingName("gesturecode23") && !IsSettingName("wallpaperstyle"));
+// The event log keeps its own values; the dialog answers none of them.
+static_assert(!IsSettingName("inactivenotifybubble") && !IsSettingName("bubblelevel"));
 
 TEST(StoreValues, ClickWindowPlaceIsKeptAsFractionsOfTheScreen) {
     EXPECT_EQ(ClickPosFromStored(std::nullopt, 1280, 1180), 1180);

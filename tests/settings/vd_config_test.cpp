@@ -186,12 +186,15 @@ constexpr const char* kDefaultCodes[22] = {"L", "R", "URD", "U", "RDLU", "", "UR
 TEST_F(ConfigDialog, AFreshUserGetsEveryDefaultAndTheFirstSaveWritesThem) {
     auto& dlg = Open();
     for (const auto& e : kDefaults) {
-        EXPECT_EQ(settings::Int(e.name), e.def) << e.name;
-        EXPECT_EQ(settings::DefaultOf(e.name), e.def) << e.name;
+        const settings::ValueSpec* spec = settings::FindValue(e.name);
+        ASSERT_NE(spec, nullptr) << e.name;
+        const auto name = settings::SettingName::Of(*spec);
+        EXPECT_EQ(settings::Int(name), e.def) << e.name;
+        EXPECT_EQ(settings::DefaultOf(name), e.def) << e.name;
         EXPECT_EQ(dlg.ControlValue(*settings::FindValue(e.name)), e.def) << e.name;
         EXPECT_EQ(settings::FindValue(e.name)->type == settings::ValueType::Boolean, e.boolean) << e.name;
         if (e.boolean) {
-            EXPECT_EQ(settings::Flag(e.name), e.def != 0) << e.name;
+            EXPECT_EQ(settings::Flag(name), e.def != 0) << e.name;
         }
     }
     EXPECT_EQ(dlg.rgPrevSize.Item(dlg.rgPrevSize.ItemIndex()), "Medium (260x195)");
