@@ -19,4 +19,12 @@ constexpr bool ExeIs(std::string_view upperExePath, std::string_view exe) {
     return upperExePath.find(exe) != std::string_view::npos;
 }
 
+// A window class's module in the upper half of a 32-bit address space: the
+// mark of the system's own windows that are never managed. Only a handle
+// below 4 GB is judged: on 64-bit Windows the system's libraries load higher,
+// at a base that changes with every boot, and the low 32 bits of such a
+// handle would make every dialog of every program unmanaged on every other
+// boot.
+constexpr bool IsUpperHalfModule(uint64_t module) { return module >= 0x80000000ull && module < 0x100000000ull; }
+
 }  // namespace engine

@@ -31,10 +31,6 @@ std::string ClassNameOf(HWND w) {
     return buf;
 }
 
-// The class module handle, judged in the 32-bit sense the rule was made for:
-// a 64-bit program's own module at 0x140000000 is an ordinary module.
-bool ModuleHasTopBit(ULONG_PTR module) { return (static_cast<uint32_t>(module) & 0x80000000u) != 0; }
-
 }  // namespace
 
 BOOL CALLBACK ScanWindowProc(HWND w, LPARAM) noexcept {
@@ -79,13 +75,13 @@ bool TfrmPTessarel::IsUnmanagedWindow(HWND w, int index) {
         return true;
 
     bool ownThread = thread == ::GetCurrentThreadId();
-    if (ownThread && (ModuleHasTopBit(module) || className_ == "#32768")) FOwnPopupWindow = w;
+    if (ownThread && (IsUpperHalfModule(module) || className_ == "#32768")) FOwnPopupWindow = w;
 
     if (!w || w == Handle() || w == ::GetDesktopWindow()) return true;
     if (pid == ::GetCurrentProcessId()) return true;
     if (std::find(kUnmanagedClasses.begin(), kUnmanagedClasses.end(), className_) != kUnmanagedClasses.end())
         return true;
-    return ModuleHasTopBit(module);
+    return IsUpperHalfModule(module);
 }
 
 void TfrmPTessarel::ScanWindow(HWND w) {

@@ -13,6 +13,7 @@
 #include <vector>
 #include "engine/gtools.h"
 #include "engine/main_form.h"
+#include "engine/window_rules.h"
 #include "settings/settings_access.h"
 #include "support/e2e.h"
 #include "support/fake_settings.h"
@@ -261,6 +262,22 @@ TEST_F(EngineTest, DesktopOwnAndSystemWindowsAreUnmanaged) {
         EXPECT_EQ(form_.IsUnmanagedWindow(h.Window(), -1), c.unmanaged) << c.cls;
         EXPECT_EQ(form_.ClassNameBuffer(), c.cls);
     }
+}
+
+// The upper half of a 32-bit address space marks the system's own windows.
+// Above 4 GB the rule says nothing: on 64-bit Windows user32 loads there at a
+// base that changes with every boot, and its low 32 bits are as likely to
+// have the top bit as not.
+TEST(WindowRules, OnlyAModuleBetweenTwoAndFourGigabytesIsTheSystems) {
+    struct Case { uint64_t module; bool upperHalf; } cases[] = {
+        {0x00400000ull, false}, {0x56000000ull, false}, {0x7FFFFFFFull, false},         // below 2 GB
+        {0x80000000ull, true}, {0xBFF70000ull, true}, {0xFFFFFFFFull, true},            // 2 to 4 GB
+        {0x100000000ull, false},
+        {0x140000000ull, false},                                                         // a 64-bit exe
+        {0x2169D0000ull, false},                                                         // user32 under Wine
+        {0x7FF812340000ull, false}, {0x7FF880000000ull, false}, {0x7FF8FFFF0000ull, false},   // user32, 64-bit Windows
+    };
+    for (const auto& c : cases) EXPECT_EQ(engine::IsUpperHalfModule(c.module), c.upperHalf) << std::hex << c.module;
 }
 
 // A 64-bit program's classes report its image at 0x140000000: above
