@@ -186,6 +186,12 @@ void TfrmPTessarel::RequestDesktop(int n) {
     FRequestedDesktop = n;
 }
 
+void TfrmPTessarel::RequestPreviewSwitch(int n) {
+    const bool pending = FRequestedDesktop != FCurrentDesktop;
+    RequestDesktop(n);
+    if (!pending && FRequestedDesktop != FCurrentDesktop) FPreviewSwitch = true;
+}
+
 void TfrmPTessarel::WaitForDesktopIcons() {
     if (!links::IconSetsOn()) return;
     auto& app = framework::App();

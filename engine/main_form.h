@@ -79,6 +79,10 @@ public:
     // Tick and switch ----------------------------------------------------------
     void tScanTimer();
     void RequestDesktop(int n);
+    // A switch the preview or its menus ask for: FPreviewSwitch marks it only
+    // when the request is taken, so a refused one leaves the next switch's
+    // focus hand-over alone.
+    void RequestPreviewSwitch(int n);
     void HideForeignWindows();
     void ShowDesktopWindows();
     void ShowWindowSafe(HWND w, int cmd);
@@ -174,7 +178,6 @@ public:
     void miSelClick();
     void miDrag2CurrentClick();
     void miDragW2CurrentClick();
-    bool MayMoveFromPressedDesktop();
     void About1Click();
     void btnHelpClick();
     void Manual1Click();
@@ -230,7 +233,8 @@ private:
     void DrawWindowThumb(HWND w);
     bool PreviewHitTest(HWND w);
     bool LeavesPrivateDesktop();
-    void SendAppWindow(HWND w, int target);
+    bool SendAppWindow(HWND w, int target);
+    void ShowDesktopMenuItems();   // "Send application to", "Move single window to": the desktops of the grid
     void RegisterPreviewMouse();
     framework::GraphicControl* PreviewControlAt(POINT p);
     void PreviewMouseDown(MouseButton button, LPARAM at);

@@ -99,13 +99,13 @@ SIZE TfrmPTessarel::ThumbSize() const { return {images_[0]->Width(), images_[0]-
 
 void TfrmPTessarel::LayoutPreview(int cellWidth, int cellHeight) {
     // Before the window and its thumbnails exist there is nothing to lay
-    // out; the windows still keep to the grid.
-    if (!images_[0]) return KeepWindowsInGrid();
+    // out; the windows and the menus still keep to the grid.
+    KeepWindowsInGrid();
+    ShowDesktopMenuItems();
+    if (!images_[0]) return;
     for (auto& i : images_) i->SetVisible(false);
     for (auto& l : labels_) l->SetVisible(false);
     imLocked.SetVisible(false);
-
-    KeepWindowsInGrid();
 
     const preview::Grid grid = preview::LayoutGrid(FGridCols, FGridRows, {cellWidth, cellHeight});
     const bool showNames = settings::Flag("desknum");
@@ -375,11 +375,7 @@ void TfrmPTessarel::Image1MouseMove(framework::Image& image, WPARAM keys, int x,
 // Clicks --------------------------------------------------------------------------
 
 void TfrmPTessarel::Image1Click(framework::Image& image) {
-    FPreviewSwitch = true;
-    RequestDesktop(image.Tag);
-    // Only a switch that will happen is the preview's: a flag left standing
-    // would take the focus hand-over from the next switch, whoever asks.
-    if (FRequestedDesktop == FCurrentDesktop) FPreviewSwitch = false;
+    RequestPreviewSwitch(image.Tag);
     FSelectedWindow = nullptr;
     if (settings::Flag("selectclose")) HidePreview();
     previewDragging_ = false;
@@ -401,17 +397,20 @@ bool TfrmPTessarel::LeavesPrivateDesktop() {
 void TfrmPTessarel::miA1Click() { miA1Click(FTargetDesktop); }
 void TfrmPTessarel::miS1Click() { miS1Click(FTargetDesktop); }
 
-void TfrmPTessarel::SendAppWindow(HWND w, int target) {
+bool TfrmPTessarel::SendAppWindow(HWND w, int target) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(w, &pid);
-    if (pid != FSelectedProcessId) return;
-    SetWindowDesktop(w, target, true);
+    if (pid != FSelectedProcessId) return false;
+    const bool moved = SetWindowDesktop(w, target, true);
     if (target == FCurrentDesktop)
         ShowDesktopWindows();
     else
         HideForeignWindows();
+    return moved;
 }
 
+// Only a move that happened is logged: SetWindowDesktop refuses a desktop
+// outside the grid and windows the table does not hold.
 void TfrmPTessarel::miA1Click(int target) {
     HWND w = FSelectedWindow;
     if (!w || !::IsWindow(w)) return;
@@ -419,11 +418,13 @@ void TfrmPTessarel::miA1Click(int target) {
     FSelectedProcessId = 0;
     ::GetWindowThreadProcessId(w, &FSelectedProcessId);
     links::HideAppList();
+    bool moved = false;
     if (settings::Flag("iesepar") && ExeIs(UpperCaseAscii(ProcessExePath(FSelectedProcessId)), kInternetExplorerExe))
-        SetWindowDesktop(w, target, false);
+        moved = SetWindowDesktop(w, target, false);
     else
-        ForEachTopWindowZOrder([this, target](HWND x) { SendAppWindow(x, target); }, true);
-    LogEvent(std::string(texts::kApplicationSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
+        ForEachTopWindowZOrder([&](HWND x) { moved = SendAppWindow(x, target) || moved; }, true);
+    if (moved)
+        LogEvent(std::string(texts::kApplicationSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
 }
 
 void TfrmPTessarel::miS1Click(int target) {
@@ -432,8 +433,8 @@ void TfrmPTessarel::miS1Click(int target) {
     // A single window leaves a private desktop only with the password, as a
     // whole application does.
     if (LeavesPrivateDesktop() && !links::AskLockPassword(texts::kLeavePrivate)) return;
-    SetWindowDesktop(w, target, false);
-    LogEvent(std::string(texts::kWindowSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
+    if (SetWindowDesktop(w, target, false))
+        LogEvent(std::string(texts::kWindowSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
 }
 
 }  // namespace engine

@@ -90,6 +90,17 @@ framework::Bitmap ExePicture(const std::string& exePath) {
     return picture;
 }
 
+// The items of desktop 1 to 9 under "Send application to" (miA1..miA9) and
+// "Move single window to" (miS1..miS9).
+template <typename F>
+void ForEachDesktopItem(framework::PopupMenu& menu, F f) {
+    for (int k = 1; k <= 9; ++k) {
+        const std::string n = std::to_string(k);
+        for (const std::string& name : {"miA" + n, "miS" + n})
+            if (framework::MenuItem* item = menu.Items.Find(name)) f(k, *item);
+    }
+}
+
 framework::MenuItem& ItemOf(framework::PopupMenu& menu, std::string_view name) {
     framework::MenuItem* item = menu.Items.Find(name);
     if (!item) throw framework::Exception("Menu item " + std::string(name) + " is missing");
@@ -288,11 +299,14 @@ void TfrmPTessarel::CreateTrayMenus() {
 void TfrmPTessarel::SetDesktopMenuCaptions(const std::vector<std::string>& captions) {
     // Before the menus are built (a form without its window) there is
     // nothing to name.
-    for (size_t i = 0; i < captions.size() && i < 9; ++i) {
-        std::string n = std::to_string(i + 1);
-        for (const std::string& name : {"miA" + n, "miS" + n})
-            if (framework::MenuItem* item = PopupMenu2.Items.Find(name)) item->Caption = captions[i];
-    }
+    ForEachDesktopItem(PopupMenu2, [&](int desktop, framework::MenuItem& item) {
+        if (static_cast<size_t>(desktop) <= captions.size()) item.Caption = captions[static_cast<size_t>(desktop - 1)];
+    });
+}
+
+void TfrmPTessarel::ShowDesktopMenuItems() {
+    const int count = DesktopCount();
+    ForEachDesktopItem(PopupMenu2, [count](int desktop, framework::MenuItem& item) { item.Visible = desktop <= count; });
 }
 
 // The tray icon ----------------------------------------------------------------------
@@ -347,11 +361,10 @@ void TfrmPTessarel::BuildAppMenu() {
 }
 
 void TfrmPTessarel::AppWindowItemClick(HWND w) {
-    FPreviewSwitch = true;
     int index = FindWindowRecord(w);
     if (index >= 0) {
         int desktop = FWindowTable[static_cast<size_t>(index)].Desktop;
-        if (desktop != FCurrentDesktop) RequestDesktop(desktop);
+        if (desktop != FCurrentDesktop) RequestPreviewSwitch(desktop);
     }
     StickyAppWindowItemClick(w);
 }
@@ -449,38 +462,8 @@ void TfrmPTessarel::miSelClick() {
     if (FSelectedWindow) links::ShowWindowInfo();
 }
 
-// Moving a window out of a private desktop needs the lock password.
-bool TfrmPTessarel::MayMoveFromPressedDesktop() {
-    if (!settings::IsPrivate(FPressedDesktop) || FPressedDesktop == FCurrentDesktop) return true;
-    return links::AskLockPassword(texts::kPrivateMovePrompt);
-}
-
-void TfrmPTessarel::miDrag2CurrentClick() {
-    HWND w = FSelectedWindow;
-    if (!w) return;
-    const int c = FCurrentDesktop;
-    if (!MayMoveFromPressedDesktop()) return;
-    FSelectedProcessId = ProcessOf(w);
-    if (settings::Flag("iesepar") &&
-        UpperCaseAscii(ProcessExePath(FSelectedProcessId)).find("IEXPLORE.EXE") != std::string::npos) {
-        SetWindowDesktop(w, c, false);
-    } else {
-        ForEachTopWindowZOrder([&](HWND other) {
-            if (ProcessOf(other) == FSelectedProcessId) SetWindowDesktop(other, c, false);
-        }, true);
-    }
-    LogEvent(std::string(texts::kAppSentToDesktop) + std::to_string(c) + std::string(texts::kByUserAction), w, false);
-}
-
-void TfrmPTessarel::miDragW2CurrentClick() {
-    HWND w = FSelectedWindow;
-    if (!w) return;
-    const int c = FCurrentDesktop;
-    if (!MayMoveFromPressedDesktop()) return;
-    FSelectedProcessId = ProcessOf(w);
-    SetWindowDesktop(w, c, false);
-    LogEvent(std::string(texts::kWindowSentToDesktop) + std::to_string(c) + std::string(texts::kByUserAction), w,
-             false);
-}
+// The two moves of the window menu with the current desktop as their target.
+void TfrmPTessarel::miDrag2CurrentClick() { miA1Click(FCurrentDesktop); }
+void TfrmPTessarel::miDragW2CurrentClick() { miS1Click(FCurrentDesktop); }
 
 }  // namespace engine

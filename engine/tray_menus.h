@@ -33,11 +33,6 @@ constexpr std::string_view kToDesktop = "to desktop ";
 constexpr std::string_view kNoWindowSelected = "(no window selected!)";
 constexpr std::string_view kClickForStickyInfo = " [click for sticky info]";
 constexpr std::string_view kStickyPrefix = "(sticky): ";
-constexpr std::string_view kPrivateMovePrompt =
-    "You attemp to move a window out from a private desktop. You must enter your desktop lock password to proceed!";
-constexpr std::string_view kAppSentToDesktop = "% application sent to desktop #";
-constexpr std::string_view kWindowSentToDesktop = "% window sent to desktop #";
-constexpr std::string_view kByUserAction = ", triggered by user action";
 constexpr std::string_view kHelpFile = "tessarel.chm";
 constexpr std::string_view kHelpTopic = "deskprev.htm";
 }  // namespace texts
