@@ -9,6 +9,7 @@
 #include <vector>
 #include "engine/gtools.h"
 #include "engine/main_form.h"
+#include "engine/preview_layout.h"
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/registry.h"
@@ -641,4 +642,41 @@ TEST_F(ConfigDialog, ARuleFileThatCannotBeReadIsNotOverwritten) {
     EXPECT_EQ(errors.size(), 1u);
     dlg.SaveSettings();
     EXPECT_EQ(framework::ReadFileBytes(path), "C:\\KEEP.EXE\r\n");
+}
+
+// The preview is the engine's window: Apply lays it out for the new grid and
+// cell size and sets its opacity while it is open, not at its next showing.
+TEST_F(ConfigDialog, ApplyLaysOutAnOpenPreviewAtOnce) {
+    auto& app = framework::App();
+    framework::Form* before = app.MainForm();
+    app.CreateForm(engine::frmPTessarel);
+    app.SetMainForm(before);
+    struct FreeEngine {
+        ~FreeEngine() { framework::App().FreeForm(engine::frmPTessarel); }
+    } freeEngine;
+    auto& preview = *engine::frmPTessarel;
+    auto& dlg = Open();
+    preview.ShowPreview(engine::preview::kOriginTaskbar);
+    ASSERT_TRUE(preview.Thumbnail(9)->Visible()) << "3 x 3 by default";
+
+    dlg.cbLayout.SetItemIndex(9);   // "2 x 2"
+    dlg.rgPrevSize.SetItemIndex(3);
+    dlg.slTrans.SetPosition(75);
+    dlg.btnApplyClick();
+
+    EXPECT_EQ(preview.FGridCols * preview.FGridRows, 4);
+    const SIZE want = engine::preview::LayoutGrid(2, 2, engine::preview::CellSize(3)).Client();
+    EXPECT_EQ(preview.ClientWidth(), want.cx);
+    EXPECT_EQ(preview.ClientHeight(), want.cy);
+    EXPECT_EQ(preview.Thumbnail(1)->Width(), 164);
+    for (int n = 1; n <= 9; ++n) {
+        EXPECT_EQ(preview.Thumbnail(n)->Visible(), n <= 4) << n;
+        EXPECT_EQ(preview.DesktopLabel(n)->Visible(), n <= 4) << n;
+    }
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(preview.Handle(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 64);
+    EXPECT_TRUE(IsWindowVisible(preview.Handle())) << "Apply leaves the preview open";
+    preview.HidePreview();
 }
