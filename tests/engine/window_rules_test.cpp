@@ -182,8 +182,11 @@ TEST_F(EngineTest, ChooseDesktopForProcess) {
         {"deleted executable rule", {{1}}, 1, false, {}, {ExeRule(3, false, true)}},
         {"disabled rule leaves an earlier match", {}, 2, false, {}, {ClassRule(2), ClassRule(3, true)}},
         {"deleted executable rule leaves the class rule", {{1}}, 2, false, {}, {ClassRule(2), ExeRule(3, false, true)}},
-        // A rule desktop of 0 or below matches nothing.
+        // A rule desktop outside 1..9 (a damaged file) matches nothing.
         {"class rule desktop 0", {}, 1, false, {}, {ClassRule(0)}},
+        {"class rule desktop 10", {}, 1, false, {}, {ClassRule(10)}},
+        {"executable rule desktop 40000", {{1}}, 1, false, {}, {ExeRule(40000)}},
+        {"desktop 12 leaves an earlier match", {}, 2, false, {}, {ClassRule(2), ClassRule(12)}},
         {"class rule desktop -1", {}, 1, false, {}, {ClassRule(-1)}},
         {"executable rule desktop 0", {{1}}, 1, false, {}, {ExeRule(0)}},
         {"desktop 0 leaves an earlier match", {{1}}, 3, false, {}, {ClassRule(3), ExeRule(0)}},
