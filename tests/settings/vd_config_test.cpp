@@ -627,6 +627,29 @@ TEST_F(ConfigDialog, RuleFilesAreLoadedAtCreationAndSavedWithTheSettings) {
     EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.aus"), rules.substr(264));
 }
 
+// Windows compares class names and file paths without regard to case: an
+// entry typed in lower case by hand into a list file names the same window.
+TEST_F(ConfigDialog, IgnoreAndWatchEntriesMatchWithoutRegardToCase) {
+    std::string data = engine::GetDataFolder();
+    framework::WriteFileReplacing(data + "Tessareltop.ign", "c:\\apps\\editor.exe\r\nNotepad\r\n");
+    framework::WriteFileReplacing(data + "Tessareltop.wat", "c:\\Mail\\Mail.exe\r\n");
+    Open();
+    struct Case {
+        const char* upperName;
+        bool ignored, watched;
+    } cases[] = {
+        {"C:\\APPS\\EDITOR.EXE", true, false},
+        {"NOTEPAD", true, false},
+        {"C:\\MAIL\\MAIL.EXE", false, true},
+        {"NOTEPAD2", false, false},
+        {"C:\\APPS\\EDITOR.EX", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(settings::InIgnoreList(c.upperName), c.ignored) << c.upperName;
+        EXPECT_EQ(settings::InWatchList(c.upperName), c.watched) << c.upperName;
+    }
+}
+
 TEST_F(ConfigDialog, ARuleFileThatCannotBeReadIsNotOverwritten) {
     std::string path = engine::GetDataFolder() + "Tessareltop.ign";
     framework::WriteFileReplacing(path, "C:\\KEEP.EXE\r\n");
