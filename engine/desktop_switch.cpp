@@ -138,8 +138,13 @@ void TfrmPTessarel::HideForeignWindows() {
         const TWindowRecord r = FWindowTable[i];
         HWND w = r.Handle();
         if (r.Desktop == FCurrentDesktop || r.ScanStamp != FScanCounter) continue;
-        if (!::IsWindowVisible(w) || IsUnmanagedWindow(w, static_cast<int>(i)) || IsSticky(w) || IsHungWindow(w))
+        if (!::IsWindowVisible(w) || IsUnmanagedWindow(w, static_cast<int>(i)) || IsSticky(w)) continue;
+        if (IsHungWindow(w)) {
+            // Not waited for now; once it answers again the scan hides it,
+            // as it hides any window that shows itself on another desktop.
+            FWindowTable[i].Shown = 0;
             continue;
+        }
         ShowWindowSafe(w, SW_HIDE);
     }
 }

@@ -141,7 +141,9 @@ void TfrmPTessarel::ScanWindow(HWND w) {
     } else {
         TWindowRecord& r = FWindowTable[static_cast<size_t>(idx)];
         const bool visibleNow = ::IsWindowVisible(w) != FALSE;
-        if (!r.Shown && r.Desktop != current && visibleNow && !IsUnmanagedWindow(w, idx)) {
+        // A hung window is left until it answers again (a hide would only
+        // queue up behind the hang); the first scan after that hides it.
+        if (!r.Shown && r.Desktop != current && visibleNow && !IsUnmanagedWindow(w, idx) && !IsHungWindow(w)) {
             if (IsSticky(w)) {
                 FWindowTable[static_cast<size_t>(idx)].Shown = 1;
             } else {

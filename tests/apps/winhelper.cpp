@@ -5,7 +5,7 @@
 //   --lifetime MS    end by itself after this time
 //   --peek           look at every message (PM_NOREMOVE) before reading it
 //   --exit-code N    the exit code of a normal end (tells it from a kill)
-// Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit,
+// Control messages: WM_APP+1 stop pumping (hang; for wParam ms when not 0), +2 show, +3 hide, +4 quit,
 // +5 open one more window (titled "<title> new"), +6 activate this window.
 #include <windows.h>
 #include <cstdio>
@@ -29,6 +29,10 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     Log(w, m, wp, lp);
     switch (m) {
     case WM_APP + 1:
+        if (wp) {   // hang for this many milliseconds, then answer again
+            ::Sleep(static_cast<DWORD>(wp));
+            return 0;
+        }
         for (;;) ::Sleep(1000);
     case WM_APP + 2:
         ::ShowWindow(w, SW_SHOWNA);
