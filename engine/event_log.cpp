@@ -80,13 +80,15 @@ bool AppendErrorLog(const std::string& path, std::string_view line) noexcept {
     }
 }
 
-std::string ErrorLogPath() { return GetDataFolder() + std::string(kErrorLogName); }
+std::string ErrorLogPath() { return DataFilePath(kErrorLogName); }
 
 void WriteErrorLog(std::string_view message) noexcept {
     try {
+        const std::string path = ErrorLogPath();
+        if (path.empty()) return;   // no data folder: nowhere to keep it
         SYSTEMTIME now;
         ::GetLocalTime(&now);
-        AppendErrorLog(ErrorLogPath(), ErrorLogLine(now, message));
+        AppendErrorLog(path, ErrorLogLine(now, message));
     } catch (...) {
         // The error log is the last resort; a failure here has nowhere to go.
     }

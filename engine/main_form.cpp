@@ -65,8 +65,8 @@ void TfrmPTessarel::FormCreate() {
     FStickyList->RootKey = HKEY_CURRENT_USER;
     FStickyList->KeyPath = std::string(settings::kSettingsKey);
     Step([this] {
-        std::string path = GetDataFolder() + std::string(kStickyFileName);
-        if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) FStickyList->LoadFromFile(path);
+        const std::string path = DataFilePath(kStickyFileName);
+        if (FileExists(path)) FStickyList->LoadFromFile(path);
     });
     Step([this] { SetTrayIconForDesktop(1); });
     FDesktopUnlocked = true;

@@ -15,7 +15,7 @@ constexpr uint32_t kHashSeed = 0xEFCDAB89u;
 // length limit hashes alike when saved and when looked up.
 constexpr int kClassNameChars = 250;
 
-std::string SnapshotPath() { return GetDataFolder() + std::string(kSnapshotFileName); }
+std::string SnapshotPath() { return DataFilePath(kSnapshotFileName); }
 
 std::string ClassNameOf(HWND w) {
     char buf[kClassNameChars + 1] = {};
@@ -72,7 +72,9 @@ void TfrmPTessarel::SaveSnapshot() {
         records.push_back(TSnapshotRecord{r.Wnd, static_cast<uint8_t>(r.Visible != 0 ? 1 : 0), r.Desktop,
                                           r.ProcessId, ClassNameHash(ClassNameOf(r.Handle()))});
     }
-    framework::WriteFileReplacing(SnapshotPath(), EncodeSnapshot(records));
+    const std::string path = SnapshotPath();
+    if (path.empty()) return;   // no data folder: the snapshot is kept nowhere
+    framework::WriteFileReplacing(path, EncodeSnapshot(records));
 }
 
 void TfrmPTessarel::LoadSnapshot() {

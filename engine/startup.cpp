@@ -20,6 +20,9 @@ namespace texts {
 constexpr std::string_view kOneInstance = "Pelmora Virtual Desktop can only run in one instance!";
 constexpr std::string_view kWarning = "Warning";
 constexpr std::string_view kStarted = "Virtual desktop engine successfully started! Have a good time!";
+constexpr std::string_view kNoDataFolder =
+    "No data folder: the application-data folder cannot be found, so the sticky list, the rules, the snapshot and "
+    "the error log are not saved in this session";
 }  // namespace texts
 
 constexpr char kPostInstallArgument[] = "wq8160m94k";
@@ -110,6 +113,7 @@ int RunEngine() {
     CreateWindows();
     if (frmSplash) app.FreeForm(frmSplash);
     OfferStartDialogs();
+    if (GetDataFolder().empty()) frmPTessarel->LogEvent(texts::kNoDataFolder, nullptr, true);
     EngineStarted = true;
     frmPTessarel->LogEvent(texts::kStarted, nullptr, true);
     app.Run();

@@ -49,7 +49,8 @@ void TfrmPTessarel::ReplaceStickyList(const std::vector<std::string>& entries) {
 }
 
 void TfrmPTessarel::SaveStickyList() {
-    if (FStickyList) FStickyList->SaveToFile(GetDataFolder() + std::string(kStickyFileName));
+    const std::string path = DataFilePath(kStickyFileName);
+    if (FStickyList && !path.empty()) FStickyList->SaveToFile(path);
 }
 
 }  // namespace engine

@@ -322,7 +322,9 @@ void TfrmVDConfig::ApplyDesktopDisplay(int desk, bool force) {
     }
 
     if (IsJpegPath(path) && FileExists(path)) {
-        std::string bmp = ConvertedWallpaperPath(engine::GetDataFolder(), desk);
+        const std::string folder = engine::GetDataFolder();
+        if (folder.empty()) throw framework::Exception("Wallpaper " + path + ": no data folder to convert it into");
+        std::string bmp = ConvertedWallpaperPath(folder, desk);
         ConvertJpegToBmp(path, bmp);
         path = bmp;
     }

@@ -18,7 +18,8 @@ constexpr std::string_view kInForceLoad = "*cbLoad";
 
 std::string Numbered(std::string_view prefix, int n) { return std::string(prefix) + std::to_string(n); }
 
-std::string DataFile(std::string_view name) { return engine::GetDataFolder() + std::string(name); }
+// Empty while there is no data folder: the file is then neither read nor written.
+std::string DataFile(std::string_view name) { return engine::DataFilePath(name); }
 
 int ScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
@@ -221,8 +222,9 @@ void TfrmVDConfig::LoadRuleLists() {
 }
 
 void TfrmVDConfig::SaveRuleLists() {
-    if (ignoreReadable_) SaveRuleList(DataFile(kIgnoreFile), lbIgnore.Items());
-    if (watchReadable_) SaveRuleList(DataFile(kWatchFile), lbWatch.Items());
+    const std::string ignore = DataFile(kIgnoreFile), watch = DataFile(kWatchFile);
+    if (ignoreReadable_ && !ignore.empty()) SaveRuleList(ignore, lbIgnore.Items());
+    if (watchReadable_ && !watch.empty()) SaveRuleList(watch, lbWatch.Items());
 }
 
 void TfrmVDConfig::ClearAutoSendRows() {
@@ -248,7 +250,8 @@ void TfrmVDConfig::LoadAutoSendRules() {
 }
 
 void TfrmVDConfig::SaveAutoSendRules() {
-    if (autoSendReadable_) SaveAutoSendFile(DataFile(kAutoSendFile), FAutoSendRules);
+    const std::string path = DataFile(kAutoSendFile);
+    if (autoSendReadable_ && !path.empty()) SaveAutoSendFile(path, FAutoSendRules);
 }
 
 }  // namespace settings
