@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include "engine/main_form.h"
-#include "engine/sys_menu.h"
 #include "settings/settings_access.h"
 #include "support/fake_settings.h"
 
@@ -46,13 +45,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(SysMenuCaption, OneCharacterNamesReadAsDesktopElseNumbered) {
-    EXPECT_EQ(DesktopItemCaption(3, "3"), "desktop 3");
-    EXPECT_EQ(DesktopItemCaption(2, "X"), "desktop X");
-    EXPECT_EQ(DesktopItemCaption(2, "Mail"), "#2: Mail");
-    EXPECT_EQ(DesktopItemCaption(9, "ab"), "#9: ab");
-}
 
 TEST_F(SysMenuTest, EntriesAreAddedOnceWithOneItemPerDesktop) {
     ASSERT_GT(originalCount_, 0);

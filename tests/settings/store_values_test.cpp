@@ -72,6 +72,7 @@ TEST(StoreValues, CaptionsAndDeskBarEdges) {
     EXPECT_EQ(DesktopCaption(1, "A"), "desktop A");
     EXPECT_EQ(DesktopCaption(3, "3"), "desktop 3");
     EXPECT_EQ(DesktopCaption(3, "Mail"), "#3: Mail");
+    EXPECT_EQ(DesktopCaption(9, "ab"), "#9: ab");
     EXPECT_EQ(DesktopCaption(12, "12"), "#12: 12");
     int edges[] = {0, 0, 2, 1, 3, 0};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(DeskBarEdge(i), edges[i]) << i;
