@@ -1,14 +1,11 @@
 #include "framework/custom_control.h"
-#include <unordered_map>
 #include "framework/guard.h"
+#include "framework/handle_map.h"
 
 namespace framework {
 namespace {
 
-std::unordered_map<HWND, CustomControl*>& ControlsByHandle() {
-    static std::unordered_map<HWND, CustomControl*> controls;
-    return controls;
-}
+using ControlsByHandle = HandleMap<CustomControl>;
 
 CustomControl* creating = nullptr;   // the control whose window is being created
 
@@ -22,14 +19,10 @@ CustomControl::~CustomControl() {
     Unmap();
 }
 
-CustomControl* CustomControl::FromHandle(HWND h) noexcept {
-    auto& map = ControlsByHandle();
-    auto it = map.find(h);
-    return it == map.end() ? nullptr : it->second;
-}
+CustomControl* CustomControl::FromHandle(HWND h) noexcept { return ControlsByHandle::Find(h); }
 
 void CustomControl::Unmap() noexcept {
-    if (hwnd_) ControlsByHandle().erase(hwnd_);
+    if (hwnd_) ControlsByHandle::Remove(hwnd_);
 }
 
 void CustomControl::RegisterWindowClass() const {
@@ -61,7 +54,7 @@ LRESULT CALLBACK CustomControl::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) noex
     if (!self && creating && m == WM_NCCREATE) {
         self = creating;   // the first message of the window being created
         self->hwnd_ = h;
-        ControlsByHandle()[h] = self;
+        ControlsByHandle::Add(h, self);
     }
     if (!self) return ::DefWindowProcA(h, m, w, l);
     LRESULT result = 0;
@@ -85,7 +78,7 @@ LRESULT CustomControl::HandleMessage(UINT m, WPARAM w, LPARAM l) {
         MouseLeave();
         return 0;
     case WM_NCDESTROY:
-        ControlsByHandle().erase(h);
+        ControlsByHandle::Remove(h);
         break;
     default:
         break;

@@ -1,19 +1,14 @@
 #include "framework/form.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "framework/handle_map.h"
 #include "framework/owned.h"
 #include <algorithm>
-#include <unordered_map>
 
 namespace framework {
 namespace {
 
-// Our own windows by handle: a handle of another program's window never maps
-// to a form, whatever its window data holds.
-std::unordered_map<HWND, Form*>& FormsByHandle() {
-    static std::unordered_map<HWND, Form*> forms;
-    return forms;
-}
+using FormsByHandle = HandleMap<Form>;
 
 Form* creating = nullptr;   // the form whose window is being created
 
@@ -46,11 +41,7 @@ HBRUSH Form::BackgroundBrush() {
     return background_.get();
 }
 
-Form* Form::FromHandle(HWND h) noexcept {
-    auto& map = FormsByHandle();
-    auto it = map.find(h);
-    return it == map.end() ? nullptr : it->second;
-}
+Form* Form::FromHandle(HWND h) noexcept { return FormsByHandle::Find(h); }
 
 void Form::RegisterWindowClass() const {
     std::string cls = ClassName();
@@ -78,7 +69,7 @@ void Form::CreateHandle() {
     creating = nullptr;
     if (!h) throw Exception("Cannot create the window of " + name_ + " (error " + std::to_string(::GetLastError()) + ")");
     hwnd_ = h;
-    FormsByHandle()[h] = this;
+    FormsByHandle::Add(h, this);
     CreateControls();
     FormCreate();
 }
@@ -90,7 +81,7 @@ void Form::DestroyHandle() noexcept {
     // Children were created after their containers: destroy them first.
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) (*it)->Destroy();
     HWND h = hwnd_;
-    FormsByHandle().erase(h);
+    FormsByHandle::Remove(h);
     ::DestroyWindow(h);
     hwnd_ = nullptr;
     destroying_ = false;
