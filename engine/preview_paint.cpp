@@ -235,9 +235,11 @@ void TfrmPTessarel::PaintPreviewBar(HDC dc, const RECT& client) {
     ::MoveToEx(dc, b.right - 7, b.top + 6, nullptr);
     ::LineTo(dc, b.left + 5, b.bottom - 6);
 
-    // The help button: a question mark on the same square.
+    // The help button: a bold question mark on the same square.
     FillSolid(dc, btnHelp_, kButtonFace);
-    framework::SelectScope font(dc, CanvasFont());
+    framework::Font bold(::CreateFontA(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+    framework::SelectScope font(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : CanvasFont());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, kButtonGlyph);
     RECT help = btnHelp_;
