@@ -187,6 +187,10 @@ TEST_F(HelpTest, TheDebugSwitchWritesTheReportBesideTheProgram) {
     EXPECT_NE(lines[15], "_hhVerStr =         \t") << "the control's version";
     EXPECT_NE(lines[16], "_hhFriendlyVerStr = \t");
     EXPECT_EQ(lines[21], std::string(79, '='));
+
+    // A second start leaves the running program's log alone.
+    ASSERT_EQ(program_->SecondStart("-s2 -debug"), 0);
+    EXPECT_EQ(LogLines(), lines);
 }
 
 TEST_F(HelpTest, TheMarkerFileSwitchesTheLogOnAndAPlainStartDeletesTheLastLog) {
