@@ -217,6 +217,9 @@ TEST_F(HelpTest, ThePreviewsHelpButtonAndF1CloseThePreviewAndOpenItsTopic) {
     Start("-debug");
     const HWND main = program_->MainWindow();
     auto openPreview = [&] {
+        // The preview opens in the screen's bottom right corner next to the
+        // taskbar; with the mouse resting there it does not close by itself.
+        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 8, ::GetSystemMetrics(SM_CYSCREEN) - 40);
         PostTray({WM_LBUTTONDOWN, WM_LBUTTONUP});
         return WaitUntil([&] { return IsShown(main); }, 5000);
     };
