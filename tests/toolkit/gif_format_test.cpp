@@ -131,7 +131,7 @@ TEST(GifFormat, PlainTextDropsTheRunBeforeIt) {
 }
 
 TEST(GifFormat, TrailingCommentsAndStrayBytes) {
-    const std::string comment = std::string("!\xFE\x05hello\x02hi\0", 11);
+    const std::string comment = std::string("!\xFE\x05hello\x02hi\0", 12);
     auto f = Read(Head("GIF89a", 2, 2) + Frame(2, 2, k4) + comment + comment + ";");
     EXPECT_EQ(f.Data->Comment, (std::vector<std::string>{"hello", "hi", "\r\n\r\n", "hello", "hi"}));
     // Once the image has its comment, a stray byte after more comments is an error.
