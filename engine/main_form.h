@@ -272,6 +272,7 @@ private:
     std::array<std::unique_ptr<framework::GraphicLabel>, 9> labels_;   // Label1..Label9
     framework::Image imLocked{"imLocked", 0};
     RECT speedButton1_{};
+    RECT btnHelp_{};
     HWND hintWindow_ = nullptr;    // dies with the form's window, its owner
     POINT pressPoint_{};           // the press, scaled to the screen
     POINT dragOffset_{};           // from the picked window's top-left corner to the press
@@ -279,6 +280,7 @@ private:
     framework::Image* paintImage_ = nullptr;
     const framework::GraphicControl* pressedControl_ = nullptr;
     bool speedButtonPressed_ = false;
+    bool helpButtonPressed_ = false;
     bool dragRefused_ = false;     // the password was refused: this press drags no more
     const framework::GraphicControl* hoveredControl_ = nullptr;
 

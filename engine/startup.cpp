@@ -101,6 +101,7 @@ void OfferStartDialogs() {
 int RunEngine() {
     auto& app = framework::App();
     app.ShowMainForm = false;
+    links::StartHelp();
     if (ReadStartFlag(kShowSplashValue.View(), true)) {
         // The splash is a courtesy: the program starts without it.
         framework::Guard([&] {
@@ -118,6 +119,7 @@ int RunEngine() {
     frmPTessarel->LogEvent(texts::kStarted, nullptr, true);
     app.Run();
     app.DestroyForms();
+    links::StopHelp();
     return 0;
 }
 

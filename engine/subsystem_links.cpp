@@ -9,6 +9,7 @@
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "settings/vd_config.h"
+#include "shell/help.h"
 
 namespace engine::links {
 
@@ -114,6 +115,8 @@ bool IconPositionsStored() { return true; }
 bool IconsRestored() { return true; }
 void RestoreDesktopIcons() {}
 void SwapDesktopSets(int) {}
-void ShowHelpTopic(const std::string&, std::string_view) {}
+void StartHelp() { shell::StartHelp(); }
+void StopHelp() { shell::StopHelp(); }
+void ShowPreviewHelp() { shell::ShowHelpTopic(shell::help_texts::kTopicPreview); }
 
 }  // namespace engine::links

@@ -92,12 +92,15 @@ void OpenAppList();
 void ShowLostWindows();            // the lost-window list of all desktops, recovery mode
 void ShowWindowInfo();             // for the main form's FSelectedWindow, brought to the front
 
-// Shell: per-desktop icon and Quick Launch sets, help ------------------------------
+// Shell: per-desktop icon and Quick Launch sets, help -------------------------------
 bool IconSetsOn();
 bool IconPositionsStored();        // at least one desktop icon has a stored position
 bool IconsRestored();
 void RestoreDesktopIcons();        // marks the icons restored and restores the current desktop's
 void SwapDesktopSets(int desktop); // icon and Quick Launch sets of the new desktop
-void ShowHelpTopic(const std::string& helpFile, std::string_view topic);
+// The help front end: set up before the windows exist, closed after them.
+void StartHelp();
+void StopHelp();
+void ShowPreviewHelp();            // the preview's topic of the help file
 
 }  // namespace engine::links

@@ -398,7 +398,7 @@ void TfrmPTessarel::About1Click() {
 
 void TfrmPTessarel::btnHelpClick() {
     HidePreview();
-    links::ShowHelpTopic(GetAppFolder() + std::string(texts::kHelpFile), texts::kHelpTopic);
+    links::ShowPreviewHelp();
 }
 
 void TfrmPTessarel::Manual1Click() { btnHelpClick(); }

@@ -33,8 +33,6 @@ constexpr std::string_view kToDesktop = "to desktop ";
 constexpr std::string_view kNoWindowSelected = "(no window selected!)";
 constexpr std::string_view kClickForStickyInfo = " [click for sticky info]";
 constexpr std::string_view kStickyPrefix = "(sticky): ";
-constexpr std::string_view kHelpFile = "tessarel.chm";
-constexpr std::string_view kHelpTopic = "deskprev.htm";
 }  // namespace texts
 
 // The maker's web pages.

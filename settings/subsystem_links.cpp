@@ -5,6 +5,7 @@
 #include "settings/subsystem_links.h"
 #include "engine/main_form.h"
 #include "navigation/enter_pwd.h"
+#include "shell/help.h"
 
 namespace settings::links {
 namespace {
@@ -117,5 +118,6 @@ void DrawLayoutPreview() {}
 void CopyIconSetSwitches(bool, bool) {}
 void StartIconSets() {}
 void SwitchInDesktopOneSets() {}
+void ShowHelpTopic(std::string_view topic) { shell::ShowHelpTopic(topic); }
 
 }  // namespace settings::links

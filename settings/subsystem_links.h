@@ -57,9 +57,11 @@ void UpdateDeskName(int desktop);            // the desktop name panel
 // The layout page's picture of the grid -------------------------------------------
 void DrawLayoutPreview();
 
-// Shell: per-desktop icon and Quick Launch sets ------------------------------------
+// Shell: per-desktop icon and Quick Launch sets, help ------------------------------
 void CopyIconSetSwitches(bool icons, bool quickLaunch);   // once, at the dialog's creation
 void StartIconSets();
 void SwitchInDesktopOneSets();               // at exit
+// A topic of the program's help file (the page help, the wizard's last step).
+void ShowHelpTopic(std::string_view topic);
 
 }  // namespace settings::links

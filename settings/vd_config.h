@@ -6,6 +6,7 @@
 //   vd_config_layout.cpp  the controls' table and their fixed items
 //   vd_config_store.cpp   LoadSettings and SaveSettings, the rule files
 //   vd_config_apply.cpp   ApplySettings, OK, Apply and Cancel
+//   vd_config_help.cpp    the help of each page
 #include <windows.h>
 #include <array>
 #include <memory>
@@ -24,6 +25,10 @@
 #include "toolkit/string_grid.h"
 
 namespace settings {
+
+// The help topic of a settings page (the general page's first tab or its
+// second); none for a page without help.
+std::optional<std::string_view> PageHelpTopic(int page, bool firstTab);
 
 class TfrmVDConfig final : public framework::Form, public LiveSource {
 public:
@@ -113,6 +118,8 @@ public:
     void btnApplyClick();
     void btnOKClick();
     void btnCancelClick();
+    void btnHelpClick();
+    void FormKeyUp(WORD key);
     // Apply's steps; false when a private-desktop rule ended it early.
     bool ApplyChanges();
 
