@@ -80,9 +80,9 @@ public:
 protected:
     int32_t count_ = 0;
     int32_t capacity_ = 0;
+    ICriticalSection lock_;
 
 private:
-    ICriticalSection lock_;
     int32_t selectedCount_ = 0;
     IBasic focused_;
     IBasic attached_;

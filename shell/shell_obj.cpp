@@ -130,8 +130,8 @@ UINT AlignmentFlags(int kind) {
 std::string ReadRegistryPath(HKEY root, const char* key, const char* name) {
     char buffer[MAX_PATH * 2] = {};
     DWORD size = sizeof buffer;
-    // REG_EXPAND_SZ values come back expanded.
-    if (::RegGetValueA(root, key, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+    // REG_EXPAND_SZ values come back expanded (asking for REG_SZ takes both).
+    if (::RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
         return {};
     return buffer;
 }
