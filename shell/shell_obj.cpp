@@ -268,14 +268,12 @@ bool ParseGuidText(std::string_view text, GUID& id) {
 std::vector<std::wstring> PathComponents(const std::wstring& path) {
     std::vector<std::wstring> parts;
     size_t at = 0;
-    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
-        parts.push_back(path.substr(0, 3));
-        at = 3;
-    }
     while (at < path.size()) {
         size_t end = path.find(L'\\', at);
         if (end == std::wstring::npos) end = path.size();
-        if (end > at) parts.push_back(path.substr(at, end - at));
+        // A drive keeps its backslash: "C:\" is a root, "C:" a current folder.
+        const bool drive = end - at == 2 && path[at + 1] == L':' && end < path.size();
+        if (end > at) parts.push_back(path.substr(at, end - at + (drive ? 1 : 0)));
         at = end + 1;
     }
     return parts;
