@@ -2,9 +2,10 @@
 // moves desktop icons finds it: "Progman" "Program Manager" >
 // "SHELLDLL_DefView" > "SysListView32" (Wine has no such window).
 //   --item TEXT X Y   one icon-mode item at (X, Y), in order; repeatable
-// The positions are set once the first message pump runs (a list view
-// resets earlier positions to its grid); then a top-level window titled
-// "shellview ready" appears. Control messages to the Progman window:
+// The positions are set once the list view has been painted (it arranges
+// its items on its grid until then) and set again until they hold through
+// three checks in a row; then a top-level window titled "shellview ready"
+// appears. Control messages to the Progman window:
 // WM_APP+1 stops pumping (a top-level window "shellview hung" appears
 // first), WM_APP+4 quits.
 #include <windows.h>
@@ -18,6 +19,8 @@ namespace {
 constexpr UINT kHang = WM_APP + 1;
 constexpr UINT kQuit = WM_APP + 4;
 constexpr UINT kPlaceItems = WM_APP + 20;
+constexpr UINT_PTR kCheckTimer = 1;
+constexpr int kStableChecks = 3;
 
 struct Item {
     std::string text;
@@ -25,6 +28,24 @@ struct Item {
 };
 std::vector<Item> items;
 HWND listView = nullptr;
+int stableChecks = 0;
+bool ready = false;
+
+void PlaceItems() {
+    ::UpdateWindow(listView);
+    for (size_t i = 0; i < items.size(); ++i)
+        ::SendMessageA(listView, LVM_SETITEMPOSITION, i, MAKELPARAM(items[i].x, items[i].y));
+    ::UpdateWindow(listView);
+}
+
+bool ItemsInPlace() {
+    for (size_t i = 0; i < items.size(); ++i) {
+        POINT p{};
+        ::SendMessageA(listView, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&p));
+        if (p.x != items[i].x || p.y != items[i].y) return false;
+    }
+    return true;
+}
 
 void Marker(const char* title) {
     ::CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", title, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
@@ -34,9 +55,19 @@ void Marker(const char* title) {
 LRESULT CALLBACK ProgmanProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     switch (m) {
     case kPlaceItems:
-        for (size_t i = 0; i < items.size(); ++i)
-            ::SendMessageA(listView, LVM_SETITEMPOSITION, i, MAKELPARAM(items[i].x, items[i].y));
-        Marker("shellview ready");
+        PlaceItems();
+        ::SetTimer(w, kCheckTimer, 50, nullptr);
+        return 0;
+    case WM_TIMER:
+        if (ready) return 0;
+        if (!ItemsInPlace()) {
+            stableChecks = 0;
+            PlaceItems();
+        } else if (++stableChecks == kStableChecks) {
+            ready = true;
+            ::KillTimer(w, kCheckTimer);
+            Marker("shellview ready");
+        }
         return 0;
     case kHang:
         Marker("shellview hung");
