@@ -37,22 +37,6 @@ ComRef<IShellFolder> DesktopFolder(HRESULT& hr) {
     return desktop;
 }
 
-std::wstring Wide(std::string_view s) {
-    if (s.empty()) return {};
-    int n = ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string Narrow(std::wstring_view w) {
-    if (w.empty()) return {};
-    int n = ::WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
-
 bool SameBytes(LPCITEMIDLIST a, LPCITEMIDLIST b) {
     const int32_t n = IDListSize(a);
     return n == IDListSize(b) && std::memcmp(a, b, static_cast<size_t>(n)) == 0;
@@ -156,15 +140,15 @@ std::string TempFolder() {
 std::wstring FallbackPath(int index) {
     switch (index) {
     case 6: return GetOSVersionRecord().IsNT ? kNetworkConnectionsNT : kNetworkConnections9x;
-    case 10: return Wide(GetWindowsFolder());
-    case 11: return Wide(GetSystemFolder());
+    case 10: return AnsiToWide(GetWindowsFolder());
+    case 11: return AnsiToWide(GetSystemFolder());
     case 16: {
         std::string p = ReadRegistryPath(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir");
-        return Wide(p.empty() ? ReadRegistryPath(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesPath") : p);
+        return AnsiToWide(p.empty() ? ReadRegistryPath(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesPath") : p);
     }
-    case 18: return Wide(ReadRegistryPath(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir"));
-    case 20: return Wide(TempFolder());
-    case 21: return Wide(ReadRegistryPath(HKEY_LOCAL_MACHINE, kProfileList, "ProfilesDirectory"));
+    case 18: return AnsiToWide(ReadRegistryPath(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir"));
+    case 20: return AnsiToWide(TempFolder());
+    case 21: return AnsiToWide(ReadRegistryPath(HKEY_LOCAL_MACHINE, kProfileList, "ProfilesDirectory"));
     case 46: {
         char buffer[MAX_PATH * 2] = {};
         DWORD n = ::ExpandEnvironmentStringsA("%ALLUSERSPROFILE%", buffer, sizeof buffer);
@@ -172,11 +156,11 @@ std::wstring FallbackPath(int index) {
             ::SetLastError(ERROR_FILE_NOT_FOUND);
             return {};
         }
-        return Wide(buffer);
+        return AnsiToWide(buffer);
     }
     default: {
         const char* name = kSpecialFolders[static_cast<size_t>(index)].RegistryName;
-        std::wstring path = name ? Wide(ShellFolderPath(name)) : std::wstring();
+        std::wstring path = name ? AnsiToWide(ShellFolderPath(name)) : std::wstring();
         if (path.empty()) ::SetLastError(ERROR_FILE_NOT_FOUND);
         return path;
     }
@@ -256,12 +240,12 @@ const std::array<TSpecialFolder, kSpecialFolderCount> kSpecialFolders = {{
 std::string GuidText(const GUID& id) {
     wchar_t text[64] = {};
     int n = ::StringFromGUID2(id, text, 64);
-    return n > 1 ? Narrow(std::wstring_view(text, static_cast<size_t>(n - 1))) : std::string();
+    return n > 1 ? WideToAnsi(std::wstring_view(text, static_cast<size_t>(n - 1))) : std::string();
 }
 
 bool ParseGuidText(std::string_view text, GUID& id) {
     if (text.size() != kGuidTextLength || text.front() != '{' || text.back() != '}') return false;
-    std::wstring w = Wide(text);
+    std::wstring w = AnsiToWide(text);
     return SUCCEEDED(::CLSIDFromString(w.c_str(), &id));
 }
 
@@ -416,7 +400,7 @@ std::string TIShellObj::GetPathName() {
 bool TIShellObj::Rename(const std::string& name) {
     if (!CheckValid() || !BindParentFolder()) return false;
     LPITEMIDLIST renamed = nullptr;
-    HRESULT hr = parentFolder_->SetNameOf(nullptr, ChildPidl(), Wide(name).c_str(), SHGDN_NORMAL, &renamed);
+    HRESULT hr = parentFolder_->SetNameOf(nullptr, ChildPidl(), AnsiToWide(name).c_str(), SHGDN_NORMAL, &renamed);
     ::CoTaskMemFree(renamed);
     if (FAILED(hr)) return StoreError(hr, {}), false;
     displayName_.reset();
@@ -552,7 +536,7 @@ bool TIShellObj::GetIcon(UINT flags, std::string& iconFile, int& index, UINT& ou
     wchar_t file[MAX_PATH] = {};
     hr = extract->GetIconLocation(flags, file, MAX_PATH, &index, &outFlags);
     if (FAILED(hr)) return StoreError(hr, {}), false;
-    iconFile = Narrow(file);
+    iconFile = WideToAnsi(file);
     return SetErrorCode(0);
 }
 
@@ -742,7 +726,7 @@ IShellObj ShellObjFromPath(const std::wstring& path) {
             }
             parsing = false;
         }
-        IShellObj next = current->FindChild(Narrow(part));
+        IShellObj next = current->FindChild(WideToAnsi(part));
         if (!next->IsValid()) return InvalidShellObj(errors::kNotFound, {});
         current = next;
     }

@@ -11,14 +11,6 @@ constexpr BYTE kHotShift = 1, kHotCtrl = 2, kHotAlt = 4;
 constexpr std::string_view kLinkExtension = ".lnk";
 constexpr std::string_view kPifExtension = ".pif";
 
-std::wstring Wide(const std::string& s) {
-    if (s.empty()) return {};
-    int n = ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
 }  // namespace
 
 uint16_t HotkeyToShortCut(WORD hotkey) noexcept {
@@ -64,7 +56,7 @@ TIShortCut::TIShortCut(bool valid, int32_t errorCode, std::string errorText, std
     } else {
         auto file = link_.Query<IPersistFile>(IID_IPersistFile);
         if (!file) { SetInvalid(E_NOINTERFACE, {}); return; }
-        hr = file->Load(Wide(linkFileName).c_str(), STGM_READ);
+        hr = file->Load(AnsiToWide(linkFileName).c_str(), STGM_READ);
         if (FAILED(hr)) { SetInvalid(hr, {}); return; }
         LPITEMIDLIST pidl = nullptr;
         hr = link_->GetIDList(&pidl);
@@ -225,7 +217,7 @@ bool TIShortCut::Save(const std::string& fileName, bool resolveFirst) {
     try {
         auto file = link_.Query<IPersistFile>(IID_IPersistFile);
         if (!file) return Check(E_NOINTERFACE);
-        if (!Check(file->Save(Wide(name).c_str(), TRUE))) return false;
+        if (!Check(file->Save(AnsiToWide(name).c_str(), TRUE))) return false;
         fileName_ = name;
         modified_ = false;
         return true;

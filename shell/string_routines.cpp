@@ -1,4 +1,5 @@
 #include "shell/string_routines.h"
+#include <windows.h>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -176,6 +177,22 @@ int32_t LeadingDecimal(std::string_view text) noexcept {
         value = value * 10 + static_cast<uint32_t>(c - '0');
     }
     return static_cast<int32_t>(value);
+}
+
+std::wstring AnsiToWide(std::string_view s) {
+    if (s.empty()) return {};
+    int n = ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+std::string WideToAnsi(std::wstring_view w) {
+    if (w.empty()) return {};
+    int n = ::WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
 }
 
 }  // namespace shell

@@ -39,4 +39,9 @@ int32_t TextToInt(bool hexadecimal, const char* buffer, int length) noexcept;
 // The number that the leading decimal digits of a text spell (0 when none).
 int32_t LeadingDecimal(std::string_view text) noexcept;
 
+// Texts of the library are 8-bit in the system's code page; the shell's
+// interfaces take UTF-16.
+std::wstring AnsiToWide(std::string_view s);
+std::string WideToAnsi(std::wstring_view w);
+
 }  // namespace shell
