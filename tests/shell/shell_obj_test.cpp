@@ -4,6 +4,7 @@
 #include "desktop_files.h"
 #include "shell/shell_obj.h"
 #include "shell/string_routines.h"
+#include "support/e2e.h"
 
 using namespace shell;
 using shelltest::DesktopFiles;
@@ -217,12 +218,15 @@ TEST(ShellObj, TheParentHoldsTheChildThatAskedForIt) {
 }
 
 TEST(ShellObj, RenameGoesThroughTheParentFolder) {
-    DesktopFiles files;
-    const std::string path = files.File("shelltest-old.txt");
-    const std::string renamed = shelltest::DesktopFolderPath() + "\\shelltest-new.txt";
+    const std::string folder = e2e::TempDir();
+    const std::string path = folder + "shelltest-old.txt", renamed = folder + "shelltest-new.txt";
+    if (FILE* f = std::fopen(path.c_str(), "wb")) std::fclose(f);
     IShellObj file = ShellObjFromPath(std::wstring(path.begin(), path.end()));
-    ASSERT_TRUE(file->Rename("shelltest-new.txt")) << file->GetErrorCode();
+    ASSERT_TRUE(file->IsValid());
+    EXPECT_TRUE(file->Rename("shelltest-new.txt")) << file->GetErrorCode();
     EXPECT_NE(::GetFileAttributesA(renamed.c_str()), INVALID_FILE_ATTRIBUTES);
-    DesktopFiles::Remove(renamed);
+    EXPECT_EQ(::GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    ::DeleteFileA(renamed.c_str());
+    ::DeleteFileA(path.c_str());
     EXPECT_FALSE(InvalidShellObj(5, "x")->Rename("y"));
 }
