@@ -3,8 +3,10 @@
 // gesture drawn while a button or key is held into commands.
 //
 // It runs a hundred times a second for as long as the program does, so an
-// idle poll reads only the few keys that can start something, and the
-// settings, the cursor and the other keys only when they can matter.
+// idle poll reads only the keys that can start something (Ctrl, Shift and
+// the gesture's hold key), the cursor only while edges or a gesture need it,
+// the other keys only while Ctrl or Shift is down, and its settings once a
+// second.
 #include "engine/input_poll.h"
 #include <algorithm>
 #include "engine/main_form.h"
@@ -57,10 +59,14 @@ TDoubleTapTiming CurrentTapTiming() {
     return DoubleTapTiming(settings::Int("doubleint"));
 }
 
-bool HoldKeysDown(const THoldKeys& hold) {
+// Ctrl has been read already; the left Ctrl is down only when Ctrl is.
+bool HoldKeysDown(const THoldKeys& hold, bool ctrlDown) {
     if (hold.count == 0) return false;
-    for (size_t i = 0; i < hold.count; ++i)
-        if (!KeyIsDown(hold.keys[i])) return false;
+    for (size_t i = 0; i < hold.count; ++i) {
+        const int vk = hold.keys[i];
+        const bool down = vk == VK_CONTROL ? ctrlDown : (vk != VK_LCONTROL || ctrlDown) && KeyIsDown(vk);
+        if (!down) return false;
+    }
     return true;
 }
 
@@ -131,16 +137,6 @@ int TapItem(TTapKey key) noexcept {
     case TTapKey::Shift: return 2;
     case TTapKey::LeftShift: return 8;
     case TTapKey::RightShift: return 9;
-    }
-    return 0;
-}
-
-int TapVirtualKey(TTapKey key) noexcept {
-    switch (key) {
-    case TTapKey::Ctrl: return VK_CONTROL;
-    case TTapKey::Shift: return VK_SHIFT;
-    case TTapKey::LeftShift: return VK_LSHIFT;
-    case TTapKey::RightShift: return VK_RSHIFT;
     }
     return 0;
 }
@@ -221,6 +217,7 @@ int GestureAction(std::string_view code, std::span<const std::string> rowCodes) 
 
 void TfrmPTessarel::StartInputPoll() {
     gestureInProgress_ = false;
+    pollsToSettings_ = 0;
     framework::Guard([] { navigation::CreateTrailWindow(); });
     // Right Shift starts as up, whatever its state.
     const std::array<bool, 4> down{KeyIsDown(VK_CONTROL), KeyIsDown(VK_SHIFT), KeyIsDown(VK_LSHIFT), false};
@@ -251,20 +248,32 @@ void TfrmPTessarel::tGestureTimer() {
     PollScope scope(pollBusy);
     if (!scope.Entered() || !AcceptingMessages()) return;
     const TPollTime now = PollClock();
-    PollDoubleTaps(now);
+    ReadPollSettings();
+    const bool ctrlDown = PollDoubleTaps(now);
     PollScreenEdges(now);
-    PollGesture();
+    PollGesture(ctrlDown);
 }
 
-void TfrmPTessarel::PollDoubleTaps(TPollTime now) {
-    std::array<bool, 4> down{};
-    for (size_t i = 0; i < kTapKeys.size(); ++i) down[i] = KeyIsDown(TapVirtualKey(kTapKeys[i]));
+void TfrmPTessarel::ReadPollSettings() {
+    const void* source = settings::CurrentSource();
+    if (--pollsToSettings_ > 0 && source == pollSettingsSource_) return;
+    pollsToSettings_ = kPollSettingsEvery;
+    pollSettingsSource_ = source;
+    pollSettings_ = {settings::Int("edgenav"), settings::Flag("usegestures"), settings::Int("holdwhilegesture")};
+}
+
+bool TfrmPTessarel::PollDoubleTaps(TPollTime now) {
+    // Left and right Shift are down only while Shift is.
+    const bool ctrl = KeyIsDown(VK_CONTROL), shift = KeyIsDown(VK_SHIFT);
+    const bool sides = shift || doubleTaps_.Down(TTapKey::LeftShift) || doubleTaps_.Down(TTapKey::RightShift);
+    const std::array<bool, 4> down{ctrl, shift, sides && KeyIsDown(VK_LSHIFT), sides && KeyIsDown(VK_RSHIFT)};
     const TTapItems fired = doubleTaps_.Step(down, now, [this] { return AnyKeyDown(); }, CurrentTapTiming);
     for (size_t i = 0; i < fired.count; ++i) RunTriggerCommands(fired.items[i], {});
+    return ctrl;
 }
 
 void TfrmPTessarel::PollScreenEdges(TPollTime now) {
-    const auto mode = static_cast<TEdgeMode>(settings::Int("edgenav"));
+    const auto mode = static_cast<TEdgeMode>(pollSettings_.edgeNav);
     if (mode != TEdgeMode::Navigate && mode != TEdgeMode::Knock) return;
     POINT p{};
     if (!::GetCursorPos(&p)) return;
@@ -283,11 +292,9 @@ void TfrmPTessarel::CheckEdge(int edge, bool inside, TPollTime now, TEdgeMode mo
     if (event == TEdgeEvent::Knock) RequestDesktop(TakeEdgeTarget(edge));
 }
 
-void TfrmPTessarel::PollGesture() {
-    const bool mayHold = std::any_of(kAnyHoldKey.begin(), kAnyHoldKey.end(), KeyIsDown);
-    if (!mayHold && !gestureInProgress_) return;
-    const bool on = settings::Flag("usegestures");
-    if (mayHold && on && HoldKeysDown(HoldKeys(settings::Int("holdwhilegesture")))) {
+void TfrmPTessarel::PollGesture(bool ctrlDown) {
+    const bool on = pollSettings_.useGestures;
+    if (on && HoldKeysDown(HoldKeys(pollSettings_.holdKey), ctrlDown)) {
         if (!gestureInProgress_) {
             gestureInProgress_ = true;
             navigation::ResetGesture();

@@ -19,6 +19,10 @@ using TPollTime = int64_t;
 inline constexpr TPollTime kNever = -(int64_t{1} << 40);
 
 inline constexpr unsigned kPollIntervalMs = 10;
+// The settings the poll needs at every tick are read once a second (and
+// when the settings dialog comes or goes): reading a control costs far more
+// than a tick's own work.
+inline constexpr int kPollSettingsEvery = 100;
 inline constexpr TPollTime kEdgeDwellMs = 1000;
 // AnyKeyDown looks at the virtual keys from Alt up to F24: Shift, Ctrl and
 // the mouse buttons lie below, the left and right Shift and Ctrl above.
@@ -62,7 +66,6 @@ inline constexpr std::array<TTapKey, 4> kTapKeys{TTapKey::Ctrl, TTapKey::Shift, 
                                                  TTapKey::RightShift};
 inline constexpr int kItemShiftWithCtrl = 3;
 int TapItem(TTapKey key) noexcept;
-int TapVirtualKey(TTapKey key) noexcept;
 
 // The trigger items that one poll's double taps fire, in order; at most five.
 struct TTapItems {
@@ -78,6 +81,7 @@ struct TTapItems {
 class TDoubleTaps {
 public:
     void Reset(std::span<const bool, 4> down) noexcept;
+    bool Down(TTapKey key) const noexcept { return trackers_[static_cast<size_t>(key)].Down(); }
     // One poll with the four keys' states. The other keys and the timing are
     // asked for only when they can matter: another key only during a press
     // of a tracked key (while one is down, and at the poll that sees it
@@ -101,8 +105,13 @@ struct THoldKeys {
     size_t count = 0;
 };
 THoldKeys HoldKeys(int holdWhileGesture) noexcept;
-// Whether any hold choice could be held: one of these keys is down.
-inline constexpr std::array<int, 3> kAnyHoldKey{0x04 /*VK_MBUTTON*/, 0x11 /*VK_CONTROL*/, 0xA4 /*VK_LMENU*/};
+
+// What the poll reads of the settings at every tick.
+struct TPollSettings {
+    int edgeNav = 0;            // "edgenav"
+    bool useGestures = false;   // "usegestures"
+    int holdKey = -1;           // "holdwhilegesture"
+};
 
 // The dwell at the screen edges: the edge the cursor rests on and since
 // when, and the edge of the last mouse-knock switch.

@@ -318,9 +318,13 @@ private:
     // The input poll's state (input_poll.cpp).
     void StartInputPoll();
     void StopInputPoll() noexcept;
-    void PollDoubleTaps(TPollTime now);
+    void ReadPollSettings();
+    bool PollDoubleTaps(TPollTime now);   // answers whether Ctrl is down
     void PollScreenEdges(TPollTime now);
-    void PollGesture();
+    void PollGesture(bool ctrlDown);
+    TPollSettings pollSettings_;
+    int pollsToSettings_ = 0;
+    const void* pollSettingsSource_ = nullptr;
     TDoubleTaps doubleTaps_;
     TEdgeDwell edgeDwell_;
     bool gestureInProgress_ = false;

@@ -77,10 +77,13 @@ protected:
 TEST_F(DoubleCtrlTest, DoubleCtrlTogglesThePreview) {
     HWND preview = program_->MainWindow();
     ASSERT_FALSE(IsShown(preview));
-    const std::string doubleCtrl = "keydown ctrl sleep 0.05 keyup ctrl sleep 0.3 keydown ctrl sleep 0.05 keyup ctrl";
+    // Every sequence starts a second after the last tap typed, so that it
+    // never pairs with that one.
+    const std::string doubleCtrl =
+        "sleep 1 keydown ctrl sleep 0.05 keyup ctrl sleep 0.3 keydown ctrl sleep 0.05 keyup ctrl";
     ASSERT_TRUE(TypeUntil(doubleCtrl, [&] { return IsShown(preview); })) << "the preview did not open";
-    // One Ctrl tap is no double tap; nor are two too far apart.
-    ASSERT_EQ(RunXdotool("keydown ctrl sleep 0.05 keyup ctrl sleep 1 keydown ctrl sleep 0.05 keyup ctrl"), 0);
+    // Two taps too far apart are no double tap.
+    ASSERT_EQ(RunXdotool("sleep 1 keydown ctrl sleep 0.05 keyup ctrl sleep 1 keydown ctrl sleep 0.05 keyup ctrl"), 0);
     program_->WaitTicks(2);
     EXPECT_TRUE(IsShown(preview));
     EXPECT_TRUE(TypeUntil(doubleCtrl, [&] { return !IsShown(preview); })) << "a second double tap closes it";
