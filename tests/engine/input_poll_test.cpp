@@ -1,14 +1,21 @@
 // The input poll's rules with a clock and key states of the test's own:
 // double taps by "doubleint", another key cancelling a tap, Shift while Ctrl
 // is down, the keys that hold a gesture, the dwell at a screen edge, and the
-// gesture row a code selects.
+// gesture row a code selects; then the gesture actions on the engine.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 #include "engine/input_poll.h"
+#include "engine/main_form.h"
+#include "engine/startup.h"
+#include "framework/application.h"
+#include "navigation/event_log_window.h"
+#include "settings/settings_access.h"
 
 using namespace engine;
 
@@ -258,4 +265,137 @@ TEST(GestureRows, TheFirstRowWithTheCodeWins) {
         int action;
     } cases[] = {{"URD", 3}, {"L", 1}, {"R", 2}, {"RD", 0}, {"", 0}, {"urd", 0}};
     for (const auto& c : cases) EXPECT_EQ(GestureAction(c.code, rows), c.action) << c.code;
+}
+
+// The gesture actions on the engine ----------------------------------------------------
+namespace {
+
+class GestureSettings final : public settings::LiveSource {
+public:
+    bool wrap = false;
+    int privateDesktop = 0;
+    std::optional<int> Int(std::string_view name) const override {
+        if (name == "wrap") return wrap ? 1 : 0;
+        return std::nullopt;
+    }
+    std::optional<std::string> Text(std::string_view) const override { return std::nullopt; }
+    bool IsPrivate(int desktop) const override { return desktop == privateDesktop; }
+    std::string DesktopName(int desktop) const override { return std::to_string(desktop); }
+    bool InIgnoreList(std::string_view) const override { return false; }
+    bool InWatchList(std::string_view) const override { return false; }
+    std::vector<settings::TAutoSendRule> AutoSendRules() const override { return {}; }
+};
+
+// The main form without a window, with the event log: a 3 x 3 grid.
+class GestureActionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings::SetLiveSource(&settings_);
+        frmPTessarel = &form_;
+        form_.FGridCols = form_.FGridRows = 3;
+        form_.FStickyList = std::make_unique<TRegStringList>();
+        wasStarted_ = std::exchange(EngineStarted, true);
+        if (!navigation::frmLog) {
+            framework::App().CreateForm(navigation::frmLog);
+            ownLog_ = true;
+        }
+    }
+    void TearDown() override {
+        if (ownLog_ && navigation::frmLog) framework::App().FreeForm(navigation::frmLog);
+        EngineStarted = wasStarted_;
+        frmPTessarel = nullptr;
+        settings::SetLiveSource(nullptr);
+    }
+    void At(int current, int previous = 1) {
+        form_.FCurrentDesktop = form_.FRequestedDesktop = current;
+        form_.FPreviousDesktop = previous;
+    }
+    // The lines the action logged, oldest first, without their time.
+    std::vector<std::string> Run(int action) {
+        const int before = navigation::frmLog->LineCount();
+        form_.RunGestureAction(action);
+        std::vector<std::string> lines;
+        for (int i = navigation::frmLog->LineCount() - before - 1; i >= 0; --i) {
+            const std::string line = navigation::frmLog->Line(i);
+            lines.push_back(line.substr(line.find("] ") + 2));
+        }
+        return lines;
+    }
+
+    GestureSettings settings_;
+    TfrmPTessarel form_;
+    bool ownLog_ = false, wasStarted_ = false;
+};
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(GestureActionTest, SwitchesAndTheirLogLines) {
+    struct Case {
+        const char* what;
+        int current, previous;
+        bool wrap;
+        int action;
+        int requested;
+        Lines logged;
+    } cases[] = {
+        {"previous", 5, 1, false, 1, 4, {"switch to previous desktop, triggered via gesture"}},
+        {"previous from the first goes to the last", 1, 1, false, 1, 9, {"switch to previous desktop, triggered via gesture"}},
+        {"next", 5, 1, false, 2, 6, {"switch to next desktop, triggered via gesture"}},
+        {"next after the last goes to the first", 9, 1, false, 2, 1, {"switch to next desktop, triggered via gesture"}},
+        {"back to the desktop used before", 5, 8, false, 6, 8, {"switched back to recently used desktop (#8) via gesture"}},
+        {"desktop 3", 5, 1, false, 12, 3, {"switch to desktop (#3), triggered via gesture"}},
+        {"desktop 9", 5, 1, false, 18, 9, {"switch to desktop (#9), triggered via gesture"}},
+        {"right", 5, 1, false, 19, 6,
+         {"switch to desktop located to the right via hotkey", "switch to desktop located to the right via gesture"}},
+        {"left with wrapping", 4, 1, true, 20, 6,
+         {"switch to desktop located to the left via hotkey [wrap]", "switch to desktop located to the left via gesture"}},
+        {"above", 5, 1, false, 21, 2,
+         {"switch to desktop located above via hotkey", "switch to desktop located above via gesture"}},
+        {"below", 5, 1, false, 22, 8,
+         {"switch to desktop located below via hotkey", "switch to desktop located below via gesture"}},
+        // Nothing there: no switch, and none reported.
+        {"right from the last column", 3, 1, false, 19, 3, {}},
+        {"below from the last row", 8, 1, false, 22, 8, {}},
+        {"no action 0", 5, 1, false, 0, 5, {}},
+        {"no action 23", 5, 1, false, 23, 5, {}},
+    };
+    for (const auto& c : cases) {
+        At(c.current, c.previous);
+        settings_.wrap = c.wrap;
+        EXPECT_EQ(Run(c.action), c.logged) << c.what;
+        EXPECT_EQ(form_.FRequestedDesktop, c.requested) << c.what;
+    }
+}
+
+TEST_F(GestureActionTest, ADesktopOutsideTheGridIsNeitherRequestedNorReported) {
+    form_.FGridCols = form_.FGridRows = 2;
+    At(2);
+    EXPECT_EQ(Run(18), Lines{});
+    EXPECT_EQ(form_.FRequestedDesktop, 2);
+    EXPECT_EQ(Run(13), Lines{"switch to desktop (#4), triggered via gesture"});
+    EXPECT_EQ(form_.FRequestedDesktop, 4);
+}
+
+TEST_F(GestureActionTest, UnifyIsReportedOnlyWhenItHappened) {
+    auto add = [&](uintptr_t n, int desktop) {
+        TWindowRecord r;
+        r.Wnd = TWindowRecord::WndFromHandle(reinterpret_cast<HWND>(0x20000 + n * 4));
+        r.Desktop = static_cast<int8_t>(desktop);
+        r.Visible = 1;
+        r.ScanStamp = form_.FScanCounter;
+        form_.FWindowTable.push_back(r);
+    };
+    At(5);
+    add(1, 2);
+    add(2, 3);
+    // A private desktop holds a window and no password is given: nothing moves.
+    settings_.privateDesktop = 3;
+    EXPECT_EQ(Run(5), Lines{});
+    EXPECT_EQ(form_.FWindowTable[1].Desktop, 3);
+    settings_.privateDesktop = 0;
+    EXPECT_EQ(Run(5), Lines{"desktops unified to desktop #5 via gesture"});
+    for (const auto& r : form_.FWindowTable) EXPECT_EQ(r.Desktop, 5);
+    EXPECT_EQ(form_.FPressedDesktop, 5);
 }
