@@ -231,6 +231,7 @@ protected:
     void OpenSendCurrent(HWND w);           // the send-current window for w
     void ShowEdgeNav(int edge);             // the edge window's bar at that edge
     int TakeEdgeTarget(int edge);           // the edge window takes the edge: its target desktop
+    void ShowHelpTopic(std::string_view topic);   // a topic of the program's help file
 
 private:
     friend BOOL CALLBACK ScanWindowProc(HWND w, LPARAM) noexcept;
@@ -296,6 +297,7 @@ private:
     std::array<std::unique_ptr<framework::GraphicLabel>, 9> labels_;   // Label1..Label9
     framework::Image imLocked{"imLocked", 0};
     RECT speedButton1_{};
+    RECT btnHelp_{};
     HWND hintWindow_ = nullptr;    // dies with the form's window, its owner
     POINT pressPoint_{};           // the press, scaled to the screen
     POINT dragOffset_{};           // from the picked window's top-left corner to the press
@@ -303,6 +305,7 @@ private:
     framework::Image* paintImage_ = nullptr;
     const framework::GraphicControl* pressedControl_ = nullptr;
     bool speedButtonPressed_ = false;
+    bool helpButtonPressed_ = false;
     bool dragRefused_ = false;     // the password was refused: this press drags no more
     const framework::GraphicControl* hoveredControl_ = nullptr;
 
@@ -335,5 +338,8 @@ inline TfrmPTessarel* frmPTessarel = nullptr;
 
 // The uninstall poll, shown modally; also when no instance runs.
 void ShowUninstallPoll();
+// The help front end: set up before the windows exist, closed after them.
+void StartHelp();
+void StopHelp();
 
 }  // namespace engine

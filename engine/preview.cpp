@@ -15,6 +15,7 @@ namespace {
 
 namespace texts {
 constexpr char kCloseHint[] = "Close preview window";
+constexpr char kHelpHint[] = "Get help NOW!";
 constexpr std::string_view kLeavePrivate =
     "You attemp to move a window out from a private desktop. You must enter your desktop lock password to proceed!";
 constexpr std::string_view kApplicationSent = "% application sent to desktop #";
@@ -28,8 +29,9 @@ constexpr COLORREF kLabelColor = 0x2020D0;
 // foreground; with "iesepar" each browser window moves on its own.
 constexpr std::string_view kFlashExe = "\\FLASH.EXE";
 constexpr std::string_view kBrowserExe = "IEXPLORE.EXE";
-// The close button on the left bar.
+// The close and help buttons on the left bar.
 constexpr RECT kSpeedButton1{2, 3, 22, 23};
+constexpr RECT kBtnHelp{2, 26, 22, 46};
 
 // Exactly the left button: no other button, no Shift or Ctrl (the key
 // state of a mouse message), and no Alt.
@@ -64,6 +66,7 @@ void TfrmPTessarel::CreateControls() {
     imLocked.SetPictureSize(100, 100);
     DrawPadlock(imLocked.Canvas(), 100);
     speedButton1_ = kSpeedButton1;
+    btnHelp_ = kBtnHelp;
     RegisterPreviewMouse();
 }
 
@@ -75,15 +78,19 @@ void TfrmPTessarel::CreateHint() {
                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, ::GetModuleHandleA(nullptr),
                                     nullptr);
-    if (!hintWindow_) return;   // the button works without its hint
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = 1;
-    tool.rect = speedButton1_;
-    tool.lpszText = const_cast<char*>(texts::kCloseHint);
-    ::SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!hintWindow_) return;   // the buttons work without their hints
+    auto addTool = [this](UINT_PTR id, const RECT& rect, const char* text) {
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = id;
+        tool.rect = rect;
+        tool.lpszText = const_cast<char*>(text);
+        ::SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    addTool(1, speedButton1_, texts::kCloseHint);
+    addTool(2, btnHelp_, texts::kHelpHint);
 }
 
 framework::Image* TfrmPTessarel::Thumbnail(int desktop) {
@@ -247,6 +254,7 @@ void TfrmPTessarel::RegisterPreviewMouse() {
     OnMessage(WM_CAPTURECHANGED, [this](WPARAM, LPARAM) -> LRESULT {
         pressedControl_ = nullptr;
         speedButtonPressed_ = false;
+        helpButtonPressed_ = false;
         return 0;
     });
 }
@@ -266,6 +274,10 @@ void TfrmPTessarel::PreviewMouseDown(MouseButton button, LPARAM at) {
         speedButtonPressed_ = true;
         return;
     }
+    if (button == MouseButton::Left && ::PtInRect(&btnHelp_, p)) {
+        helpButtonPressed_ = true;
+        return;
+    }
     framework::GraphicControl* c = PreviewControlAt(p);
     if (button == MouseButton::Left) pressedControl_ = c;
     if (auto* image = dynamic_cast<framework::Image*>(c))
@@ -276,10 +288,15 @@ void TfrmPTessarel::PreviewMouseUp(WPARAM keys, LPARAM at) {
     const POINT p = PointFrom(at);
     const framework::GraphicControl* pressed = std::exchange(pressedControl_, nullptr);
     const bool speedButton = std::exchange(speedButtonPressed_, false);
+    const bool helpButton = std::exchange(helpButtonPressed_, false);
     if (!(keys & (MK_RBUTTON | MK_MBUTTON)) && ::GetCapture() == Handle()) ::ReleaseCapture();
     // A click is a press and a release on the same control.
     if (speedButton) {
         if (::PtInRect(&speedButton1_, p)) SpeedButton1Click();
+        return;
+    }
+    if (helpButton) {
+        if (::PtInRect(&btnHelp_, p)) btnHelpClick();
         return;
     }
     if (!pressed || !pressed->Visible() || !pressed->Holds(p)) return;

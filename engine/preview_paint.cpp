@@ -77,7 +77,7 @@ std::string WindowTitle(HWND w) {
 void DrawBarMarks(HDC dc, const RECT& bar) {
     const int x = bar.left + 4;
     const int gridTop = bar.bottom - 22;
-    if (gridTop < 60) return;   // no room below the close button
+    if (gridTop < 80) return;   // no room below the close and help buttons
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 2; ++c) {
             RECT cell{x + c * 9, gridTop + r * 9, x + c * 9 + 7, gridTop + r * 9 + 7};
@@ -234,6 +234,16 @@ void TfrmPTessarel::PaintPreviewBar(HDC dc, const RECT& client) {
     ::LineTo(dc, b.right - 6, b.bottom - 6);
     ::MoveToEx(dc, b.right - 7, b.top + 6, nullptr);
     ::LineTo(dc, b.left + 5, b.bottom - 6);
+
+    // The help button: a bold question mark on the same square.
+    FillSolid(dc, btnHelp_, kButtonFace);
+    framework::Font bold(::CreateFontA(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+    framework::SelectScope font(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : CanvasFont());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, kButtonGlyph);
+    RECT help = btnHelp_;
+    ::DrawTextA(dc, "?", 1, &help, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     DrawBarMarks(dc, bar);
 }
 

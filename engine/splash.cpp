@@ -1,6 +1,7 @@
 #include "engine/splash.h"
 #include <string>
 #include "framework/owned.h"
+#include "toolkit/form_pictures.h"
 
 namespace engine {
 namespace {
@@ -13,6 +14,7 @@ TfrmSplash::TfrmSplash() : Form("frmSplash") {}
 
 void TfrmSplash::CreateControls() {
     SetColor(RGB(0, 0, 0));
+    picture_ = toolkit::LoadFormPicture(toolkit::pictures::kSplash);
     SetBounds((::GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2, (::GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2, kWidth,
               kHeight);
     for (int tag = 1; tag <= kPanels; ++tag) {
@@ -26,10 +28,9 @@ void TfrmSplash::CreateControls() {
 }
 
 void TfrmSplash::Paint(HDC dc, const RECT& client) {
-    // The picture: the product's name on a dark field above the panels.
+    // The picture, and the product's name on its dark field above the panels.
     RECT pic{client.left + 1, client.top + 1, client.left + 401, client.top + 201};
-    framework::Brush field(::CreateSolidBrush(RGB(24, 40, 64)));
-    ::FillRect(dc, &pic, field.get());
+    picture_->Draw(dc, pic);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(240, 240, 240));
     RECT text{pic.left, pic.top + 40, pic.right, pic.top + 110};

@@ -4,6 +4,7 @@
 #include <memory>
 #include "framework/control.h"
 #include "framework/form.h"
+#include "toolkit/gif_image.h"
 
 namespace engine {
 
@@ -20,6 +21,7 @@ protected:
     void Paint(HDC dc, const RECT& client) override;
 private:
     std::array<std::unique_ptr<framework::Panel>, kPanels> panels_;
+    std::unique_ptr<toolkit::TGIFImage> picture_;   // 400 x 200, from the program's resources
 };
 
 // Colour of a progress panel: light until the progress reaches it.

@@ -78,6 +78,7 @@ void CreateWindows() {
 int RunEngine() {
     auto& app = framework::App();
     app.ShowMainForm = false;
+    StartHelp();
     if (ReadStartFlag("showsplash", true)) {
         // The splash is a courtesy: the program starts without it.
         framework::Guard([&] {
@@ -93,6 +94,7 @@ int RunEngine() {
     frmPTessarel->LogEvent(texts::kStarted, nullptr, true);
     app.Run();
     app.DestroyForms();
+    StopHelp();
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "navigation/enter_pwd.h"
 #include "settings/settings_access.h"
 #include "settings/vd_config.h"
+#include "shell/help.h"
 
 namespace engine {
 
@@ -74,6 +75,9 @@ void TfrmPTessarel::SaveAllSettings() {
     if (settings::frmVDConfig) settings::frmVDConfig->SaveSettings();
 }
 void TfrmPTessarel::ShowDesktopPicture(int desktop) { SetTrayIconForDesktop(desktop); }
+void TfrmPTessarel::ShowHelpTopic(std::string_view topic) { shell::ShowHelpTopic(topic); }
+void StartHelp() { shell::StartHelp(); }
+void StopHelp() { shell::StopHelp(); }
 
 void TfrmPTessarel::ShowWait(std::string_view text) {
     if (frmWait) frmWait->ShowWait(text);

@@ -11,6 +11,7 @@
 #include "navigation/event_log_window.h"
 #include "settings/settings_access.h"
 #include "settings/vd_config.h"
+#include "shell/help.h"
 
 namespace engine {
 namespace {
@@ -399,7 +400,7 @@ void TfrmPTessarel::About1Click() {
 
 void TfrmPTessarel::btnHelpClick() {
     HidePreview();
-    if (MenuTargets.ShowHelpTopic) MenuTargets.ShowHelpTopic(GetAppFolder() + std::string(texts::kHelpFile), texts::kHelpTopic);
+    ShowHelpTopic(shell::help_texts::kTopicPreview);
 }
 
 void TfrmPTessarel::Manual1Click() { btnHelpClick(); }

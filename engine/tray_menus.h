@@ -39,8 +39,6 @@ constexpr std::string_view kPrivateMovePrompt =
 constexpr std::string_view kAppSentToDesktop = "% application sent to desktop #";
 constexpr std::string_view kWindowSentToDesktop = "% window sent to desktop #";
 constexpr std::string_view kByUserAction = ", triggered by user action";
-constexpr std::string_view kHelpFile = "tessarel.chm";
-constexpr std::string_view kHelpTopic = "deskprev.htm";
 }  // namespace texts
 
 // The maker's web pages.
@@ -75,7 +73,6 @@ struct TrayMenuTargets {
     std::function<void()> ShowLostWindows;   // the lost-window list of all desktops, recovery mode
     std::function<void()> RunAboutBox;       // a new About box without owner, modal, then freed
     std::function<void()> ShowWindowInfo;    // the window-information box, brought to the front
-    std::function<void(const std::string& helpFile, std::string_view topic)> ShowHelpTopic;
     std::function<void(const std::string& bitmapFile)> LoadClickPicture;
 };
 inline TrayMenuTargets MenuTargets;

@@ -23,8 +23,7 @@ void Application::Run() {
         BOOL r = ::GetMessageA(&msg, nullptr, 0, 0);
         if (r == 0) { terminated_ = true; break; }
         if (r < 0) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        Dispatch(msg);
     }
 }
 
@@ -35,9 +34,19 @@ void Application::ProcessMessages() {
             terminated_ = true;
             break;
         }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        Dispatch(msg);
     }
+}
+
+void Application::Dispatch(MSG& msg) {
+    // Key preview: a key meant for a control reaches its form first.
+    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
+        HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+        Form* form = root && root != msg.hwnd ? Form::FromHandle(root) : nullptr;
+        if (form && form->KeyPreview) ::SendMessageA(root, msg.message, msg.wParam, msg.lParam);
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
 }
 
 void Application::HandleMessage(DWORD timeoutMs) {

@@ -58,6 +58,7 @@ public:
 private:
     Application() = default;
     void Adopt(std::unique_ptr<Form> form, Form** global);
+    static void Dispatch(MSG& msg);
 
     struct Owned {
         std::unique_ptr<Form> form;

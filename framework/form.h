@@ -64,6 +64,8 @@ public:
     void SetAlpha(BYTE alpha, bool enabled);
     void SetTransparentColor(COLORREF key, bool enabled);
     bool DoubleBuffered = false;
+    // The form receives its controls' WM_KEYDOWN and WM_KEYUP before they do.
+    bool KeyPreview = false;
     void Invalidate();
     void Repaint();
 

@@ -100,6 +100,12 @@ void TfrmVDConfig::FormCreate() {
     if (auto* b = FindControl("btnOK")) b->OnClick = [this] { btnOKClick(); };
     if (auto* b = FindControl("btnApply")) b->OnClick = [this] { btnApplyClick(); };
     if (auto* b = FindControl("btnCancel")) b->OnClick = [this] { btnCancelClick(); };
+    if (auto* b = FindControl("btnHelp")) b->OnClick = [this] { btnHelpClick(); };
+    KeyPreview = true;
+    OnMessage(WM_KEYUP, [this](WPARAM key, LPARAM) -> LRESULT {
+        FormKeyUp(static_cast<WORD>(key));
+        return 0;
+    });
     for (auto* c : {&cbDeskInfo, &cbFollow, &cbGestures, &cbRetainFocus})
         c->OnClick = [this] { UpdateControlStates(); };
     cbHotKeys.OnChange = [this] { UpdateControlStates(); };

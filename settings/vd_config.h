@@ -6,6 +6,7 @@
 //   vd_config_layout.cpp  the controls' table and their fixed items
 //   vd_config_store.cpp   LoadSettings and SaveSettings, the rule files
 //   vd_config_apply.cpp   ApplySettings, OK, Apply and Cancel
+//   vd_config_help.cpp    the help of each page
 #include <windows.h>
 #include <array>
 #include <functional>
@@ -33,6 +34,10 @@ void SetLockPrompt(LockPromptFn prompt);
 bool AskLockPassword(std::string_view reason);
 // A lock password counts as set while "pwdlocal" is not empty.
 bool LockPasswordSet();
+
+// The help topic of a settings page (the general page's first tab or its
+// second); none for a page without help.
+std::optional<std::string_view> PageHelpTopic(int page, bool firstTab);
 
 class TfrmVDConfig final : public framework::Form, public LiveSource {
 public:
@@ -122,6 +127,8 @@ public:
     void btnApplyClick();
     void btnOKClick();
     void btnCancelClick();
+    void btnHelpClick();
+    void FormKeyUp(WORD key);
     // Apply's steps; false when a private-desktop rule ended it early.
     bool ApplyChanges();
 

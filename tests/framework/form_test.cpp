@@ -121,3 +121,40 @@ TEST(Form, AnExceptionInAMessageHandlerReachesTheApplication) {
     App().OnException = nullptr;
     EXPECT_EQ(seen, std::vector<std::string>{"handler failed"});
 }
+
+namespace {
+
+// A form with one control whose keys it may see first.
+class KeyForm : public Form {
+public:
+    KeyForm() : Form("frmKeys") {}
+    framework::Edit edKeys{*this, "edKeys"};
+    std::vector<WPARAM> keysUp;
+protected:
+    void CreateControls() override {
+        static constexpr framework::ControlSpec kLayout[] = {
+            {framework::Kind::Edit, "edKeys", nullptr, 4, 4, 100, 20, "", 0},
+        };
+        ApplyLayout(kLayout);
+        OnMessage(WM_KEYUP, [this](WPARAM key, LPARAM) -> LRESULT {
+            keysUp.push_back(key);
+            return 0;
+        });
+    }
+};
+
+}  // namespace
+
+TEST(Form, KeyPreviewHandsTheControlsKeysToTheFormFirst) {
+    for (bool preview : {true, false}) {
+        KeyForm f;
+        f.KeyPreview = preview;
+        f.CreateHandle();
+        ::PostMessageA(f.edKeys.Handle(), WM_KEYUP, VK_F1, 0);
+        ::PostMessageA(f.Handle(), WM_KEYUP, VK_F2, 0);   // the form's own keys, with or without
+        App().ProcessMessages();
+        const std::vector<WPARAM> expected =
+            preview ? std::vector<WPARAM>{VK_F1, VK_F2} : std::vector<WPARAM>{VK_F2};
+        EXPECT_EQ(f.keysUp, expected) << "key preview " << preview;
+    }
+}
