@@ -32,6 +32,21 @@ bool TypeUntil(const std::string& xdotoolArgs, const std::function<bool()>& done
     return false;
 }
 
+// Keys reach the program's key state only while a window has the keyboard:
+// the user types into a window of the desktop in front.
+void FocusOn(HWND w) {
+    ::SetForegroundWindow(w);
+    ASSERT_TRUE(WaitUntil([w] { return ::GetForegroundWindow() == w; }, 3000)) << "no window in front";
+}
+
+// The virtual keys held down now, for a failure message.
+std::string KeysDown() {
+    std::string down;
+    for (int vk = 1; vk < 256; ++vk)
+        if (::GetAsyncKeyState(vk) & 0x8000) down += " " + std::to_string(vk);
+    return down.empty() ? " none" : down;
+}
+
 bool Logged(DWORD pid, const std::string& line) {
     for (const auto& l : EventLogLines(pid))
         if (l == line) return true;
@@ -77,11 +92,13 @@ protected:
 TEST_F(DoubleCtrlTest, DoubleCtrlTogglesThePreview) {
     HWND preview = program_->MainWindow();
     ASSERT_FALSE(IsShown(preview));
+    FocusOn(one_->Window());
     // Every sequence starts a second after the last tap typed, so that it
     // never pairs with that one.
     const std::string doubleCtrl =
         "sleep 1 keydown ctrl sleep 0.05 keyup ctrl sleep 0.3 keydown ctrl sleep 0.05 keyup ctrl";
-    ASSERT_TRUE(TypeUntil(doubleCtrl, [&] { return IsShown(preview); })) << "the preview did not open";
+    ASSERT_TRUE(TypeUntil(doubleCtrl, [&] { return IsShown(preview); }))
+        << "the preview did not open; keys down:" << KeysDown();
     // Two taps too far apart are no double tap.
     ASSERT_EQ(RunXdotool("sleep 1 keydown ctrl sleep 0.05 keyup ctrl sleep 1 keydown ctrl sleep 0.05 keyup ctrl"), 0);
     program_->WaitTicks(2);
