@@ -65,6 +65,12 @@ void ReleaseStuckKeys() {
     }, 2000);
 }
 
+// True when the condition holds all along for this long: what a poll or a
+// tick that wrongly acted would change has had many chances to change.
+bool StaysTrue(const std::function<bool()>& condition, int ms) {
+    return !WaitUntil([&] { return !condition(); }, ms);
+}
+
 bool Logged(DWORD pid, const std::string& line) {
     for (const auto& l : EventLogLines(pid))
         if (l == line) return true;
@@ -82,8 +88,7 @@ protected:
         if (HasFatalFailure()) return;
         one_ = std::make_unique<Helper>(HelperOptions{.cls = "TessPollOne", .title = "on desktop 1"});
         ASSERT_FALSE(one_->Windows().empty());
-        program_->WaitTicks(2);
-        ASSERT_TRUE(IsShown(one_->Window()));
+        ASSERT_TRUE(ShownSoon(one_->Window()));
     }
     void TearDown() override {
         program_.reset();
@@ -120,8 +125,7 @@ TEST_F(DoubleCtrlTest, DoubleCtrlTogglesThePreview) {
         << "the preview did not open; keys down:" << KeysDown();
     // Two taps too far apart are no double tap.
     ASSERT_EQ(RunXdotool("sleep 1 keydown ctrl sleep 0.05 keyup ctrl sleep 1 keydown ctrl sleep 0.05 keyup ctrl"), 0);
-    program_->WaitTicks(2);
-    EXPECT_TRUE(IsShown(preview));
+    EXPECT_TRUE(StaysTrue([&] { return IsShown(preview); }, 1000));
     EXPECT_TRUE(TypeUntil(doubleCtrl, [&] { return !IsShown(preview); })) << "a second double tap closes it";
 }
 
@@ -141,24 +145,19 @@ TEST_F(InputPollTest, GestureToTheRightSwitchesToTheNextDesktop) {
 
     // A short stroke is no gesture.
     Helper two({.cls = "TessPollTwo", .title = "on desktop 2"});
-    program_->WaitTicks(2);
+    ASSERT_TRUE(ShownSoon(two.Window()));
     ASSERT_EQ(RunXdotool("mousemove 300 500 mousedown 2 sleep 0.1 mousemove 330 500 sleep 0.1 mouseup 2"), 0);
-    program_->WaitTicks(3);
-    EXPECT_TRUE(IsShown(two.Window()));
-    EXPECT_FALSE(IsShown(one_->Window()));
+    EXPECT_TRUE(StaysTrue([&] { return IsShown(two.Window()) && !IsShown(one_->Window()); }, 1500));
 }
 
 TEST_F(KnockTest, RestingAtTheRightEdgeSwitchesOnceUntilTheCursorLeaves) {
     ASSERT_EQ(RunXdotool(kRightEdge), 0);
     ASSERT_TRUE(HiddenSoon(one_->Window(), 5000)) << "no switch to desktop 2";
     Helper two({.cls = "TessKnockTwo", .title = "on desktop 2"});
-    program_->WaitTicks(2);
-    ASSERT_TRUE(IsShown(two.Window()));
+    ASSERT_TRUE(ShownSoon(two.Window()));
 
     // Resting on: no second switch (with wrapping it would lead back to 1).
-    program_->WaitTicks(10);
-    EXPECT_TRUE(IsShown(two.Window()));
-    EXPECT_FALSE(IsShown(one_->Window()));
+    EXPECT_TRUE(StaysTrue([&] { return IsShown(two.Window()) && !IsShown(one_->Window()); }, 2500));
 
     // Away and back: the right edge of desktop 2 wraps to desktop 1.
     const std::string leaveAndReturn = kCentre + " sleep 0.3 " + kRightEdge;
