@@ -170,12 +170,17 @@ void TfrmPTessarel::WMHookHotkey(WPARAM wp, LPARAM) {
         }
     }
     const int item = ChordItem(c);
-    if (item < 0) return;
+    if (item >= 0) RunTriggerCommands(item, texts::kPreviewByHotkey);
+}
+
+void TfrmPTessarel::TogglePreviewFor(std::string_view log) {
+    TogglePreview();
+    if (!log.empty()) LogEvent(log, nullptr, false);
+}
+
+void TfrmPTessarel::RunTriggerCommands(int item, std::string_view previewLog) {
     if (settings::Int("hotkeyapplist") == item) links::OpenAppList();
-    if (settings::Int("hotkeydeskprev") == item) {
-        TogglePreview();
-        LogEvent(texts::kPreviewByHotkey, nullptr, false);
-    }
+    if (settings::Int("hotkeydeskprev") == item) TogglePreviewFor(previewLog);
     if (settings::Int("hotkeymainmenu") == item) PopupMainMenu();
 }
 

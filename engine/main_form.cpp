@@ -39,7 +39,6 @@ void TfrmPTessarel::FormCreate() {
     refocusDone_ = true;
     FLastActiveWindow.fill(nullptr);
     FPreviewSwitch = false;
-    Step([] { links::CreateGestureTrail(); });
     previewOrigin_ = 0;
     FPreviousDesktop = 1;
     SetExStyle(WS_EX_TOOLWINDOW);
@@ -78,6 +77,7 @@ void TfrmPTessarel::FormCreate() {
         return 0;
     });
     tScan_.SetEnabled(true);
+    Step([this] { StartInputPoll(); });
 }
 
 bool TfrmPTessarel::FormCloseQuery() {
@@ -87,6 +87,7 @@ bool TfrmPTessarel::FormCloseQuery() {
 void TfrmPTessarel::FormClose() {
     exiting_ = true;
     tScan_.SetEnabled(false);
+    StopInputPoll();
     Step([] { links::HideDeskBar(); });
     Step([] { links::ApplyDesktopDisplay(0); });
     Step([this] { RemoveAllSysMenuItems(); });
@@ -109,6 +110,7 @@ void TfrmPTessarel::UnifyOnScreen() noexcept {
 void TfrmPTessarel::FormDestroy() {
     exiting_ = true;
     tScan_.SetEnabled(false);
+    StopInputPoll();
     // Whatever ended the program, no window that was shown on its desktop
     // stays hidden (a close already did this, and then it does nothing).
     UnifyOnScreen();

@@ -6,8 +6,11 @@
 #include "framework/application.h"
 #include "framework/guard.h"
 #include "navigation/bubble.h"
+#include "navigation/edge_geometry.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
+#include "navigation/gesture.h"
+#include "settings/settings_access.h"
 #include "settings/vd_config.h"
 #include "shell/help.h"
 
@@ -34,7 +37,10 @@ void OfferErrorReport() {}
 void CreateStartupWizard() {}
 void RunStartupWizard() {}
 
-void CreateGestureTrail() {}
+void CreateGestureTrail() { navigation::CreateTrailWindow(); }
+void ResetGesture() { navigation::ResetGesture(); }
+void AddGesturePoint(POINT p) { navigation::AddGesturePoint(p); }
+std::string TakeGesture() { return navigation::TakeGesture(); }
 void UseFlatMenus() {}
 
 // Settings -----------------------------------------------------------------------------
@@ -108,6 +114,15 @@ void HideAppList() {}
 void OpenAppList() {}
 void ShowLostWindows() {}
 void ShowWindowInfo() {}
+void OpenSendCurrent(HWND) {}
+void ShowEdgeNav(int) {}
+
+// Until the edge window takes the edge itself, its neighbour rule answers:
+// wrapping as its check box says while the settings dialog exists.
+int TakeEdgeTarget(int edge, int current, int cols, int rows) {
+    const bool wrap = settings::CurrentSource() && settings::Flag("wrapedgenav");
+    return navigation::EdgeTarget(static_cast<navigation::TScreenEdge>(edge), current, cols, rows, wrap);
+}
 
 // Shell ---------------------------------------------------------------------------------
 bool IconSetsOn() { return false; }

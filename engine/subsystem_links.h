@@ -45,6 +45,11 @@ void RunStartupWizard();
 void CreateGestureTrail();
 void UseFlatMenus();              // the flat menu painter on the main form's menus
 
+// Mouse gestures (the input poll draws them) ---------------------------------------
+void ResetGesture();              // the first tick of a gesture
+void AddGesturePoint(POINT p);    // every tick while the gesture is held
+std::string TakeGesture();        // the release: the letters U, D, L, R; the trail hidden
+
 // Settings -------------------------------------------------------------------------
 // Wallpaper and display mode of a desktop (0: those found at start). A
 // picture that cannot be converted is logged; the caller goes on.
@@ -91,6 +96,10 @@ void HideAppList();
 void OpenAppList();
 void ShowLostWindows();            // the lost-window list of all desktops, recovery mode
 void ShowWindowInfo();             // for the main form's FSelectedWindow, brought to the front
+void OpenSendCurrent(HWND w);      // the send-current window for w
+void ShowEdgeNav(int edge);        // the edge window's bar at that edge (TScreenEdge numbering)
+// The edge window takes the edge (a mouse knock): its target desktop in the grid.
+int TakeEdgeTarget(int edge, int current, int cols, int rows);
 
 // Shell: per-desktop icon and Quick Launch sets, help -------------------------------
 bool IconSetsOn();

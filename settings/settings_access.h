@@ -36,6 +36,8 @@ public:
     }
     // A name taken from the table of values, which is one by definition.
     static SettingName Of(const ValueSpec& spec) noexcept { return SettingName(spec.name, Trusted{}); }
+    // The code of gesture row 1 to 22 ("gesturecode1" to "gesturecode22").
+    static SettingName GestureCode(int row);
     constexpr std::string_view View() const noexcept { return name_; }
 
 private:
