@@ -109,6 +109,7 @@ HMENU PopupMenu::BuildMenu(MenuItem& parent, UINT& nextCommand) {
 
 void PopupMenu::Popup(int x, int y) {
     if (OnPopup) OnPopup();
+    if (OnBuild) OnBuild();
     UINT nextCommand = 1;
     Menu menu(BuildMenu(Items, nextCommand));
     UINT generation = ++generation_;

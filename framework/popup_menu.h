@@ -73,6 +73,9 @@ public:
     bool AutoPopup = true;
     void* PopupComponent = nullptr;   // who opened it last
     std::function<void()> OnPopup;
+    // After OnPopup, before the Win32 menu is built from the items: a
+    // painter takes over the items OnPopup has just added.
+    std::function<void()> OnBuild;
 
     // Shows the menu at the screen point and returns when it closes. The
     // chosen item's click does not run inside: it is posted to the menu's

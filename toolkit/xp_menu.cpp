@@ -138,12 +138,19 @@ TXPMenu::TXPMenu(framework::Form& owner) : owner_(owner) {
 
 TXPMenu::~TXPMenu() {
     // The items' handlers point here: they go before the painter does.
-    for (framework::PopupMenu* m : menus_) HookTree(m->Items, false);
+    for (framework::PopupMenu* m : menus_) {
+        HookTree(m->Items, false);
+        m->OnBuild = nullptr;
+        m->RemoveFreeNotification(this);
+    }
 }
 
 void TXPMenu::AddMenu(framework::PopupMenu& menu) {
     menus_.push_back(&menu);
     menu.AddFreeNotification(this, [this, m = &menu] { std::erase(menus_, m); });
+    menu.OnBuild = [this, m = &menu] {
+        if (active_) HookTree(m->Items, true);
+    };
     if (active_) HookTree(menu.Items, true);
 }
 

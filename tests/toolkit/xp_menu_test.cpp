@@ -253,3 +253,14 @@ TEST_F(XPMenuFixture, GdiObjectsStayFlatOverManyOpenings) {
     if (before == 0) GTEST_SKIP() << "this system reports no GDI object count";
     EXPECT_LE(after, before + 2) << before << " -> " << after;
 }
+
+TEST_F(XPMenuFixture, ItemsAddedJustBeforeAnOpeningArePaintedToo) {
+    host.CreateHandle();
+    MenuItem* late = nullptr;
+    menu.OnPopup = [&] { late = &menu.Items.Add("miLate", "Added on opening"); };
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); });
+    menu.Popup(10, 10);
+    ::KillTimer(nullptr, timer);
+    ASSERT_NE(late, nullptr);
+    EXPECT_EQ(late->DrawOwner, &xpm);
+}
