@@ -7,6 +7,8 @@
 #include "navigation/enter_pwd.h"
 #include "settings/vd_config.h"
 #include "shell/help.h"
+#include "shell/icon_swapper.h"
+#include "shell/ql_swapper.h"
 
 namespace engine {
 
@@ -19,7 +21,12 @@ void TfrmPTessarel::RefreshDesktopIndicators() {
     // A preview opened from the tray follows the switch back to the taskbar.
     if (previewOrigin_ == preview::kOriginTaskbar) PlacePreviewAtTaskbar();
 }
-void TfrmPTessarel::SwapDesktopSets() { ShowDesktopPicture(FCurrentDesktop); }
+void TfrmPTessarel::SwapDesktopSets() {
+    // A set that fails to swap is logged; the other set and the picture still follow.
+    framework::Guard([this] { shell::SwitchIconSet(FCurrentDesktop); });
+    framework::Guard([this] { shell::SwitchQuickLaunchSet(FCurrentDesktop); });
+    ShowDesktopPicture(FCurrentDesktop);
+}
 void TfrmPTessarel::ShowLockCover(const std::string&) {}
 // Without the password prompt nothing protected is given away.
 bool TfrmPTessarel::AskLockPassword(std::string_view reason) {
@@ -27,10 +34,14 @@ bool TfrmPTessarel::AskLockPassword(std::string_view reason) {
 }
 void TfrmPTessarel::RefreshAppList() {}
 void TfrmPTessarel::HideAppList() {}
-bool TfrmPTessarel::IconSetsOn() const { return false; }
-bool TfrmPTessarel::IconPositionsStored() const { return true; }
-bool TfrmPTessarel::IconsRestored() const { return true; }
-void TfrmPTessarel::MarkIconsRestored() {}
+bool TfrmPTessarel::IconSetsOn() const { return shell::IconSetsActive(); }
+// Without the shell's list view, or with no icon in it, no icon ever gets a
+// position: a request then has nothing to wait for.
+bool TfrmPTessarel::IconPositionsStored() const {
+    return shell::HasPositionedIcons() || !shell::DesktopIconsReadable();
+}
+bool TfrmPTessarel::IconsRestored() const { return shell::IconsRestored() || !shell::DesktopIconsReadable(); }
+void TfrmPTessarel::MarkIconsRestored() { shell::RestoreCurrentIconSet(); }
 
 bool TfrmPTessarel::IsSettingsOrInfoWindow(HWND w) const {
     return settings::frmVDConfig && w == settings::frmVDConfig->Handle();

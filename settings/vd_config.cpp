@@ -8,6 +8,7 @@
 #include "framework/registry.h"
 #include "framework/text.h"
 #include "navigation/enter_pwd.h"
+#include "settings/subsystem_links.h"
 #include "settings/tables.h"
 
 namespace settings {
@@ -42,11 +43,6 @@ std::optional<int> Suffix(std::string_view name, std::string_view prefix, int ma
     return n;
 }
 
-// No behaviour until the per-desktop icon and Quick Launch sets land: they
-// take their two switches once, start, and put desktop 1's sets back at exit.
-void CopyIconSetSwitches(bool /*distIcons*/, bool /*distQL*/) {}
-void StartIconSets() {}
-void SwitchInDesktopOneSets() {}
 // No behaviour until the layout page's preview lands.
 void DrawLayoutPreview() {}
 
