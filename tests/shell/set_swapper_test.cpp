@@ -125,13 +125,20 @@ TEST_F(SetSwapper, RootsThatCouldSwallowTheDataFolderAreRefused) {
     // The data folder inside the root.
     EXPECT_EQ(CheckSwapRoot(AnsiToWide(base_), AnsiToWide(root_ + "inner")), TRootProblem::Nested);
     EXPECT_EQ(CheckSwapRoot(AnsiToWide(root_ + "inner"), AnsiToWide(root_)), TRootProblem::Nested);
+
+    // As a fresh Wine prefix links the desktop folder to the home folder:
+    // through a link the paths cannot show what holds what.
+    ASSERT_TRUE(e2e::MakeHostLink(base_ + "linked", base_));
+    EXPECT_EQ(CheckSwapRoot(AnsiToWide(base_ + "linked"), AnsiToWide(data_)), TRootProblem::ThroughLink);
+    EXPECT_EQ(CheckSwapRoot(AnsiToWide(base_ + "linked\\root"), AnsiToWide(data_)), TRootProblem::ThroughLink);
+    EXPECT_EQ(CheckSwapRoot(AnsiToWide(root_), AnsiToWide(base_ + "linked\\data")), TRootProblem::ThroughLink);
+    EXPECT_TRUE(e2e::RemoveHostLink(base_ + "linked"));
 }
 
 TEST_F(SetSwapper, ARefusedRootWritesNothingAndMovesNothing) {
     MakeSampleSet(root_, "own");
     MakeFolder(base_ + "AppData\\Data");
     const Tree rootBefore = Picture(root_);
-    const Tree baseBefore = Picture(base_);
     const std::pair<std::string, std::string> cases[] = {
         {"", "no folder is known"},
         {"root", "is no full path"},
@@ -139,7 +146,10 @@ TEST_F(SetSwapper, ARefusedRootWritesNothingAndMovesNothing) {
         {base_ + "missing", "does not exist"},
         {base_, "lie one inside the other"},                     // holds the data folder below
         {base_ + "AppData\\Data\\Inner", "does not exist"},
+        {base_ + "home", "is reached through a link"},          // leads to the folder above the data
     };
+    ASSERT_TRUE(e2e::MakeHostLink(base_ + "home", base_));
+    const Tree baseBefore = Picture(base_);
     for (const auto& [root, reason] : cases) {
         log_.clear();
         TSetSwapper& s = Swapper(root, base_ + "AppData\\Data\\");
@@ -151,14 +161,17 @@ TEST_F(SetSwapper, ARefusedRootWritesNothingAndMovesNothing) {
         EXPECT_EQ(LogLinesWith(reason), 1) << root << ": " << (log_.empty() ? "" : log_[0]);
         EXPECT_EQ(Picture(base_), baseBefore) << root;
     }
-    // A data folder that is no full path, or missing, refuses as well.
+    EXPECT_TRUE(e2e::RemoveHostLink(base_ + "home"));
+    // A data folder that is no full path refuses as well.
     log_.clear();
     TSetSwapper& s = Swapper(root_, "Data");
     s.Start();
     s.Switch(2);
     EXPECT_EQ(LogLinesWith("the data folder Data\\ is no full path"), 1) << (log_.empty() ? "" : log_[0]);
     EXPECT_EQ(Picture(root_), rootBefore);
-    EXPECT_EQ(Picture(base_), baseBefore);
+    Tree withoutLink = baseBefore;
+    withoutLink.erase("home");
+    EXPECT_EQ(Picture(base_), withoutLink);
 }
 
 TEST_F(SetSwapper, EveryFileComesBackWholeAfterOneToTwoToOne) {

@@ -68,7 +68,9 @@ inline void ScanTree(const std::string& folder, const std::string& relative, Tre
             e.size = bytes.size();
         }
         tree[relative + name] = e;
-        if (e.folder) ScanTree(folder, relative + name + "\\", tree);
+        // A link is an entry of its own; what it leads to is not walked.
+        if (e.folder && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            ScanTree(folder, relative + name + "\\", tree);
     } while (::FindNextFileA(h, &fd));
     ::FindClose(h);
 }
@@ -85,10 +87,7 @@ inline void RemoveTree(const std::string& folder) {
     for (auto it = tree.rbegin(); it != tree.rend(); ++it) {
         std::string path = folder + it->first;
         ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (it->second.folder)
-            ::RemoveDirectoryA(path.c_str());
-        else
-            ::DeleteFileA(path.c_str());
+        if (!::RemoveDirectoryA(path.c_str())) ::DeleteFileA(path.c_str());
     }
 }
 

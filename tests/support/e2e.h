@@ -59,6 +59,12 @@ long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs =
 // reach the virtual desktop as if typed) and waits for its end. Answers its
 // exit code, or -1 when it could not be started or did not end in time.
 int RunXdotool(const std::string& args, int timeoutMs = 10000);
+// A symbolic link of the host at the Windows path link, leading to target
+// (as a fresh Wine prefix links the user folders into the home folder).
+// Removed by RemoveHostLink: Windows calls cannot remove such a link, and
+// a tree walk that follows it back to its own folder never ends.
+bool MakeHostLink(const std::string& link, const std::string& target);
+bool RemoveHostLink(const std::string& link);
 
 // A helper process with top-level windows as its command line asks for.
 struct HelperOptions {
