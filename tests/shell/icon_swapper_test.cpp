@@ -10,7 +10,7 @@
 #include "shell/shell_obj.h"
 #include "shell/string_routines.h"
 #include "support/e2e.h"
-#include "swap_folders.h"
+#include "support/swap_folders.h"
 
 using namespace shell;
 using shelltest::DesktopFiles;

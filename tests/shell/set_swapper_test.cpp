@@ -2,11 +2,12 @@
 // temporary folder: the records, the checks of the roots, and the files of
 // the user travelling between the root and the parked sets.
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 #include "shell/set_swapper.h"
 #include "shell/string_routines.h"
-#include "swap_folders.h"
+#include "support/swap_folders.h"
 
 using namespace shell;
 using namespace swaptest;
@@ -128,11 +129,11 @@ TEST_F(SetSwapper, RootsThatCouldSwallowTheDataFolderAreRefused) {
 
     // As a fresh Wine prefix links the desktop folder to the home folder:
     // through a link the paths cannot show what holds what.
-    ASSERT_TRUE(e2e::MakeHostLink(base_ + "linked", base_));
+    e2e::HostLink link(base_ + "linked", base_);
+    ASSERT_TRUE(link.Made());
     EXPECT_EQ(CheckSwapRoot(AnsiToWide(base_ + "linked"), AnsiToWide(data_)), TRootProblem::ThroughLink);
     EXPECT_EQ(CheckSwapRoot(AnsiToWide(base_ + "linked\\root"), AnsiToWide(data_)), TRootProblem::ThroughLink);
     EXPECT_EQ(CheckSwapRoot(AnsiToWide(root_), AnsiToWide(base_ + "linked\\data")), TRootProblem::ThroughLink);
-    EXPECT_TRUE(e2e::RemoveHostLink(base_ + "linked"));
 }
 
 TEST_F(SetSwapper, ARefusedRootWritesNothingAndMovesNothing) {
@@ -148,7 +149,8 @@ TEST_F(SetSwapper, ARefusedRootWritesNothingAndMovesNothing) {
         {base_ + "AppData\\Data\\Inner", "does not exist"},
         {base_ + "home", "is reached through a link"},          // leads to the folder above the data
     };
-    ASSERT_TRUE(e2e::MakeHostLink(base_ + "home", base_));
+    std::optional<e2e::HostLink> link(std::in_place, base_ + "home", base_);
+    ASSERT_TRUE(link->Made());
     const Tree baseBefore = Picture(base_);
     for (const auto& [root, reason] : cases) {
         log_.clear();
@@ -161,7 +163,7 @@ TEST_F(SetSwapper, ARefusedRootWritesNothingAndMovesNothing) {
         EXPECT_EQ(LogLinesWith(reason), 1) << root << ": " << (log_.empty() ? "" : log_[0]);
         EXPECT_EQ(Picture(base_), baseBefore) << root;
     }
-    EXPECT_TRUE(e2e::RemoveHostLink(base_ + "home"));
+    link.reset();
     // A data folder that is no full path refuses as well.
     log_.clear();
     TSetSwapper& s = Swapper(root_, "Data");

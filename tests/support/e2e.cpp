@@ -23,9 +23,14 @@ static void DeleteTree(const std::string& folder) {
             std::string name = fd.cFileName;
             if (name == "." || name == "..") continue;
             std::string full = folder + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // What a link leads to is never walked: a link to a user
+                // folder would empty that folder. A link of the host that
+                // Windows calls cannot remove stays (RemoveHostLink does).
+                if (!::RemoveDirectoryA(full.c_str())) ::DeleteFileA(full.c_str());
+            } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 DeleteTree(full + "\\");
-            else {
+            } else {
                 ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
                 ::DeleteFileA(full.c_str());
             }
