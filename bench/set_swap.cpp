@@ -17,25 +17,17 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "bench/timing.h"
 #include "shell/set_swapper.h"
 
 namespace {
 
+using bench::Median;
+using bench::Milliseconds;
+
 constexpr int kFiles = 200;
 constexpr int kRuns = 9;
 const shell::TSetKind kBenchKind{"bench icons", "bench folder", "Bench.cfg", "Bench.move", "BenchSwapper\\"};
-
-double Milliseconds(const std::function<void()>& f) {
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 std::wstring FileName(int i) { return L"document " + std::to_wstring(i) + L".txt"; }
 

@@ -19,13 +19,8 @@ constexpr std::string_view kLineEnd = "\r\n";
 // A positions file larger than this is no arrangement of this program.
 constexpr size_t kMaxIconPosBytes = 4 * 1024 * 1024;
 
-struct TIconModule {
-    bool Enabled = false;
-    std::unique_ptr<TIconSwapper> Swapper;
-};
-
-TIconModule& Module() {
-    static TIconModule module;
+TSetModule<TIconSwapper>& Module() {
+    static TSetModule<TIconSwapper> module;
     return module;
 }
 
@@ -151,19 +146,17 @@ void TIconSwapper::RestoreIconPositions(int n) const {
 // The module ------------------------------------------------------------------------------
 void SetIconSetsEnabled(bool on) { Module().Enabled = on; }
 bool IconSetsEnabled() { return Module().Enabled; }
-bool IconSetsActive() { return Module().Swapper && Module().Swapper->Active(); }
+bool IconSetsActive() { return Module().Active(); }
 
 void IconSwapperStart(SwapLog log, std::function<void()> onRestoreTimer, std::function<HWND()> mainWindow) {
-    TIconModule& m = Module();
+    auto& m = Module();
     if (!m.Enabled || m.Swapper) return;
     m.Swapper = std::make_unique<TIconSwapper>(DesktopFolder(), AnsiToWide(engine::GetDataFolder()), std::move(log),
                                                std::move(onRestoreTimer), std::move(mainWindow));
     m.Swapper->Start();
 }
 
-void SwitchIconSet(int n) {
-    if (TIconModule& m = Module(); m.Enabled && m.Swapper) m.Swapper->Switch(n);
-}
+void SwitchIconSet(int n) { Module().Switch(n); }
 
 bool IconsRestored() { return IconSetsActive() && Module().Swapper->IconsRestored(); }
 

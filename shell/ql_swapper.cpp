@@ -13,13 +13,8 @@ namespace {
 
 constexpr wchar_t kQuickLaunchBelowAppData[] = L"Microsoft\\Internet Explorer\\Quick Launch\\";
 
-struct TQuickLaunchModule {
-    bool Enabled = false;
-    std::unique_ptr<TSetSwapper> Swapper;
-};
-
-TQuickLaunchModule& Module() {
-    static TQuickLaunchModule module;
+TSetModule<TSetSwapper>& Module() {
+    static TSetModule<TSetSwapper> module;
     return module;
 }
 
@@ -35,19 +30,17 @@ std::wstring QuickLaunchFolder() {
 
 void SetQuickLaunchSetsEnabled(bool on) { Module().Enabled = on; }
 bool QuickLaunchSetsEnabled() { return Module().Enabled; }
-bool QuickLaunchSetsActive() { return Module().Swapper && Module().Swapper->Active(); }
+bool QuickLaunchSetsActive() { return Module().Active(); }
 
 void QuickLaunchSwapperStart(SwapLog log) {
-    TQuickLaunchModule& m = Module();
+    auto& m = Module();
     if (!m.Enabled || m.Swapper) return;
     m.Swapper = std::make_unique<TSetSwapper>(kQuickLaunchSetKind, QuickLaunchFolder(),
                                               AnsiToWide(engine::GetDataFolder()), std::move(log));
     m.Swapper->Start();
 }
 
-void SwitchQuickLaunchSet(int n) {
-    if (TQuickLaunchModule& m = Module(); m.Enabled && m.Swapper) m.Swapper->Switch(n);
-}
+void SwitchQuickLaunchSet(int n) { Module().Switch(n); }
 
 void QuickLaunchSwapperUnload() { Module().Swapper.reset(); }
 

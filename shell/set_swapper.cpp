@@ -302,13 +302,14 @@ void TSetSwapper::Switch(int n) {
     if (!active_ || n < 1 || n > 9) return;
     if (!RootsAccepted()) return;
     RetryPendingMoves();
-    if (n != desk_) {
-        CreateSetFolders();
-        BeforeSetChange();
-        ChangeSet(desk_, n, TSetStep::Park);
-        AfterSetChange();
+    if (n == desk_) {
+        SaveDesk();
+        return;
     }
-    SaveDesk();
+    CreateSetFolders();
+    BeforeSetChange();
+    ChangeSet(desk_, n, TSetStep::Park);   // saves the desktop file before the record goes
+    AfterSetChange();
 }
 
 void TSetSwapper::RecordStep(int from, int to, TSetStep step) const {

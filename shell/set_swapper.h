@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -142,6 +143,18 @@ private:
     TRootProblem lastProblem_ = TRootProblem::None;
     std::vector<TPendingMove> pending_;
     std::vector<std::wstring> reported_;   // failed moves already in the log, by source path
+};
+
+// A swapper for the whole run, made by its start when the option is on; its
+// operations return at once while it is off.
+template <typename TSwapper>
+struct TSetModule {
+    bool Enabled = false;
+    std::unique_ptr<TSwapper> Swapper;
+    bool Active() const { return Swapper && Swapper->Active(); }
+    void Switch(int n) {
+        if (Enabled && Swapper) Swapper->Switch(n);
+    }
 };
 
 }  // namespace shell

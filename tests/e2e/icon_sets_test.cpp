@@ -13,6 +13,7 @@
 #include "shell/shell_obj.h"
 #include "shell/string_routines.h"
 #include "support/program_test.h"
+#include "support/shell_view.h"
 #include "support/swap_folders.h"
 
 using namespace e2e;
@@ -22,7 +23,6 @@ using swaptest::Tree;
 
 namespace {
 
-constexpr UINT kShellViewQuit = WM_APP + 4;
 constexpr char kTag[] = "e2eset";   // in the name of every file the tests make
 
 std::string SpecialFolder(int csidl) {
@@ -347,24 +347,15 @@ protected:
         ASSERT_FALSE(one_.empty() || two_.empty());
         swaptest::MakeFolder(IconSet(2));
         ASSERT_TRUE(::MoveFileA((DesktopFolder() + two).c_str(), (IconSet(2) + two).c_str()));
-        view_ = std::make_unique<ChildProcess>(BinDir() + "shellview.exe",
-                                               " --item \"" + one_ + "\" 100 50 --item \"" + two_ + "\" 300 120");
-        ASSERT_NE(WaitForWindow("shellview ready", {}, view_->Pid(), 10000), nullptr);
+        ASSERT_TRUE(view_.Start({{one_, 100, 50}, {two_, 300, 120}}));
     }
     void TearDown() override {
         IconSetsTest::TearDown();
-        if (view_) {
-            if (HWND progman = ::FindWindowA("Progman", "Program Manager")) ::PostMessageA(progman, kShellViewQuit, 0, 0);
-            if (view_->Wait(5000) < 0) view_->Kill();
-        }
+        EXPECT_TRUE(view_.Quit());
     }
-    static bool ItemAt(const std::string& name, int x, int y) {
-        std::vector<shell::TIconItem> items = shell::ReadDesktopListItems();
-        const shell::TIconItem* item = shell::FindIconItem(items, name);
-        return item && item->X == x && item->Y == y;
-    }
+    static bool ItemAt(const std::string& name, int x, int y) { return ShellView::ItemAt(name, x, y); }
     std::string one_, two_;
-    std::unique_ptr<ChildProcess> view_;
+    ShellView view_;
 };
 
 }  // namespace

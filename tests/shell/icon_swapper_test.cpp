@@ -10,14 +10,13 @@
 #include "shell/shell_obj.h"
 #include "shell/string_routines.h"
 #include "support/e2e.h"
+#include "support/shell_view.h"
 #include "support/swap_folders.h"
 
 using namespace shell;
 using shelltest::DesktopFiles;
 
 namespace {
-
-constexpr UINT kShellViewQuit = WM_APP + 4;
 
 std::vector<std::string> Lines(std::string text) {
     std::vector<std::string> lines;
@@ -47,38 +46,23 @@ protected:
     }
     void TearDown() override {
         swapper_.reset();
-        if (view_) {
-            if (HWND progman = ::FindWindowA("Progman", "Program Manager")) ::PostMessageA(progman, kShellViewQuit, 0, 0);
-            if (view_->Wait(5000) < 0) view_->Kill();
-        }
-        EXPECT_TRUE(e2e::WaitUntil([] { return FindDesktopListView() == nullptr; }));
+        EXPECT_TRUE(view_.Quit());
         swaptest::RemoveTree(data_);
     }
-    void StartShellView() {
-        const std::string args = Item(alpha_, 100, 50) + Item(beta_, 40, 312);
-        view_ = std::make_unique<e2e::ChildProcess>(e2e::BinDir() + "shellview.exe", args);
-        ASSERT_NE(e2e::WaitForWindow("shellview ready", {}, view_->Pid(), 10000), nullptr);
-    }
-    static std::string Item(const std::string& text, int x, int y) {
-        return " --item \"" + text + "\" " + std::to_string(x) + " " + std::to_string(y);
-    }
+    void StartShellView() { ASSERT_TRUE(view_.Start({{alpha_, 100, 50}, {beta_, 40, 312}})); }
     TIconSwapper& Swapper() {
         swapper_ = std::make_unique<TIconSwapper>(AnsiToWide(shelltest::DesktopFolderPath()), AnsiToWide(data_),
                                                   [this](const std::string& t, bool) { log_.push_back(t); },
                                                   [] {}, [] { return HWND{}; });
         return *swapper_;
     }
-    static bool ItemAt(const std::string& name, int x, int y) {
-        std::vector<TIconItem> items = ReadDesktopListItems();
-        const TIconItem* item = FindIconItem(items, name);
-        return item && item->X == x && item->Y == y;
-    }
+    static bool ItemAt(const std::string& name, int x, int y) { return e2e::ShellView::ItemAt(name, x, y); }
     std::string PositionsFile(int n) const { return swaptest::ReadBytes(data_ + IconPosFileName(n)); }
 
     DesktopFiles files_;
     std::string alpha_, beta_, data_;
     std::vector<std::string> log_;
-    std::unique_ptr<e2e::ChildProcess> view_;
+    e2e::ShellView view_;
     std::unique_ptr<TIconSwapper> swapper_;
 };
 
@@ -153,8 +137,7 @@ TEST_F(IconSets, AnArrangementIsSavedAndRestoredByName) {
 
     // With no icon in place (the shell restarting), a saved arrangement stays.
     const std::string saved = PositionsFile(3);
-    ::PostMessageA(::FindWindowA("Progman", "Program Manager"), kShellViewQuit, 0, 0);
-    ASSERT_TRUE(e2e::WaitUntil([] { return FindDesktopListView() == nullptr; }));
+    ASSERT_TRUE(view_.Quit());
     s.SaveIconPositions(3);
     EXPECT_EQ(PositionsFile(3), saved);
 }
