@@ -47,7 +47,7 @@ protected:
     void TearDown() override {
         swapper_.reset();
         EXPECT_TRUE(view_.Quit());
-        swaptest::RemoveTree(data_);
+        e2e::RemoveTree(data_);
     }
     void StartShellView() { ASSERT_TRUE(view_.Start({{alpha_, 100, 50}, {beta_, 40, 312}})); }
     TIconSwapper& Swapper() {

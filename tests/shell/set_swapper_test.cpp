@@ -35,8 +35,7 @@ protected:
     }
     void TearDown() override {
         swapper_.reset();
-        RemoveTree(base_);
-        ::RemoveDirectoryA(base_.c_str());
+        e2e::RemoveTree(base_);
     }
     TSetSwapper& Swapper(const std::string& root, const std::string& data) {
         swapper_ = std::make_unique<TSetSwapper>(kTestKind, AnsiToWide(root), AnsiToWide(data),
@@ -268,7 +267,7 @@ TEST_F(SetSwapper, ADamagedDesktopFileBringsEverySetBackToTheRoot) {
         EXPECT_EQ(everything.count("read only nine.txt"), 1u);
         for (int n = 0; n <= 9; ++n) EXPECT_TRUE(SetsFolderEmpty(n)) << n;
         EXPECT_EQ(LogLinesWith("Test.cfg was damaged"), 1) << damaged.size();
-        RemoveTree(root_);
+        EmptyFolder(root_);
     }
 }
 
@@ -311,8 +310,8 @@ TEST_F(SetSwapper, AChangeCutShortIsFinishedAtTheNextStart) {
         EXPECT_TRUE(SetsFolderEmpty(0) && SetsFolderEmpty(1)) << step;
         EXPECT_EQ(::GetFileAttributesA((data_ + "Test.move").c_str()), INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(LogLinesWith("cut short"), 1) << step;
-        RemoveTree(root_);
-        RemoveTree(Folder(2));
+        EmptyFolder(root_);
+        EmptyFolder(Folder(2));
     }
 
     // A record that cannot be read brings every set back to the root.

@@ -81,14 +81,10 @@ inline Tree Picture(const std::string& folder) {
     return tree;
 }
 
-// Every file and folder of the tree, read-only ones made writable first.
-inline void RemoveTree(const std::string& folder) {
-    Tree tree = Picture(folder);
-    for (auto it = tree.rbegin(); it != tree.rend(); ++it) {
-        std::string path = folder + it->first;
-        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!::RemoveDirectoryA(path.c_str())) ::DeleteFileA(path.c_str());
-    }
+// Empties the folder (read-only files too), which stays.
+inline void EmptyFolder(const std::string& folder) {
+    e2e::RemoveTree(folder);
+    MakeFolder(folder);
 }
 
 // A set of files worth moving: plain and read-only files, a hidden one, a
