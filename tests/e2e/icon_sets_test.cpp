@@ -236,9 +236,10 @@ protected:
 TEST_F(OptionOffTest, SwitchesAndTheExitWriteNothing) {
     const Tree desk = OwnEntries(DesktopFolder()), ql = OwnEntries(QuickLaunchFolder());
     const Tree data = Picture(DataFolder());
-    SwitchTo("-s2");
-    SwitchTo("-s3");
-    SwitchTo("-s1");
+    Helper one({.cls = "TessSetsOff", .title = "on desktop 1"});
+    SwitchTo("-s2", {}, {one.Window()});
+    SwitchTo("-s3", {}, {one.Window()});
+    SwitchTo("-s1", {one.Window()}, {});
     Exit();
     EXPECT_EQ(OwnEntries(DesktopFolder()), desk);
     EXPECT_EQ(OwnEntries(QuickLaunchFolder()), ql);
@@ -315,8 +316,9 @@ TEST(IconSetsRefused, ADesktopFolderThatCouldHoldTheDataFolderIsNeverSwapped) {
             ASSERT_NE(program.MainWindow(), nullptr);
             EXPECT_TRUE(WaitUntil([&] { return LogHas(program.Pid(), reason); })) << desktop;
             EXPECT_TRUE(LogHas(program.Pid(), "Per-desktop desktop icons are off: the desktop folder")) << desktop;
+            Helper one({.cls = "TessSetsRefused", .title = "on desktop 1"});
             ASSERT_EQ(program.SecondStart("-s2"), 0);
-            program.WaitTicks(3);
+            EXPECT_TRUE(Switched({}, {one.Window()})) << desktop;
             ::PostMessageA(program.MainWindow(), WM_CLOSE, 0, 0);
             EXPECT_EQ(program.Process().Wait(15000), 0);
         }
