@@ -121,7 +121,7 @@ void TIconSwapper::SaveIconPositions(int n) const {
     // No icon has a position (the shell is gone or restarting): the saved
     // arrangement stays for the shell's return.
     if (text.empty() && FileExists(path)) return;
-    framework::WriteFileReplacing(path, text);
+    WriteSetFile(path, text);
 }
 
 void TIconSwapper::RestoreIconPositions(int n) const {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwctype>
 #include <utility>
+#include "framework/guard.h"
 #include "framework/owned.h"
 #include "framework/string_list.h"
 #include "shell/string_routines.h"
@@ -23,6 +24,8 @@ constexpr std::string_view kNotMovedTail = "); it is moved at the next switch";
 }  // namespace texts
 
 constexpr int kMaxFreeNameAttempts = 9999;
+constexpr int kWriteAttempts = 40;
+constexpr DWORD kWriteRetryMs = 25;
 constexpr DWORD kKeptFolderAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                         FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
@@ -143,6 +146,18 @@ std::string EncodeSetChange(const TSetChange& change) {
     std::string bytes(sizeof change, '\0');
     std::memcpy(bytes.data(), &change, sizeof change);
     return bytes;
+}
+
+void WriteSetFile(const std::string& path, std::string_view bytes) {
+    for (int attempt = 1;; ++attempt) {
+        try {
+            framework::WriteFileReplacing(path, bytes);
+            return;
+        } catch (const framework::Exception&) {
+            if (attempt >= kWriteAttempts) throw;
+            ::Sleep(kWriteRetryMs);
+        }
+    }
 }
 
 // Roots -------------------------------------------------------------------------------
@@ -296,7 +311,7 @@ void TSetSwapper::BringBackEverySet(const char* damagedFile) {
     SaveDesk();
 }
 
-void TSetSwapper::SaveDesk() const { framework::WriteFileReplacing(DataPath(kind_.DeskFile), EncodeSetDesk(desk_)); }
+void TSetSwapper::SaveDesk() const { WriteSetFile(DataPath(kind_.DeskFile), EncodeSetDesk(desk_)); }
 
 void TSetSwapper::Switch(int n) {
     if (!active_ || n < 1 || n > 9) return;
@@ -313,7 +328,7 @@ void TSetSwapper::Switch(int n) {
 }
 
 void TSetSwapper::RecordStep(int from, int to, TSetStep step) const {
-    framework::WriteFileReplacing(DataPath(kind_.ChangeFile), EncodeSetChange({from, to, static_cast<int32_t>(step)}));
+    WriteSetFile(DataPath(kind_.ChangeFile), EncodeSetChange({from, to, static_cast<int32_t>(step)}));
 }
 
 void TSetSwapper::ChangeSet(int from, int to, TSetStep first) {

@@ -55,6 +55,12 @@ static_assert(sizeof(TSetChange) == 12);
 std::optional<TSetChange> DecodeSetChange(std::string_view bytes) noexcept;
 std::string EncodeSetChange(const TSetChange& change);
 
+// Replaces a file of the sets (write a new one, rename it over the old one).
+// Another program reading the file for a moment (a virus scanner, a backup,
+// an indexer) makes the rename fail: it is tried again for about a second
+// before the error is raised.
+void WriteSetFile(const std::string& path, std::string_view bytes);
+
 // Why a root (or the data folder) is refused; None when it may be swapped.
 enum class TRootProblem { None, Empty, NotFullPath, DriveRoot, Missing, ThroughLink, Nested, OtherDrive };
 

@@ -3,6 +3,7 @@
 // the user travelling between the root and the parked sets.
 #include <gtest/gtest.h>
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 #include "shell/set_swapper.h"
@@ -360,4 +361,24 @@ TEST_F(SetSwapper, AFileInUseIsReportedOnceAndMovedAtTheNextSwitch) {
     EXPECT_EQ(ReadBytes(root_ + "Folder\\mate.txt"), "mate");
     EXPECT_EQ(LogLinesWith("could not be moved"), 1);
     EXPECT_TRUE(SetsFolderEmpty(1) && SetsFolderEmpty(2) && SetsFolderEmpty(3));
+}
+
+TEST_F(SetSwapper, AReaderHoldingTheDesktopFileForAMomentDoesNotFailTheSwitch) {
+    WriteBytes(root_ + "a.txt", "a");
+    TSetSwapper& s = Swapper();
+    s.Start();
+    // Another program reads the file as the switch saves it, then lets go.
+    HANDLE reader = ::CreateFileA((data_ + "Test.cfg").c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread letGo([reader] {
+        ::Sleep(200);
+        ::CloseHandle(reader);
+    });
+    EXPECT_NO_THROW(s.Switch(2));
+    letGo.join();
+    EXPECT_EQ(DeskFileBytes(), EncodeSetDesk(2));
+    EXPECT_EQ(ReadBytes(Folder(1) + "a.txt"), "a");
+    EXPECT_EQ(::GetFileAttributesA((data_ + "Test.move").c_str()), INVALID_FILE_ATTRIBUTES);
 }
