@@ -90,7 +90,7 @@ HMENU PopupMenu::BuildMenu(MenuItem& parent, UINT& nextCommand) {
                           (item.Checked ? MFS_CHECKED : 0u);
             item.command_ = nextCommand++;
             info.wID = item.command_;
-            if (item.Picture && !item.OwnerDrawn()) {
+            if (item.Picture) {   // also for owner-drawn items: tools read the picture
                 info.fMask |= MIIM_BITMAP;
                 info.hbmpItem = item.Picture.get();
             }
