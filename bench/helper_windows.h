@@ -92,4 +92,30 @@ inline HelperWindows OpenHelperWindows(int count, int processes, const char* cls
     return h;
 }
 
+// The least any scan must do: enumerate, and ask each window what the
+// engine's filter asks first.
+inline void BareEnumerationPass() {
+    ::EnumWindows([](HWND w, LPARAM) -> BOOL {
+        char cls[251] = {};
+        ::GetClassNameA(w, cls, 250);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        volatile BOOL visible = ::IsWindowVisible(w);
+        (void)visible;
+        return TRUE;
+    }, 0);
+}
+
+// The program's settings at their defaults, without the splash.
+inline void ResetProgramSettings() {
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel");
+    HKEY k = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel", 0, nullptr, 0, KEY_WRITE, nullptr, &k,
+                          nullptr) != ERROR_SUCCESS)
+        return;
+    const DWORD off = 0;
+    ::RegSetValueExA(k, "showsplash", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+    ::RegCloseKey(k);
+}
+
 }  // namespace bench
