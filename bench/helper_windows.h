@@ -20,34 +20,43 @@ inline std::string BinDir() {
     return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-// A helper process with its windows; ended when it goes.
-class HelperProcess {
+// A program the benchmark starts; ended when it goes.
+class ChildProcess {
 public:
-    HelperProcess(int windows, const char* cls) {
-        std::string exe = BinDir() + "winhelper.exe";
-        std::string cmd = "\"" + exe + "\" --class " + cls + " --title bench --count " + std::to_string(windows);
+    ChildProcess(const std::string& exe, const std::string& args, DWORD flags = 0) {
+        std::string cmd = "\"" + exe + "\" " + args;
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                              &si, &pi))
+        if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &pi))
             return;
         ::CloseHandle(pi.hThread);
         process_.reset(pi.hProcess);
         pid_ = pi.dwProcessId;
     }
-    ~HelperProcess() {
+    ~ChildProcess() {
         if (!process_) return;
         ::TerminateProcess(process_.get(), 0);
         ::WaitForSingleObject(process_.get(), 5000);
     }
-    HelperProcess(const HelperProcess&) = delete;
-    HelperProcess& operator=(const HelperProcess&) = delete;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
     DWORD Pid() const noexcept { return pid_; }
+    HANDLE Handle() const noexcept { return process_.get(); }
+    bool Running() const { return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
 private:
     framework::Process process_;
     DWORD pid_ = 0;
+};
+
+// A helper process with its windows; ended when it goes.
+class HelperProcess : public ChildProcess {
+public:
+    HelperProcess(int windows, const char* cls)
+        : ChildProcess(BinDir() + "winhelper.exe",
+                       std::string("--class ") + cls + " --title bench --count " + std::to_string(windows),
+                       CREATE_NO_WINDOW) {}
 };
 
 // The helpers' windows of this class once shown (each is shown after it is created).
