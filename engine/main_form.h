@@ -304,6 +304,15 @@ inline TfrmPTessarel* frmPTessarel = nullptr;
 
 // The uninstall poll, shown modally; also when no instance runs.
 void ShowUninstallPoll();
+// The settings' windows of the start-up: the About box and the error report
+// among the others; after the splash the error report offers to send or
+// delete an "errorlog.log" of the last run, and the wizard is created (and
+// run modally when "showcfgwiz" asks for it).
+void CreateAboutBox();
+void CreateErrorReport();
+void OfferErrorReport();
+void CreateStartupWizard();
+void RunStartupWizard();
 // The help front end: set up before the windows exist, closed after them.
 void StartHelp();
 void StopHelp();

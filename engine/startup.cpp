@@ -66,13 +66,25 @@ void CreateWindows() {
     // Its creation loads every setting and applies it to the engine.
     app.CreateForm(settings::frmVDConfig);
     SetSplashProgress(40);
+    CreateAboutBox();
     SetSplashProgress(50);
     SetSplashProgress(60);
     SetSplashProgress(70);
     app.CreateForm(navigation::frmEnterPwd);
     SetSplashProgress(80);
     SetSplashProgress(90);
+    CreateErrorReport();
     SetSplashProgress(100);
+}
+
+// What the start-up offers once every window exists: a report of the errors
+// of an earlier run, and the wizard of a fresh installation.
+void OfferStartDialogs() {
+    framework::Guard([] { OfferErrorReport(); });
+    framework::Guard([] {
+        CreateStartupWizard();
+        if (ReadStartFlag("showcfgwiz", false)) RunStartupWizard();
+    });
 }
 
 int RunEngine() {
@@ -90,6 +102,7 @@ int RunEngine() {
     }
     CreateWindows();
     if (frmSplash) app.FreeForm(frmSplash);
+    OfferStartDialogs();
     EngineStarted = true;
     frmPTessarel->LogEvent(texts::kStarted, nullptr, true);
     app.Run();

@@ -2,9 +2,15 @@
 // Each operation is the one place its subsystem is called from the engine.
 #include "engine/main_form.h"
 #include "engine/preview_layout.h"
+#include "engine/tray_menus.h"
 #include "engine/wait_window.h"
 #include "framework/guard.h"
 #include "navigation/enter_pwd.h"
+#include "framework/application.h"
+#include "settings/about.h"
+#include "settings/error_report.h"
+#include "settings/poll.h"
+#include "settings/start_wiz.h"
 #include "settings/vd_config.h"
 #include "shell/help.h"
 
@@ -49,7 +55,19 @@ void TfrmPTessarel::PopupPreviewMenu() {
     ::GetCursorPos(&p);
     PopupMenu2.Popup(p.x, p.y);
 }
-void ShowUninstallPoll() {}
+void ShowUninstallPoll() { settings::ShowUninstallPoll(); }
+void CreateAboutBox() {
+    framework::App().CreateForm(settings::frmAbout);
+    MenuTargets.RunAboutBox = [] { settings::RunAboutBox(); };
+}
+void CreateErrorReport() { framework::App().CreateForm(settings::frmError); }
+void OfferErrorReport() {
+    if (settings::frmError) settings::frmError->ShowIfErrorLog();
+}
+void CreateStartupWizard() { framework::App().CreateForm(settings::frmStartWiz); }
+void RunStartupWizard() {
+    if (settings::frmStartWiz) settings::frmStartWiz->ShowModal();
+}
 void TfrmPTessarel::HideDeskBar() {}
 void TfrmPTessarel::SaveAllSettings() {
     if (settings::frmVDConfig) settings::frmVDConfig->SaveSettings();
