@@ -49,31 +49,11 @@ DWORD StoredDword(const char* name, DWORD missing = 99) {
 // The shown control with this text: the wizard's hidden pages hold
 // controls of the same text.
 HWND ChildByText(HWND parent, const std::string& text) {
-    struct Search {
-        std::string text;
-        HWND found = nullptr;
-    } search{text};
-    ::EnumChildWindows(parent, [](HWND w, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
-        if (!IsShown(w) || TitleOf(w) != s->text) return TRUE;
-        s->found = w;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindChild(parent, [&](HWND w) { return IsShown(w) && TitleOf(w) == text; });
 }
 
-HWND ChildOfClass(HWND parent, const char* cls) {
-    struct Search {
-        const char* cls;
-        HWND found = nullptr;
-    } search{cls};
-    ::EnumChildWindows(parent, [](HWND w, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
-        if (ClassOf(w) != s->cls) return TRUE;
-        s->found = w;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+HWND ChildOfClass(HWND parent, const std::string& cls) {
+    return FindChild(parent, [&](HWND w) { return ClassOf(w) == cls; });
 }
 
 // The program's shown window of a class, or 0.
