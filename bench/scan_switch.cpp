@@ -25,8 +25,8 @@
 #include <set>
 #include <string>
 #include <vector>
+#include "bench/helper_windows.h"
 #include "engine/main_form.h"
-#include "framework/owned.h"
 
 namespace {
 
@@ -49,62 +49,10 @@ double Median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-std::string BinDir() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
-
-// A helper process with its windows; ended when it goes.
-class HelperProcess {
-public:
-    explicit HelperProcess(int windows) {
-        std::string exe = BinDir() + "winhelper.exe";
-        std::string cmd = "\"" + exe + "\" --class " + kClass + " --title bench --count " + std::to_string(windows);
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                              &si, &pi))
-            return;
-        ::CloseHandle(pi.hThread);
-        process_.reset(pi.hProcess);
-        pid_ = pi.dwProcessId;
-    }
-    ~HelperProcess() {
-        if (!process_) return;
-        ::TerminateProcess(process_.get(), 0);
-        ::WaitForSingleObject(process_.get(), 5000);
-    }
-    HelperProcess(const HelperProcess&) = delete;
-    HelperProcess& operator=(const HelperProcess&) = delete;
-    DWORD Pid() const noexcept { return pid_; }
-
-private:
-    framework::Process process_;
-    DWORD pid_ = 0;
-};
-
 struct BenchWindow {
     HWND wnd;
     int desktop;
 };
-
-// The helpers' windows once shown (each is shown after it is created).
-std::vector<HWND> ShownWindowsOf(const std::set<DWORD>& pids) {
-    std::pair<const std::set<DWORD>*, std::vector<HWND>> ctx{&pids, {}};
-    ::EnumWindows([](HWND w, LPARAM l) -> BOOL {
-        auto* c = reinterpret_cast<decltype(ctx)*>(l);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        char cls[64] = {};
-        ::GetClassNameA(w, cls, sizeof cls);
-        if (c->first->count(pid) && std::string(cls) == kClass && ::IsWindowVisible(w)) c->second.push_back(w);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&ctx));
-    return ctx.second;
-}
 
 // The least any scan must do: enumerate, and ask each window what the
 // engine's filter asks first.
@@ -146,19 +94,11 @@ public:
     explicit Bench(int count) : count_(count) {}
 
     bool Prepare() {
-        for (int i = 0; i < kProcesses; ++i) {
-            const int n = count_ / kProcesses + (i < count_ % kProcesses ? 1 : 0);
-            helpers_.push_back(std::make_unique<HelperProcess>(n));
-            pids_.insert(helpers_.back()->Pid());
-        }
-        const DWORD start = ::GetTickCount();
-        std::vector<HWND> found;
-        while ((found = ShownWindowsOf(pids_)).size() < static_cast<size_t>(count_) && ::GetTickCount() - start < 30000)
-            ::Sleep(50);
-        if (found.size() != static_cast<size_t>(count_)) {
-            std::fprintf(stderr, "only %zu of %d helper windows appeared\n", found.size(), count_);
-            return false;
-        }
+        bench::HelperWindows opened = bench::OpenHelperWindows(count_, kProcesses, kClass);
+        helpers_ = std::move(opened.processes);
+        pids_ = std::move(opened.pids);
+        const std::vector<HWND>& found = opened.windows;
+        if (found.size() != static_cast<size_t>(count_)) return false;
         std::set<DWORD> seen;
         for (size_t i = 0; i < found.size(); ++i) {
             windows_.push_back({found[i], static_cast<int>(i % kDesktops) + 1});
@@ -298,7 +238,7 @@ public:
 
 private:
     int count_;
-    std::vector<std::unique_ptr<HelperProcess>> helpers_;
+    std::vector<std::unique_ptr<bench::HelperProcess>> helpers_;
     std::set<DWORD> pids_;
     std::vector<BenchWindow> windows_;
     std::vector<HWND> firstOfEachProcess_;

@@ -170,13 +170,7 @@ void TfrmPTessarel::WMHookHotkey(WPARAM wp, LPARAM) {
         }
     }
     const int item = ChordItem(c);
-    if (item < 0) return;
-    if (settings::Int("hotkeyapplist") == item) OpenAppList();
-    if (settings::Int("hotkeydeskprev") == item) {
-        TogglePreview();
-        LogEvent(texts::kPreviewByHotkey, nullptr, false);
-    }
-    if (settings::Int("hotkeymainmenu") == item) PopupMainMenu();
+    if (item >= 0) RunTriggerCommands(item, texts::kPreviewByHotkey);
 }
 
 void TfrmPTessarel::WMHookSysMenu(WPARAM wp, LPARAM lp) {

@@ -78,6 +78,7 @@ void TfrmPTessarel::FormCreate() {
         return 0;
     });
     tScan_.SetEnabled(true);
+    Step([this] { StartInputPoll(); });
 }
 
 bool TfrmPTessarel::FormCloseQuery() {
@@ -87,6 +88,7 @@ bool TfrmPTessarel::FormCloseQuery() {
 void TfrmPTessarel::FormClose() {
     exiting_ = true;
     tScan_.SetEnabled(false);
+    StopInputPoll();
     Step([this] { HideDeskBar(); });
     Step([this] { ApplyDesktopDisplay(0); });
     Step([this] { RemoveAllSysMenuItems(); });
@@ -109,6 +111,7 @@ void TfrmPTessarel::UnifyOnScreen() noexcept {
 void TfrmPTessarel::FormDestroy() {
     exiting_ = true;
     tScan_.SetEnabled(false);
+    StopInputPoll();
     // Whatever ended the program, no window that was shown on its desktop
     // stays hidden (a close already did this, and then it does nothing).
     UnifyOnScreen();

@@ -13,12 +13,14 @@
 //   preview_paint.cpp  the preview's drawing
 //   sys_menu.cpp       the entries added to other windows' system menus
 //   tray_menus.cpp     the tray icon's handlers, the tray and preview menus
+//   input_poll.cpp     the input poll: double taps, screen edges, gestures
 #include <windows.h>
 #include <array>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+#include "engine/input_poll.h"
 #include "engine/messages.h"
 #include "engine/reg_string_list.h"
 #include "engine/snapshot.h"
@@ -46,7 +48,7 @@ public:
     int FRequestedDesktop = 1;
     int FPreviousDesktop = 1;
     bool FDesktopUnlocked = true;
-    std::array<HWND, 10> FLastActiveWindow{};   // 1..9 per desktop; 0 the edge of the last knock
+    std::array<HWND, 10> FLastActiveWindow{};   // 1..9 per desktop
     int FGridCols = 1;
     int FGridRows = 4;
     HWND FSelectedWindow = nullptr;
@@ -54,7 +56,7 @@ public:
     int FPressedDesktop = 0;
     int FTargetDesktop = 0;
     HWND FOwnPopupWindow = nullptr;
-    int FLastEdge = 0;
+    int FLastEdge = 0;                          // the screen edge the cursor rests on, 0 none
     bool FPreviewSwitch = false;
     std::unique_ptr<TRegStringList> FStickyList;
     std::vector<std::unique_ptr<navigation::TfrmBubble>> FBubbles;
@@ -180,6 +182,15 @@ public:
     void Showlog1Click();
     void Configure1Click();
 
+    // Input poll ------------------------------------------------------------------
+    void tGestureTimer();
+    bool AnyKeyDown() const;
+    void CheckEdge(int edge, bool inside, TPollTime now, TEdgeMode mode);
+    void RunGestureAction(int action);
+    // The poll runs from creation to exit; off, it reads nothing (a
+    // benchmark compares the program with and without it).
+    void EnableInputPoll(bool on);
+
 protected:
     DWORD InitialStyle() const override { return WS_POPUP | WS_CLIPCHILDREN; }
     DWORD InitialExStyle() const override { return WS_EX_TOOLWINDOW | WS_EX_TOPMOST; }
@@ -212,6 +223,14 @@ protected:
     void HideDeskBar();
     void SaveAllSettings();
     void ShowDesktopPicture(int desktop);   // tray icon and click-window picture
+    // The double-tap and chord commands: what "hotkeyapplist", "hotkeydeskprev"
+    // and "hotkeymainmenu" set to this trigger item open; previewLog (when
+    // not empty) is logged with the preview.
+    void RunTriggerCommands(int item, std::string_view previewLog);
+    void TogglePreviewFor(std::string_view log);   // the preview toggled by a trigger, with its log line
+    void OpenSendCurrent(HWND w);           // the send-current window for w
+    void ShowEdgeNav(int edge);             // the edge window's bar at that edge
+    int TakeEdgeTarget(int edge);           // the edge window takes the edge: its target desktop
     void ShowHelpTopic(std::string_view topic);   // a topic of the program's help file
 
 private:
@@ -298,6 +317,21 @@ private:
     std::vector<framework::Menu> sysMenuPopups_;
 
     framework::Timer tScan_;
+
+    // The input poll's state (input_poll.cpp).
+    void StartInputPoll();
+    void StopInputPoll() noexcept;
+    void ReadPollSettings();
+    bool PollDoubleTaps(TPollTime now);   // answers whether Ctrl is down
+    void PollScreenEdges(TPollTime now);
+    void PollGesture(bool ctrlDown);
+    TPollSettings pollSettings_;
+    int pollsToSettings_ = 0;
+    const void* pollSettingsSource_ = nullptr;
+    TDoubleTaps doubleTaps_;
+    TEdgeDwell edgeDwell_;
+    bool gestureInProgress_ = false;
+    framework::Timer tGesture_{kPollIntervalMs, [this] { tGestureTimer(); }, false};
 };
 
 inline TfrmPTessarel* frmPTessarel = nullptr;

@@ -5,11 +5,13 @@
 #include "engine/tray_menus.h"
 #include "engine/wait_window.h"
 #include "framework/guard.h"
+#include "navigation/edge_geometry.h"
 #include "navigation/enter_pwd.h"
 #include "framework/application.h"
 #include "settings/about.h"
 #include "settings/error_report.h"
 #include "settings/poll.h"
+#include "settings/settings_access.h"
 #include "settings/start_wiz.h"
 #include "settings/vd_config.h"
 #include "shell/help.h"
@@ -54,6 +56,24 @@ void TfrmPTessarel::PopupPreviewMenu() {
     POINT p{};
     ::GetCursorPos(&p);
     PopupMenu2.Popup(p.x, p.y);
+}
+void TfrmPTessarel::TogglePreviewFor(std::string_view log) {
+    TogglePreview();
+    if (!log.empty()) LogEvent(log, nullptr, false);
+}
+void TfrmPTessarel::RunTriggerCommands(int item, std::string_view previewLog) {
+    if (settings::Int("hotkeyapplist") == item) OpenAppList();
+    if (settings::Int("hotkeydeskprev") == item) TogglePreviewFor(previewLog);
+    if (settings::Int("hotkeymainmenu") == item) PopupMainMenu();
+}
+void TfrmPTessarel::OpenSendCurrent(HWND) {}
+void TfrmPTessarel::ShowEdgeNav(int) {}
+// Until the edge window takes the edge itself, its neighbour rule answers:
+// wrapping as its check box says while the settings dialog exists.
+int TfrmPTessarel::TakeEdgeTarget(int edge) {
+    const bool wrap = settings::CurrentSource() && settings::Flag("wrapedgenav");
+    return navigation::EdgeTarget(static_cast<navigation::TScreenEdge>(edge), FCurrentDesktop, FGridCols, FGridRows,
+                                  wrap);
 }
 void ShowUninstallPoll() { settings::ShowUninstallPoll(); }
 void CreateAboutBox() {

@@ -214,6 +214,40 @@ constexpr int HotkeyCommand(const Options& o, unsigned vk, unsigned mods, const 
     return c != kNoCommand ? c : ChordCommand(o, vk, mods, layout);
 }
 
+// Key strokes as the keyboard hook receives them: the generic Control, Alt
+// and Shift keys, told left from right by the extended-key flag (Control,
+// Alt) or the scan code (Shift), and the flag of a key going up.
+constexpr uint32_t kStrokeKeyUp = 1u << 31;
+constexpr uint32_t kStrokeExtended = 1u << 24;
+constexpr unsigned kRightShiftScan = 0x36;
+
+// The modifier a key stroke presses or releases, or 0 for any other key.
+constexpr unsigned ModifierOfStroke(unsigned vk, uint32_t flags) noexcept {
+    const bool extended = (flags & kStrokeExtended) != 0;
+    switch (vk) {
+    case VK_CONTROL: return extended ? kRightCtrl : kLeftCtrl;
+    case VK_MENU: return extended ? kRightAlt : kLeftAlt;
+    case VK_SHIFT: return ((flags >> 16) & 0xFFu) == kRightShiftScan ? kRightShift : kLeftShift;
+    default: return detail::OwnModifierBits(vk);   // the keys with a side of their own
+    }
+}
+
+// The modifiers a thread has seen go down and not yet come up, after this
+// key stroke.
+constexpr unsigned TrackModifiers(unsigned seenDown, unsigned vk, uint32_t flags) noexcept {
+    const unsigned bit = ModifierOfStroke(vk, flags);
+    return (flags & kStrokeKeyUp) ? seenDown & ~bit : seenDown | bit;
+}
+
+// The modifiers held for a key stroke. The thread's key state is the answer
+// in the order the keys were typed, but the system clears it whenever another
+// thread attaches to this thread's input (a switch handing the focus over
+// does), while the user may still hold the modifier. So a modifier this thread
+// saw go down, and that is still down on the keyboard, counts as held too.
+constexpr unsigned HeldForStroke(unsigned threadState, unsigned seenDown, unsigned keyboard) noexcept {
+    return threadState | (seenDown & keyboard);
+}
+
 // Whether any key stroke can be a hotkey under these options: without one the
 // hook lets every key pass without looking at the modifiers.
 constexpr bool CatchesKeys(const Options& o) noexcept {

@@ -36,6 +36,14 @@ struct PeekedKey {
 };
 PeekedKey g_peeked;
 
+// Per process: the modifiers the thread that last received keys here has
+// seen go down and not yet come up (see hooklib::HeldForStroke).
+struct SeenModifiers {
+    DWORD thread = 0;
+    unsigned down = 0;
+};
+SeenModifiers g_seen;
+
 int32_t Load(const std::atomic<int32_t>& v) noexcept { return v.load(std::memory_order_relaxed); }
 
 HHOOK HookOf(const std::atomic<int32_t>& id) noexcept {
@@ -74,20 +82,39 @@ void ReportSysCommand(HWND w, WPARAM id) noexcept {
     ::PostMessageA(main, engine::WM_HOOK_SYSMENU, AsWParam(root ? root : w), static_cast<LPARAM>(id));
 }
 
-bool Down(int vk) noexcept { return (::GetKeyState(vk) & 0x8000) != 0; }
+bool DownForThread(int vk) noexcept { return (::GetKeyState(vk) & 0x8000) != 0; }
+bool DownOnKeyboard(int vk) noexcept { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+// The modifiers down in one of the two key states.
+unsigned ModifiersDown(bool (*down)(int) noexcept) noexcept {
+    using namespace hooklib;
+    struct Key {
+        int vk;
+        unsigned bit;
+    };
+    constexpr Key kKeys[] = {
+        {VK_LCONTROL, kLeftCtrl}, {VK_RCONTROL, kRightCtrl}, {VK_LMENU, kLeftAlt}, {VK_RMENU, kRightAlt},
+        {VK_LSHIFT, kLeftShift},  {VK_RSHIFT, kRightShift},  {VK_LWIN, kLeftWin},  {VK_RWIN, kRightWin},
+    };
+    unsigned mods = 0;
+    for (const Key& k : kKeys)
+        if (down(k.vk)) mods |= k.bit;
+    return mods;
+}
+
+// Follows the modifiers through the key strokes of the receiving thread.
+void SeeStroke(unsigned vk, LPARAM flags) noexcept {
+    const DWORD thread = ::GetCurrentThreadId();
+    if (g_seen.thread != thread) g_seen = {thread, 0};
+    g_seen.down = hooklib::TrackModifiers(g_seen.down, vk, static_cast<uint32_t>(flags));
+}
 
 unsigned HeldModifiers() noexcept {
-    using namespace hooklib;
-    unsigned mods = 0;
-    if (Down(VK_LCONTROL)) mods |= kLeftCtrl;
-    if (Down(VK_RCONTROL)) mods |= kRightCtrl;
-    if (Down(VK_LMENU)) mods |= kLeftAlt;
-    if (Down(VK_RMENU)) mods |= kRightAlt;
-    if (Down(VK_LSHIFT)) mods |= kLeftShift;
-    if (Down(VK_RSHIFT)) mods |= kRightShift;
-    if (Down(VK_LWIN)) mods |= kLeftWin;
-    if (Down(VK_RWIN)) mods |= kRightWin;
-    return mods;
+    const unsigned threadState = ModifiersDown(DownForThread);
+    // The keyboard is asked only when the thread's state lacks a modifier
+    // this thread saw go down.
+    if ((g_seen.down & ~threadState) == 0) return threadState;
+    return hooklib::HeldForStroke(threadState, g_seen.down, ModifiersDown(DownOnKeyboard));
 }
 
 // The keys of the two character chords in the layout of the thread that
@@ -121,6 +148,7 @@ void MaskAltRelease() noexcept {
 // Answers whether the key stroke was a hotkey: then it is reported once (not
 // for auto-repeats) and swallowed, its key-up included.
 bool HandleKey(int code, unsigned vk, LPARAM flags) noexcept {
+    SeeStroke(vk, flags);
     if (flags & kKeyUpFlag) {
         if (vk != g_swallowKeyUp) return false;
         g_swallowKeyUp = 0;

@@ -1,6 +1,7 @@
 #include "settings/settings_access.h"
 #include <array>
 #include "settings/store_values.h"
+#include "settings/tables.h"
 
 namespace settings {
 namespace {
@@ -12,6 +13,17 @@ const LiveSource* live = nullptr;
 constexpr std::array<Default, 3> kOtherDefaults{{
     {"bubblelevel", 1}, {"inactivenotifybubble", 1}, {"showcfgwiz", 0},
 }};
+
+// The texts with a default of their own: the gesture rows' codes
+// ("gesturecode1" to "gesturecode22").
+std::string DefaultText(std::string_view name) {
+    constexpr std::string_view kGestureRow = "gesturecode";
+    if (!name.starts_with(kGestureRow)) return {};
+    const std::string_view number = name.substr(kGestureRow.size());
+    for (int row = 1; row <= kActionCount; ++row)
+        if (number == std::to_string(row)) return std::string(GestureActions[static_cast<size_t>(row - 1)].DefaultCode);
+    return {};
+}
 
 }  // namespace
 
@@ -36,7 +48,7 @@ bool Flag(std::string_view name) { return Int(name) != 0; }
 std::string Text(std::string_view name) {
     if (live)
         if (auto v = live->Text(name)) return *v;
-    return {};
+    return DefaultText(name);
 }
 
 bool IsPrivate(int desktop) { return live && desktop >= 1 && desktop <= 9 && live->IsPrivate(desktop); }

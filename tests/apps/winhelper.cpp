@@ -5,6 +5,8 @@
 //   --lifetime MS    end by itself after this time
 //   --peek           look at every message (PM_NOREMOVE) before reading it
 //   --exit-code N    the exit code of a normal end (tells it from a kill)
+// The log has one line per message: window, message, wParam, lParam, and 1
+// when the message was posted (read from the queue), else 0.
 // Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit,
 // +5 open one more window (titled "<title> new"), +6 activate this window.
 #include <windows.h>
@@ -17,11 +19,13 @@ namespace {
 FILE* logFile = nullptr;
 bool askOnClose = false;
 bool peekFirst = false;
+const MSG* dispatching = nullptr;   // the message read from the queue, while it is handled
 
 void Log(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (!logFile) return;
-    std::fprintf(logFile, "%llx %x %llx %llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(w)), m,
-                 static_cast<unsigned long long>(wp), static_cast<unsigned long long>(lp));
+    const bool posted = dispatching && dispatching->hwnd == w && dispatching->message == m && !::InSendMessage();
+    std::fprintf(logFile, "%llx %x %llx %llx %d\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(w)), m,
+                 static_cast<unsigned long long>(wp), static_cast<unsigned long long>(lp), posted ? 1 : 0);
     std::fflush(logFile);
 }
 
@@ -105,7 +109,9 @@ int main(int argc, char** argv) {
         if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
         if (msg.hwnd == nullptr && msg.message == WM_APP + 4) break;
         ::TranslateMessage(&msg);
+        dispatching = &msg;
         ::DispatchMessageA(&msg);
+        dispatching = nullptr;
     }
     if (logFile) std::fclose(logFile);
     return exitCode;

@@ -40,20 +40,27 @@ protected:
 
 TEST_F(PrivateExitTest, CancelKeepsTheProgramRunningAndThePasswordEndsIt) {
     Helper priv({.cls = "TessPrivateWin", .title = "private"});
-    program_->WaitTicks(3);
+    // The exit asks once a scan has met the private window. The switch to
+    // desktop 2 hides it, so a scan has. Back on the locked desktop 1 it
+    // stays hidden; the window of desktop 2 shows the way back.
+    ASSERT_EQ(program_->SecondStart("-s2"), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsShown(priv.Window()); }, 5000));
+    Helper two({.cls = "TessPublicWin", .title = "public"});
+    ASSERT_EQ(program_->SecondStart("-s1"), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsShown(two.Window()); }, 5000));
 
     ::PostMessageA(program_->MainWindow(), WM_CLOSE, 0, 0);
     HWND prompt = WaitForPrompt();
     ASSERT_NE(prompt, nullptr) << "exit did not ask for the password";
     EXPECT_TRUE(WaitUntil([&] { return IsShown(prompt); }, 3000));
     ::PostMessageA(prompt, WM_CLOSE, 0, 0);   // closing the prompt counts as Cancel
-    EXPECT_TRUE(WaitUntil([&] { return !IsShown(prompt); }, 3000));
-    program_->WaitTicks(2);
-    EXPECT_TRUE(program_->Process().Running());
-    EXPECT_EQ(FindMainWindow(), program_->MainWindow());
-    EXPECT_TRUE(IsShown(priv.Window()));
+    EXPECT_TRUE(WaitUntil([&] { return !IsShown(prompt); }, 5000));
+    // Asked again below, the program still runs with nothing unified.
+    EXPECT_FALSE(IsShown(priv.Window()));
 
     // A second exit, with the right password this time.
+    EXPECT_TRUE(program_->Process().Running());
+    EXPECT_EQ(FindMainWindow(), program_->MainWindow());
     ::PostMessageA(program_->MainWindow(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return IsShown(prompt); }, 5000));
     HWND edit = PromptEdit(prompt);
@@ -72,10 +79,12 @@ TEST(Exit, WindowsOfEveryDesktopAreShownAgainOnAPlainClose) {
     ASSERT_TRUE(program.WaitForMessageLoop());
     std::vector<std::unique_ptr<Helper>> helpers;
     for (int d = 1; d <= 4; ++d) {
-        ASSERT_EQ(program.SecondStart("-s" + std::to_string(d)), 0);
-        program.WaitTicks(3);
+        if (d > 1) {
+            // The switch is done once the window of the desktop before is hidden.
+            ASSERT_EQ(program.SecondStart("-s" + std::to_string(d)), 0);
+            ASSERT_TRUE(WaitUntil([&] { return !IsShown(helpers.back()->Window()); }, 5000)) << d;
+        }
         helpers.push_back(std::make_unique<Helper>(HelperOptions{.cls = "TessExit" + std::to_string(d), .title = "exit"}));
-        program.WaitTicks(2);
     }
     for (int d = 0; d < 3; ++d) EXPECT_FALSE(IsShown(helpers[static_cast<size_t>(d)]->Window())) << d + 1;
     ::PostMessageA(program.MainWindow(), WM_CLOSE, 0, 0);

@@ -113,7 +113,10 @@ TEST(Settings, AKeyOfWrongTypesAndRangesStartsWithDefaults) {
     WriteText("cfxwinpos", "x");
     Tessarel t("", false);
     ASSERT_NE(WaitForDialog(t), nullptr);
-    t.WaitTicks(4);
+    // The engine ticks on: a switch is carried out at a tick.
+    Helper h({.cls = "TessWrongValues", .title = "wrong values"});
+    ASSERT_EQ(t.SecondStart("-s2"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsShown(h.Window()); }, 5000));
     EXPECT_TRUE(t.Process().Running());
     EXPECT_EQ(PreviewOpacity(t.MainWindow()).alpha, 192);
     EXPECT_EQ(CloseProgram(t), 0);

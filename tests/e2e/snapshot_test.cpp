@@ -37,9 +37,7 @@ protected:
         ASSERT_NE(program_->MainWindow(), nullptr);
         // Nothing pumps messages while the windows are created: a sent
         // message comes back once the message loop runs.
-        DWORD_PTR result = 0;
-        ::SendMessageTimeoutA(program_->MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 15000, &result);
-        program_->WaitTicks(3);   // the first scans have met every window
+        ASSERT_TRUE(program_->WaitForMessageLoop());
     }
     // The exit of the menu: it shows every window but, unlike "-kill", does
     // not gather them on one desktop first.
@@ -53,10 +51,8 @@ protected:
         program_->Process().Wait(5000);
         program_.reset();
     }
-    void SwitchTo(int desktop) {
-        ASSERT_EQ(program_->SecondStart("-s" + std::to_string(desktop)), 0);
-        program_->WaitTicks(3);
-    }
+    // Asks for a switch; the caller waits for the windows to show it.
+    void SwitchTo(int desktop) { ASSERT_EQ(program_->SecondStart("-s" + std::to_string(desktop)), 0); }
 
     // Each window is shown on its own desktop only.
     struct Placed {
@@ -87,11 +83,11 @@ TEST_F(Restarts, EveryWindowGetsItsDesktopBackAfterTheProgramWasKilled) {
     WriteSetting("snapshots", 1);   // every 5 seconds
     Start();
     Helper one({.cls = "TessSnapWindow", .title = "snap one"});
-    program_->WaitTicks(2);
     SwitchTo(2);
+    ASSERT_TRUE(HiddenSoon(one.Window()));
     Helper two({.cls = "TessSnapWindow", .title = "snap two"});
-    program_->WaitTicks(2);
     SwitchTo(3);
+    ASSERT_TRUE(HiddenSoon(two.Window()));
     Helper three({.cls = "TessSnapWindow", .title = "snap three"});
     const std::vector<Placed> placed = {{one.Window(), 1}, {two.Window(), 2}, {three.Window(), 3}};
     ExpectOnlyDesktopShown(placed, 3);
@@ -108,7 +104,6 @@ TEST_F(Restarts, EveryWindowGetsItsDesktopBackAfterTheProgramWasKilled) {
         return true;
     }, 12000, 200));
     KillWithoutWarning();
-    Pump(300);
     ASSERT_FALSE(IsShown(one.Window()));
     ASSERT_FALSE(IsShown(two.Window()));
 
@@ -130,12 +125,18 @@ TEST_F(Restarts, TheExitWritesTheSnapshotEvenWithoutPeriodicSaves) {
     Start();
     Helper one({.cls = "TessSnapWindow", .title = "snap one"});
     Helper selfHidden({.cls = "TessSnapWindow", .title = "snap hidden", .hidden = true});
-    program_->WaitTicks(2);
     SwitchTo(2);
+    ASSERT_TRUE(HiddenSoon(one.Window()));
     Helper two({.cls = "TessSnapWindow", .title = "snap two"});
-    program_->WaitTicks(2);
     const std::vector<Placed> placed = {{one.Window(), 1}, {two.Window(), 2}};
-    program_->WaitTicks(25);
+    // A switch takes a tick of its own: twenty of them pass the moment a
+    // periodic save would have been made.
+    for (int i = 0; i < 10; ++i) {
+        SwitchTo(1);
+        ASSERT_TRUE(WaitUntil([&] { return IsShown(one.Window()) && !IsShown(two.Window()); }, 5000)) << i;
+        SwitchTo(2);
+        ASSERT_TRUE(WaitUntil([&] { return !IsShown(one.Window()) && IsShown(two.Window()); }, 5000)) << i;
+    }
     EXPECT_TRUE(ReadDataFile("Tessareltop.snp").empty()) << "nothing saved while the program runs";
 
     // The exit shows every window but writes where each one belongs.
@@ -187,14 +188,18 @@ TEST_F(Restarts, StickyWindowStaysOnScreenThroughSwitchesAndRestarts) {
     Helper sticky({.cls = "TessStickyWindow", .title = "sticky"});
     Helper unpinned({.cls = "TessUnpinnedWindow", .title = "unpinned"});
     Helper plain({.cls = "TessPlainWindow", .title = "plain"});
-    program_->WaitTicks(2);
-
+    // A window of desktop 2 shows the switch from there to desktop 3.
+    std::unique_ptr<Helper> two;
     for (int d : {2, 3, 1}) {
         SwitchTo(d);
+        if (d == 3) {
+            EXPECT_TRUE(HiddenSoon(two->Window()));
+        }
         EXPECT_TRUE(ShownSoon(sticky.Window())) << "desktop " << d;
         bool home = d == 1;
         EXPECT_TRUE(home ? ShownSoon(unpinned.Window()) : HiddenSoon(unpinned.Window())) << "desktop " << d;
         EXPECT_TRUE(home ? ShownSoon(plain.Window()) : HiddenSoon(plain.Window())) << "desktop " << d;
+        if (d == 2) two = std::make_unique<Helper>(HelperOptions{.cls = "TessPlainTwo", .title = "plain two"});
     }
     Exit();
     EXPECT_EQ(ReadDataFile("Tessareltop.pin"), pinned) << "the list is written back as it was";

@@ -11,110 +11,88 @@ using SwitchTest = ProgramTest;
 
 TEST_F(SwitchTest, WindowBelongsToTheDesktopItWasOpenedOn) {
     Helper one({.cls = "TessDeskOne", .title = "on desktop 1"});
-    program_->WaitTicks(2);
-    SwitchTo("-s2");
-    EXPECT_TRUE(HiddenSoon(one.Window()));
-
+    SwitchTo("-s2", {}, {one.Window()});
     Helper two({.cls = "TessDeskTwo", .title = "on desktop 2"});
-    program_->WaitTicks(2);
-    EXPECT_TRUE(IsShown(two.Window()));
-
-    SwitchTo("-s1");
-    EXPECT_TRUE(HiddenSoon(two.Window()));
-    EXPECT_TRUE(ShownSoon(one.Window()));
-
-    SwitchTo("-s2");
-    EXPECT_TRUE(ShownSoon(two.Window()));
-    EXPECT_TRUE(HiddenSoon(one.Window()));
+    // Had a scan sent it away, it would not be hidden with desktop 2.
+    SwitchTo("-s1", {one.Window()}, {two.Window()});
+    SwitchTo("-s2", {two.Window()}, {one.Window()});
 }
 
 TEST_F(SwitchTest, WindowHiddenByItsOwnProgramStaysHiddenAfterTheSwitch) {
     Helper h({.cls = "TessSelfHidden", .title = "self hidden"});
-    program_->WaitTicks(2);
+    SwitchTo("-s2", {}, {h.Window()});
+    SwitchTo("-s1", {h.Window()}, {});
+    // Met by the scans after h, so shown after it in every switch.
+    Helper later({.cls = "TessSelfShown", .title = "shown later"});
     ::PostMessageA(h.Window(), kHelperHide, 0, 0);
-    EXPECT_TRUE(HiddenSoon(h.Window()));
-    program_->WaitTicks(2);
-    SwitchTo("-s2");
-    SwitchTo("-s1");
-    program_->WaitTicks(2);
+    ASSERT_TRUE(HiddenSoon(h.Window()));
+    SwitchTo("-s2", {}, {later.Window()});
+    SwitchTo("-s1", {later.Window()}, {});
     EXPECT_FALSE(IsShown(h.Window()));
 }
 
 TEST_F(SwitchTest, ArgumentsOutsideTheGridChangeNothing) {
     Helper h({.cls = "TessRange", .title = "range"});
-    program_->WaitTicks(2);
-    struct Case { const char* arg; bool hidden; } cases[] = {
-        {"-s7", false},   // beyond the four desktops
-        {"-sx", false},   // 'x' has low bits 8: beyond the grid too
-        {"-s0", false},   // desktop 1, the current one
-        {"-s", false},    // a bare -s sends '0'
-        {"-sb", true},    // 'b' has low bits 2
-        {"-sa", false},   // 'a' has low bits 1: back again
-    };
-    for (const auto& c : cases) {
-        SwitchTo(c.arg);
-        EXPECT_EQ(!IsShown(h.Window()), c.hidden) << c.arg;
+    SwitchTo("-s2", {}, {h.Window()});
+    Helper two({.cls = "TessRangeTwo", .title = "range two"});
+    SwitchTo("-s1", {h.Window()}, {two.Window()});
+    // "-s7": beyond the four desktops; 'x' has low bits 8, beyond the grid
+    // too; "-s0" and a bare "-s" (which sends '0') name desktop 1, the
+    // current one. A request they made would still be pending when the next
+    // one comes, and that one would be refused.
+    for (const char* arg : {"-s7", "-sx", "-s0", "-s"}) {
+        SCOPED_TRACE(arg);
+        ASSERT_EQ(program_->SecondStart(arg), 0);
+        EXPECT_TRUE(IsShown(h.Window()));
+        // 'b' has low bits 2, 'a' 1.
+        SwitchTo("-sb", {two.Window()}, {h.Window()});
+        SwitchTo("-sa", {h.Window()}, {two.Window()});
     }
 }
 
 TEST_F(SwitchTest, RequestWhileASwitchIsPendingIsRefused) {
     Helper h({.cls = "TessPending", .title = "pending"});
-    program_->WaitTicks(2);
     // Both requests arrive before the next tick: the second one is refused.
     ::PostMessageA(program_->MainWindow(), 0x658, '3', 0);
     ::PostMessageA(program_->MainWindow(), 0x658, '2', 0);
-    program_->WaitTicks(3);
-    SwitchTo("-s3");   // already there: nothing changes
+    ASSERT_TRUE(HiddenSoon(h.Window()));
     Helper on3({.cls = "TessOnThree", .title = "on three"});
-    program_->WaitTicks(2);
-    SwitchTo("-s2");
-    EXPECT_TRUE(HiddenSoon(on3.Window())) << "the program was not on desktop 3";
+    SwitchTo("-s2", {}, {on3.Window()});
 }
 
 TEST_F(SwitchTest, HungWindowDoesNotHoldUpTheOthers) {
     Helper hung({.cls = "TessHung", .title = "hung"});
     Helper fine({.cls = "TessFine", .title = "fine"});
-    program_->WaitTicks(2);
     hung.Hang();
-    Pump(200);
-    DWORD start = ::GetTickCount();
-    ASSERT_EQ(program_->SecondStart("-s2"), 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsShown(fine.Window()); }, 3000));
-    EXPECT_LT(::GetTickCount() - start, 2500u);
+    // A switch that waited for the hung window would never end.
+    SwitchTo("-s2", {}, {fine.Window()});
     // The program itself still answers.
     DWORD_PTR r = 0;
-    EXPECT_NE(::SendMessageTimeoutA(program_->MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &r), 0);
+    EXPECT_NE(::SendMessageTimeoutA(program_->MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r), 0);
     hung.Process().Kill();
 }
 
 TEST_F(SwitchTest, LastActiveWindowGetsTheFocusBack) {
     Helper a({.cls = "TessFocusA", .title = "focus a"});
     Helper b({.cls = "TessFocusB", .title = "focus b"});
-    program_->WaitTicks(2);
+    // The tick that carries out a switch first notes the window in front.
     ::PostMessageA(a.Window(), kHelperActivate, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == a.Window(); }, 3000));
-    program_->WaitTicks(2);
-    SwitchTo("-s2");
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == a.Window(); }));
+    SwitchTo("-s2", {}, {a.Window(), b.Window()});
     Helper c({.cls = "TessFocusC", .title = "focus c"});
     ::PostMessageA(c.Window(), kHelperActivate, 0, 0);
-    program_->WaitTicks(2);
-    SwitchTo("-s1");
-    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == a.Window(); }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == c.Window(); }));
+    SwitchTo("-s1", {a.Window(), b.Window()}, {c.Window()});
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == a.Window(); }));
 }
 
 TEST_F(SwitchTest, KillShowsEveryWindowOfEveryDesktopAndEnds) {
     Helper one({.cls = "TessUnifyOne", .title = "unify 1"});
-    program_->WaitTicks(2);
-    SwitchTo("-s2");
+    SwitchTo("-s2", {}, {one.Window()});
     Helper two({.cls = "TessUnifyTwo", .title = "unify 2"});
-    program_->WaitTicks(2);
-    SwitchTo("-s3");
+    SwitchTo("-s3", {}, {two.Window()});
     Helper three({.cls = "TessUnifyThree", .title = "unify 3"});
-    program_->WaitTicks(2);
-    SwitchTo("-s4");
-    ASSERT_TRUE(HiddenSoon(one.Window()));
-    ASSERT_TRUE(HiddenSoon(two.Window()));
-    ASSERT_TRUE(HiddenSoon(three.Window()));
+    SwitchTo("-s4", {}, {one.Window(), two.Window(), three.Window()});
     EXPECT_EQ(program_->KillInstance(), 0);
     EXPECT_TRUE(IsShown(one.Window()));
     EXPECT_TRUE(IsShown(two.Window()));
@@ -129,37 +107,35 @@ class StickySwitchTest : public SwitchTest {
 TEST_F(StickySwitchTest, StickyWindowStaysOnEveryDesktop) {
     Helper sticky({.cls = "TessSticky", .title = "sticky"});
     Helper plain({.cls = "TessPlain", .title = "plain"});
-    program_->WaitTicks(2);
-    SwitchTo("-s2");
-    EXPECT_TRUE(HiddenSoon(plain.Window()));
+    SwitchTo("-s2", {sticky.Window()}, {plain.Window()});
+    // Met by the scans after the sticky window, so hidden after it.
+    Helper two({.cls = "TessPlainTwo", .title = "plain two"});
+    SwitchTo("-s3", {}, {two.Window()});
     EXPECT_TRUE(IsShown(sticky.Window()));
-    SwitchTo("-s3");
-    EXPECT_TRUE(IsShown(sticky.Window()));
+    SwitchTo("-s1", {plain.Window(), sticky.Window()}, {});
 }
 
 TEST_F(SwitchTest, ShellAndSystemClassesAreNeverManaged) {
     Helper worker({.cls = "WorkerW", .title = "worker"});
     Helper tray({.cls = "Shell_TrayWnd", .title = "tray"});
-    program_->WaitTicks(2);
-    SwitchTo("-s2");
-    program_->WaitTicks(2);
+    Helper plain({.cls = "TessPlain", .title = "plain"});
+    SwitchTo("-s2", {worker.Window(), tray.Window()}, {plain.Window()});
+    // Met by the scans after the two, so hidden after them.
+    Helper two({.cls = "TessPlainTwo", .title = "plain two"});
+    SwitchTo("-s3", {}, {two.Window()});
     EXPECT_TRUE(IsShown(worker.Window()));
     EXPECT_TRUE(IsShown(tray.Window()));
 }
 
 TEST_F(SwitchTest, NewWindowOfAProcessGoesToTheCurrentDesktop) {
     Helper h({.cls = "TessProcess", .title = "process"});
-    program_->WaitTicks(2);
-    SwitchTo("-s2");
-    ASSERT_TRUE(HiddenSoon(h.Window()));
+    SwitchTo("-s2", {}, {h.Window()});
     ::PostMessageA(h.Window(), kHelperNewWindow, 0, 0);
     HWND added = WaitForWindow("process new", "TessProcess", h.Pid());
     ASSERT_NE(added, nullptr);
-    program_->WaitTicks(2);
-    EXPECT_TRUE(IsShown(added));
-    SwitchTo("-s1");
-    EXPECT_TRUE(HiddenSoon(added));
-    EXPECT_TRUE(ShownSoon(h.Window()));
+    ASSERT_TRUE(ShownSoon(added));
+    SwitchTo("-s1", {h.Window()}, {added});
+    SwitchTo("-s2", {added}, {h.Window()});
 }
 
 class StrictSwitchTest : public SwitchTest {
@@ -170,19 +146,18 @@ class StrictSwitchTest : public SwitchTest {
 // current is hidden again by the next scan, and comes back on its desktop.
 TEST_F(StrictSwitchTest, WindowThatShowsItselfOnAnInactiveDesktopIsHiddenAgain) {
     Helper h({.cls = "TessPushy", .title = "pushy"});
-    program_->WaitTicks(2);
-    SwitchTo("-s2");
-    ASSERT_TRUE(HiddenSoon(h.Window()));
+    SwitchTo("-s2", {}, {h.Window()});
+    Helper two({.cls = "TessPushyTwo", .title = "pushy two"});
     ::PostMessageA(h.Window(), kHelperShow, 0, 0);
     auto logged = [&] {
         for (const auto& line : EventLogLines(program_->Pid()))
             if (line.find("pushy {TessPushy} window created/shown on inactive desktop #1!") != std::string::npos) return true;
         return false;
     };
-    EXPECT_TRUE(WaitUntil(logged, 3000)) << "the show was not seen";
-    EXPECT_TRUE(WaitUntil([&] { return !IsShown(h.Window()); }, 3000));
-    program_->WaitTicks(2);
+    EXPECT_TRUE(WaitUntil(logged, 5000)) << "the show was not seen";
+    EXPECT_TRUE(HiddenSoon(h.Window()));
+    // Hidden for good: the switches show it only on its own desktop.
+    SwitchTo("-s3", {}, {two.Window()});
     EXPECT_FALSE(IsShown(h.Window()));
-    SwitchTo("-s1");
-    EXPECT_TRUE(ShownSoon(h.Window()));
+    SwitchTo("-s1", {h.Window()}, {});
 }

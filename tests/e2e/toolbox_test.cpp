@@ -69,8 +69,8 @@ TEST(Toolbox, ZOrderWalkRunsDownOrUpTheWholeList) {
     ASSERT_EQ(h.Windows().size(), 3u);
     // Top to bottom: window 0, window 1, window 2.
     for (int i = 2; i >= 0; --i) PlaceOnTop(h.Window(static_cast<size_t>(i)));
-    Pump(50);
     std::vector<HWND> topDown = h.Windows();
+    ASSERT_TRUE(WaitUntil([&] { return VisitOrder(topDown, true) == topDown; }));
     std::vector<HWND> bottomUp(topDown.rbegin(), topDown.rend());
 
     HWND first = nullptr;
@@ -104,10 +104,7 @@ TEST(Toolbox, CloseOrKillWindowEndsTheProcessOfAWindowThatStays) {
         SCOPED_TRACE(c.name);
         Helper h({.title = "stays", .extra = c.args});
         ASSERT_EQ(h.Windows().size(), 1u);
-        if (c.hang) {
-            h.Hang();
-            Pump(100);
-        }
+        if (c.hang) h.Hang();
         DWORD start = ::GetTickCount();
         engine::CloseOrKillWindow(h.Window());
         DWORD took = ElapsedSince(start);

@@ -88,7 +88,7 @@ protected:
         Prepare();
         program_ = std::make_unique<Tessarel>("", false);
         ASSERT_NE(program_->MainWindow(), nullptr);
-        program_->WaitTicks(2);
+        ASSERT_TRUE(program_->WaitForMessageLoop());
     }
     void TearDown() override {
         CloseMenu();
@@ -130,15 +130,13 @@ protected:
             if (HWND menu = OpenMenuWindow()) Keys(menu, {VK_ESCAPE});
         WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 2000);
     }
-    void SwitchTo(const std::string& arg) {
-        ASSERT_EQ(program_->SecondStart(arg), 0);
-        program_->WaitTicks(3);
-    }
+    // Asks for a switch; the caller waits for the windows to show it.
+    void SwitchTo(const std::string& arg) { ASSERT_EQ(program_->SecondStart(arg), 0); }
     std::unique_ptr<Tessarel> program_;
 };
 
-bool ShownSoon(HWND w) { return WaitUntil([w] { return IsShown(w); }, 3000); }
-bool HiddenSoon(HWND w) { return WaitUntil([w] { return !IsShown(w); }, 3000); }
+bool ShownSoon(HWND w) { return WaitUntil([w] { return IsShown(w); }, 5000); }
+bool HiddenSoon(HWND w) { return WaitUntil([w] { return !IsShown(w); }, 5000); }
 
 class TrayWithStickyTest : public TrayTest {
 protected:
@@ -153,11 +151,9 @@ TEST_F(TrayWithStickyTest, TrayMenuListsItsItemsAndEveryApplicationWindow) {
     Helper popup({.cls = "TessTrayPopup", .title = "tray popup", .popup = true});
     ChildProcess notepad("C:\\windows\\system32\\notepad.exe", "");
     ASSERT_NE(WaitForWindow("", "Notepad", notepad.Pid()), nullptr);
-    program_->WaitTicks(2);
     SwitchTo("-s2");
     ASSERT_TRUE(HiddenSoon(one.Window()));
     Helper two({.cls = "TessTrayTwo", .title = "tray two", .count = 2});
-    program_->WaitTicks(2);
     SwitchTo("-s1");
     ASSERT_TRUE(HiddenSoon(two.Window(0)));
     ASSERT_TRUE(ShownSoon(one.Window()));
@@ -214,23 +210,23 @@ TEST_F(TrayWithStickyTest, TrayMenuListsItsItemsAndEveryApplicationWindow) {
 
 TEST_F(TrayTest, DoubleClickGoesToTheNextDesktopAndWrapsToTheFirst) {
     Helper one({.cls = "TessTrayOne", .title = "on desktop 1"});
-    program_->WaitTicks(2);
-    auto doubleClick = [&] {
-        PostTray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
-        program_->WaitTicks(3);
-    };
+    auto doubleClick = [&] { PostTray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}); };
+    // Each switch is seen done before the next double click: one asked for
+    // while a switch is pending would be refused.
     doubleClick();
     EXPECT_TRUE(HiddenSoon(one.Window())) << "desktop 2";
     Helper two({.cls = "TessTrayTwo", .title = "on desktop 2"});
-    program_->WaitTicks(2);
     doubleClick();
     EXPECT_TRUE(HiddenSoon(two.Window())) << "desktop 3";
+    Helper three({.cls = "TessTrayThree", .title = "on desktop 3"});
     doubleClick();
-    EXPECT_FALSE(IsShown(one.Window())) << "desktop 4";
+    EXPECT_TRUE(HiddenSoon(three.Window())) << "desktop 4";
+    EXPECT_FALSE(IsShown(one.Window()));
     EXPECT_FALSE(IsShown(two.Window()));
     doubleClick();
     EXPECT_TRUE(ShownSoon(one.Window())) << "after the last desktop comes the first";
     EXPECT_FALSE(IsShown(two.Window()));
+    EXPECT_FALSE(IsShown(three.Window()));
     EXPECT_EQ(OpenMenuWindow(), nullptr) << "a double click opens no menu";
 }
 
@@ -285,7 +281,6 @@ TEST_F(TrayTest, ConfigureAndEventLogOpenTheirWindows) {
 
 TEST_F(TrayTest, ExitFromTheTrayMenuEndsTheProgramAfterTheMenuCloses) {
     Helper one({.cls = "TessTrayOne", .title = "on desktop 1"});
-    program_->WaitTicks(2);
     SwitchTo("-s2");
     ASSERT_TRUE(HiddenSoon(one.Window()));
 

@@ -199,6 +199,49 @@ TEST(Hotkeys, LayoutAnswerBecomesTheChordKey) {
     }
 }
 
+TEST(HeldModifiers, StrokesTellTheSideOfEachModifier) {
+    constexpr uint32_t kExt = kStrokeExtended, kUp = kStrokeKeyUp;
+    struct Case {
+        unsigned vk;
+        uint32_t flags;
+        unsigned modifier;
+    };
+    const Case cases[] = {
+        {VK_CONTROL, 0x001D0001, LCtrl}, {VK_CONTROL, 0x001D0001 | kExt, RCtrl},
+        {VK_MENU, 0x00380001, LAlt},     {VK_MENU, 0x00380001 | kExt, RAlt},
+        {VK_SHIFT, 0x002A0001, LShift},  {VK_SHIFT, 0x00360001, kRightShift},
+        {VK_LWIN, 0x015B0001, LWin},     {VK_RWIN, 0x015C0001, RWin},
+        {VK_RCONTROL, 0, RCtrl},         {'2', 0x00030001, kNone}, {VK_NUMPAD2, 0x00500001, kNone},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ModifierOfStroke(c.vk, c.flags), c.modifier) << std::hex << c.vk << " " << c.flags;
+        EXPECT_EQ(TrackModifiers(kNone, c.vk, c.flags), c.modifier);
+        EXPECT_EQ(TrackModifiers(LCtrl | RCtrl | LAlt | RAlt | LShift | kRightShift | LWin | RWin, c.vk, c.flags | kUp),
+                  (LCtrl | RCtrl | LAlt | RAlt | LShift | kRightShift | LWin | RWin) & ~c.modifier);
+    }
+}
+
+TEST(HeldModifiers, AModifierSeenGoingDownCountsWhileTheKeyboardStillHoldsIt) {
+    // xdotool "keydown Control_R" sends the left Control first, then the right.
+    unsigned seen = TrackModifiers(kNone, VK_CONTROL, 0x001D0001);
+    seen = TrackModifiers(seen, VK_CONTROL, 0x011D0001);
+    EXPECT_EQ(seen, LCtrl | RCtrl);
+    struct Case {
+        unsigned threadState, seenDown, keyboard, held;
+    };
+    const Case cases[] = {
+        {LCtrl | RCtrl, LCtrl | RCtrl, kNone, LCtrl | RCtrl},   // typed faster than read: the thread's order holds
+        {kNone, LCtrl | RCtrl, LCtrl | RCtrl, LCtrl | RCtrl},   // the thread's state was cleared under a held key
+        {kNone, RCtrl, kNone, kNone},                           // released before the key was read
+        {kNone, kNone, LAlt, kNone},                            // pressed after the key: not this stroke's
+        {LShift, RCtrl, RCtrl | LAlt, LShift | RCtrl},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HeldForStroke(c.threadState, c.seenDown, c.keyboard), c.held)
+            << c.threadState << " " << c.seenDown << " " << c.keyboard;
+    EXPECT_EQ(DesktopCommand(3, '2', HeldForStroke(kNone, seen, LCtrl | RCtrl)), 2);
+}
+
 TEST(SystemMenu, OnlyTheDesktopItemsAreReported) {
     struct Case {
         uintptr_t id;

@@ -15,7 +15,7 @@ std::string BinDir() {
     return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-static void DeleteTree(const std::string& folder) {
+void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA fd;
     HANDLE h = ::FindFirstFileA((folder + "*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
@@ -24,7 +24,7 @@ static void DeleteTree(const std::string& folder) {
             if (name == "." || name == "..") continue;
             std::string full = folder + name;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(full + "\\");
+                RemoveTree(full + "\\");
             else {
                 ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
                 ::DeleteFileA(full.c_str());
@@ -37,18 +37,31 @@ static void DeleteTree(const std::string& folder) {
     ::RemoveDirectoryA(bare.c_str());
 }
 
-std::string TempDir() {
-    char base[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, base);
-    std::string dir = std::string(base) + "tessarel-test-" + std::to_string(::GetCurrentProcessId()) + "\\";
-    static bool made = false;
-    if (!made) {
-        DeleteTree(dir);
-        ::CreateDirectoryA(dir.c_str(), nullptr);
-        made = true;
+namespace {
+// The test program's temporary folder, made at the first use and removed at
+// its end, when every helper it started has been ended.
+class TestTempFolder {
+public:
+    const std::string& Path() {
+        if (path_.empty()) {
+            char base[MAX_PATH] = {};
+            ::GetTempPathA(MAX_PATH, base);
+            path_ = std::string(base) + "tessarel-test-" + std::to_string(::GetCurrentProcessId()) + "\\";
+            RemoveTree(path_);
+            ::CreateDirectoryA(path_.c_str(), nullptr);
+        }
+        return path_;
     }
-    return dir;
-}
+    ~TestTempFolder() {
+        if (!path_.empty()) RemoveTree(path_);
+    }
+private:
+    std::string path_;
+};
+TestTempFolder g_tempFolder;
+}  // namespace
+
+std::string TempDir() { return g_tempFolder.Path(); }
 
 void Pump(int ms) {
     DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
@@ -262,33 +275,90 @@ Helper::Helper(const HelperOptions& o) {
     if (!o.extra.empty()) args += " " + o.extra;
     std::string exe = BinDir() + "winhelper.exe";
     if (!o.exeName.empty()) {
-        std::string dir = TempDir() + "exe-" + std::to_string(::GetTickCount()) + "-" + o.exeName + "\\";
-        ::CreateDirectoryA(dir.c_str(), nullptr);
-        std::string copy = dir + o.exeName;
+        static int copies = 0;
+        copyDir_ = TempDir() + "exe-" + std::to_string(++copies) + "-" + o.exeName + "\\";
+        ::CreateDirectoryA(copyDir_.c_str(), nullptr);
+        std::string copy = copyDir_ + o.exeName;
         ::CopyFileA(exe.c_str(), copy.c_str(), FALSE);
         exe = copy;
     }
     process_ = ChildProcess(exe, args);
     DWORD pid = process_.Pid();
     size_t want = static_cast<size_t>(o.count);
+    // Every window exists and, unless asked to stay hidden, is shown: the
+    // program's next scan meets it as the user would see it.
     WaitUntil([&] {
         windows_.clear();
         for (const auto& i : TopWindows())
-            if (i.pid == pid && i.cls == o.cls) windows_.push_back(i.wnd);
+            if (i.pid == pid && i.cls == o.cls && (o.hidden || i.visible)) windows_.push_back(i.wnd);
         return windows_.size() >= want;
     }, 10000);
 }
 
+Helper::~Helper() {
+    process_.Kill();
+    if (!copyDir_.empty()) RemoveTree(copyDir_);
+}
+
 void Helper::Hang() {
-    for (HWND w : windows_) {
-        ::PostMessageA(w, kHelperHang, 0, 0);
-        break;
-    }
+    if (windows_.empty()) return;
+    HWND w = windows_.front();
+    ::PostMessageA(w, kHelperHang, 0, 0);
+    WaitUntil([w] {
+        DWORD_PTR r = 0;
+        return ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &r) == 0;
+    });
 }
 
 void Helper::Quit() {
     if (!windows_.empty()) ::PostMessageA(windows_[0], kHelperQuit, 0, 0);
     if (process_.Wait(5000) < 0) process_.Kill();
+}
+
+std::vector<LoggedMessage> MessagesIn(const std::string& logFile) {
+    std::vector<LoggedMessage> out;
+    FILE* f = std::fopen(logFile.c_str(), "rb");
+    if (!f) return out;
+    char line[256];
+    while (std::fgets(line, sizeof line, f)) {
+        unsigned long long wnd = 0, wp = 0, lp = 0;
+        unsigned msg = 0;
+        int posted = 0;
+        if (std::sscanf(line, "%llx %x %llx %llx %d", &wnd, &msg, &wp, &lp, &posted) >= 4)
+            out.push_back({msg, static_cast<WPARAM>(wp), posted != 0});
+    }
+    std::fclose(f);
+    return out;
+}
+
+bool HasLogged(const std::string& logFile, UINT message, WPARAM w) {
+    for (const LoggedMessage& m : MessagesIn(logFile))
+        if (m.message == message && m.w == w) return true;
+    return false;
+}
+
+bool TakeKeyboardFocus(HWND w, const std::string& logFile) {
+    // A Shift stroke is no hotkey in any mode and types nothing. Each try
+    // waits for its own stroke; a stroke lost on the way (the keys went
+    // elsewhere while the focus moved) is typed again.
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 15000) {
+        if (::GetForegroundWindow() != w) ::SetForegroundWindow(w);
+        if (!WaitUntil([&] { return ::GetForegroundWindow() == w; }, 3000)) continue;
+        const size_t before = MessagesIn(logFile).size();
+        if (RunXdotool("key shift") != 0) return false;
+        const bool arrived = WaitUntil([&] {
+            auto log = MessagesIn(logFile);
+            bool down = false;
+            for (size_t i = before; i < log.size(); ++i) {
+                if (log[i].message == WM_KEYDOWN && log[i].w == VK_SHIFT) down = true;
+                if (down && log[i].message == WM_KEYUP && log[i].w == VK_SHIFT) return true;
+            }
+            return false;
+        }, 2000);
+        if (arrived) return true;
+    }
+    return false;
 }
 
 // The program under test ------------------------------------------------------
@@ -316,7 +386,7 @@ void ResetUserState() {
         Pump(50);
     }
     ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Pelmora");
-    DeleteTree(DataFolder());
+    RemoveTree(DataFolder());
 }
 
 Tessarel::Tessarel(const std::string& args, bool reset) {
@@ -359,8 +429,6 @@ long Tessarel::KillInstance(int timeoutMs) {
     SecondStart("-kill");
     return process_.Wait(timeoutMs);
 }
-
-void Tessarel::WaitTicks(int ticks) { Pump(ticks * 250 + 50); }
 
 bool Tessarel::WaitForMessageLoop(int timeoutMs) {
     // Nothing pumps messages while the windows are created, so a sent

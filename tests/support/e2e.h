@@ -11,7 +11,10 @@ namespace e2e {
 
 // The folder of the test program: the exe, the DLL and the helpers sit there.
 std::string BinDir();
-std::string TempDir();       // a fresh folder of this test run
+// A fresh folder of this test program, removed with everything in it when
+// the program ends.
+std::string TempDir();
+void RemoveTree(const std::string& folder);   // a folder ending in a backslash
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000, int stepMs = 10);
 void Pump(int ms);           // waits while dispatching this process's messages
@@ -76,16 +79,33 @@ struct HelperOptions {
 class Helper {
 public:
     explicit Helper(const HelperOptions& o = {});
+    ~Helper();
+    Helper(const Helper&) = delete;
+    Helper& operator=(const Helper&) = delete;
     const std::vector<HWND>& Windows() const noexcept { return windows_; }
     HWND Window(size_t i = 0) const { return windows_.at(i); }
     DWORD Pid() const noexcept { return process_.Pid(); }
     ChildProcess& Process() noexcept { return process_; }
-    void Hang();             // stops pumping messages
+    void Hang();             // stops pumping messages; waits until it no longer answers
     void Quit();
 private:
     ChildProcess process_;
     std::vector<HWND> windows_;
+    std::string copyDir_;    // the folder of the copy it runs as, if any
 };
+// The messages a helper's windows logged (--log), oldest first.
+struct LoggedMessage {
+    UINT message;
+    WPARAM w;
+    bool posted;   // read from the queue, not sent
+};
+std::vector<LoggedMessage> MessagesIn(const std::string& logFile);
+bool HasLogged(const std::string& logFile, UINT message, WPARAM w);
+// Puts the helper window in front and waits until keys typed from now on
+// reach it: a Shift stroke typed as a probe has arrived in its log. Only
+// then has the keyboard hook (loaded lazily into the helper) seen it too.
+bool TakeKeyboardFocus(HWND w, const std::string& logFile);
+
 // Control messages the helper's windows understand.
 constexpr UINT kHelperHang = WM_APP + 1;
 constexpr UINT kHelperShow = WM_APP + 2;
@@ -118,7 +138,6 @@ public:
     long SecondStart(const std::string& args);
     // Ends the instance with "-kill" and waits for it.
     long KillInstance(int timeoutMs = 15000);
-    void WaitTicks(int ticks);   // waits for this many engine ticks (250 ms each)
     // Waits until the message loop runs: every window, the settings dialog
     // included, is created and the settings are applied.
     bool WaitForMessageLoop(int timeoutMs = 15000);
