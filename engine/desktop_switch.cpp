@@ -2,10 +2,10 @@
 // every mover of windows goes through.
 #include "engine/main_form.h"
 #include "engine/gtools.h"
+#include "engine/preview_layout.h"
 #include "engine/wait_window.h"
 #include "framework/application.h"
 #include "framework/guard.h"
-#include "navigation/bubble.h"
 #include "settings/settings_access.h"
 
 namespace engine {
@@ -85,7 +85,7 @@ void TfrmPTessarel::AutoHidePreview() {
 void TfrmPTessarel::FreeFinishedBubbles() {
     bool any = false;
     for (auto& b : FBubbles) {
-        if (b && b->Finished()) b.reset();
+        if (b && links::BubbleFinished(*b)) b.reset();
         any = any || b != nullptr;
     }
     if (!any) FBubbles.clear();
@@ -108,7 +108,7 @@ void TfrmPTessarel::SwitchDesktop() {
     FPreviousDesktop = FCurrentDesktop;
     FDesktopUnlocked = !settings::IsPrivate(target);
     CheckDesktopAccess();
-    ApplyDesktopDisplay(target);
+    links::ApplyDesktopDisplay(target);
     FCurrentDesktop = target;
     FRequestedDesktop = target;
     if (FPreviousDesktop >= 1 && FPreviousDesktop <= 9)
@@ -121,7 +121,16 @@ void TfrmPTessarel::SwitchDesktop() {
     ShowDesktopWindows();
     if (FPreviewSwitch) refocusDone_ = true;
     FPreviewSwitch = false;
-    SwapDesktopSets();
+    links::SwapDesktopSets(FCurrentDesktop);
+    SetTrayIconForDesktop(FCurrentDesktop);
+}
+
+void TfrmPTessarel::RefreshDesktopIndicators() {
+    links::UpdateDeskName(FCurrentDesktop);
+    if (settings::Int("deskbar") != 0) links::RestyleDeskBar();
+    if (settings::Int("edgenav") != 0) links::RetargetEdgeWindow();
+    // A preview opened from the tray follows the switch back to the taskbar.
+    if (previewOrigin_ == preview::kOriginTaskbar) PlacePreviewAtTaskbar();
 }
 
 void TfrmPTessarel::HideForeignWindows() {
@@ -129,8 +138,13 @@ void TfrmPTessarel::HideForeignWindows() {
         const TWindowRecord r = FWindowTable[i];
         HWND w = r.Handle();
         if (r.Desktop == FCurrentDesktop || r.ScanStamp != FScanCounter) continue;
-        if (!::IsWindowVisible(w) || IsUnmanagedWindow(w, static_cast<int>(i)) || IsSticky(w) || IsHungWindow(w))
+        if (!::IsWindowVisible(w) || IsUnmanagedWindow(w, static_cast<int>(i)) || IsSticky(w)) continue;
+        if (IsHungWindow(w)) {
+            // Not waited for now; once it answers again the scan hides it,
+            // as it hides any window that shows itself on another desktop.
+            FWindowTable[i].Shown = 0;
             continue;
+        }
         ShowWindowSafe(w, SW_HIDE);
     }
 }
@@ -177,25 +191,32 @@ void TfrmPTessarel::RequestDesktop(int n) {
     FRequestedDesktop = n;
 }
 
+void TfrmPTessarel::RequestPreviewSwitch(int n) {
+    const bool pending = FRequestedDesktop != FCurrentDesktop;
+    RequestDesktop(n);
+    if (!pending && FRequestedDesktop != FCurrentDesktop) FPreviewSwitch = true;
+}
+
 void TfrmPTessarel::WaitForDesktopIcons() {
-    if (!IconSetsOn()) return;
+    if (!links::IconSetsOn()) return;
     auto& app = framework::App();
     auto waitFor = [&](std::string_view text, const std::function<bool()>& done) {
         if (done()) return;
-        ShowWait(text);
+        if (frmWait) frmWait->ShowWait(text);
         const DWORD start = ::GetTickCount();
         while (!done() && !app.Terminated() && ::GetTickCount() - start < kIconWaitLimitMs) app.HandleMessage(50);
-        HideWait();
+        if (frmWait) frmWait->HideWait();
     };
-    waitFor(texts::kWaitSaved, [this] { return IconPositionsStored(); });
-    waitFor(texts::kWaitRestored, [this] { return IconsRestored(); });
+    waitFor(texts::kWaitSaved, [] { return links::IconPositionsStored(); });
+    waitFor(texts::kWaitRestored, [] { return links::IconsRestored(); });
 }
 
-void TfrmPTessarel::SetWindowDesktop(HWND w, int n, bool noRefresh) {
-    if (n > DesktopCount() || n < 1) return;
-    RefreshAppList();
+bool TfrmPTessarel::SetWindowDesktop(HWND w, int n, bool noRefresh) {
+    if (n > DesktopCount() || n < 1) return false;
+    links::RefreshAppList();
     int idx = FindWindowRecord(w);
-    if (!IsSticky(w) && idx >= 0) {
+    const bool moved = !IsSticky(w) && idx >= 0;
+    if (moved) {
         FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(n);
         if (!noRefresh) {
             if (n == FCurrentDesktop)
@@ -205,6 +226,25 @@ void TfrmPTessarel::SetWindowDesktop(HWND w, int n, bool noRefresh) {
         }
     }
     if (settings::Flag("selectclose") && !previewDragging_) HidePreview();
+    return moved;
+}
+
+void TfrmPTessarel::FitWindowsIntoGrid(int cols, int rows) {
+    FGridCols = cols;
+    FGridRows = rows;
+    KeepWindowsInGrid();
+}
+
+void TfrmPTessarel::KeepWindowsInGrid() {
+    const int count = DesktopCount();
+    for (auto& r : FWindowTable)
+        if (r.Desktop > count) r.Desktop = static_cast<int8_t>(count);
+    if (count < FCurrentDesktop) {
+        FRequestedDesktop = count;   // the next tick switches there
+    } else {
+        HideForeignWindows();
+        ShowDesktopWindows();
+    }
 }
 
 void TfrmPTessarel::miUnifyClick() {
@@ -213,7 +253,7 @@ void TfrmPTessarel::miUnifyClick() {
     // giving every window desktop 0 and hiding them all.
     if (target < 1) target = FCurrentDesktop;
     if (target > DesktopCount()) return;
-    if (HasPrivateWindows() && !AskLockPassword(texts::kUnifyPassword)) return;
+    if (HasPrivateWindows() && !links::AskLockPassword(texts::kUnifyPassword)) return;
     for (auto& r : FWindowTable) r.Desktop = static_cast<int8_t>(target);
     ShowDesktopWindows();
     HideForeignWindows();
@@ -221,7 +261,7 @@ void TfrmPTessarel::miUnifyClick() {
 }
 
 void TfrmPTessarel::CheckDesktopAccess() {
-    ShowLockCover(std::string(texts::kAccessPrompt) + std::to_string(FRequestedDesktop));
+    links::CheckLockCover(std::string(texts::kAccessPrompt) + std::to_string(FRequestedDesktop));
 }
 
 bool TfrmPTessarel::HasPrivateWindows() {
@@ -236,8 +276,8 @@ bool TfrmPTessarel::HasPrivateWindows() {
 }
 
 void TfrmPTessarel::SyncIconSwapper() {
-    if (!IconSetsOn()) return;
-    if (!IconsRestored() && IconPositionsStored()) MarkIconsRestored();
+    if (!links::IconSetsOn()) return;
+    if (!links::IconsRestored() && links::IconPositionsStored()) links::RestoreDesktopIcons();
 }
 
 }  // namespace engine

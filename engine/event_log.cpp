@@ -8,8 +8,6 @@
 #include "framework/guard.h"
 #include "framework/owned.h"
 #include "framework/text.h"
-#include "navigation/bubble.h"
-#include "navigation/event_log_window.h"
 
 namespace engine {
 namespace {
@@ -82,13 +80,15 @@ bool AppendErrorLog(const std::string& path, std::string_view line) noexcept {
     }
 }
 
-std::string ErrorLogPath() { return GetDataFolder() + std::string(kErrorLogName); }
+std::string ErrorLogPath() { return DataFilePath(kErrorLogName); }
 
 void WriteErrorLog(std::string_view message) noexcept {
     try {
+        const std::string path = ErrorLogPath();
+        if (path.empty()) return;   // no data folder: nowhere to keep it
         SYSTEMTIME now;
         ::GetLocalTime(&now);
-        AppendErrorLog(ErrorLogPath(), ErrorLogLine(now, message));
+        AppendErrorLog(path, ErrorLogLine(now, message));
     } catch (...) {
         // The error log is the last resort; a failure here has nowhere to go.
     }
@@ -96,18 +96,17 @@ void WriteErrorLog(std::string_view message) noexcept {
 
 // The main form's part ------------------------------------------------------------
 void TfrmPTessarel::LogEvent(std::string_view text, HWND w, bool flagged) {
-    navigation::TfrmLog* log = navigation::frmLog;
-    if (framework::App().Terminated() || !log || !log->Handle()) return;
+    if (framework::App().Terminated() || !links::EventLogReady()) return;
     try {
         std::string event(text);
         if (event.find(kWindowMark) != std::string::npos)
             event = ExpandWindowMarks(event, WindowTitle(w), WindowClassName(w));
         std::string line = LogLine(framework::ShortTimeNow(), event);
-        std::vector<std::string> recent = log->FirstLines(kRecentLogLines);
+        std::vector<std::string> recent = links::NewestLogLines(kRecentLogLines);
         if (!KeepLogLine(line, recent)) return;
-        log->InsertLine(line);
+        links::InsertLogLine(line);
         lastEventWindow_ = w;
-        if (WantsBubble(log->Level(), flagged)) navigation::ShowBubble({});
+        if (WantsBubble(links::BubbleLevel(), flagged)) links::ShowNewestEventBubble();
     } catch (...) {
         // Logging never raises towards its caller; the failure itself is kept.
         framework::HandleException(std::current_exception());
@@ -120,7 +119,7 @@ void TfrmPTessarel::RegisterBubble(navigation::TfrmBubble* bubble) {
     if (!bubble) return;
     if (std::any_of(FBubbles.begin(), FBubbles.end(), [bubble](const auto& slot) { return slot.get() == bubble; }))
         return;
-    if (auto owned = navigation::TakeBubble(bubble)) FBubbles.push_back(std::move(owned));
+    if (auto owned = links::TakeBubble(bubble)) FBubbles.push_back(std::move(owned));
 }
 
 }  // namespace engine

@@ -375,6 +375,16 @@ std::string GetDataFolder() {
     return folder;
 }
 
+bool FileExists(const std::string& path) {
+    DWORD a = ::GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string DataFilePath(std::string_view name) {
+    const std::string folder = GetDataFolder();
+    return folder.empty() ? std::string() : folder + std::string(name);
+}
+
 void CreateFolderPath(std::string_view path) {
     if (path.empty()) return;
     const std::string full = AddBackslash(path);

@@ -39,8 +39,12 @@ std::string ProcessExeNameToolhelp(DWORD processId);
 std::string ShortToLongPath(std::string_view path);
 std::string WindowExePath(HWND w);
 std::string GetAppFolder();
-std::string GetDataFolder();
+std::string GetDataFolder();   // empty when the user's application-data folder cannot be found
+// The data folder's file of this name; empty while there is no data folder,
+// so that no file of the program ever lands in the working folder.
+std::string DataFilePath(std::string_view name);
 void CreateFolderPath(std::string_view path);
+bool FileExists(const std::string& path);   // a file, not a folder
 std::string AddBackslash(std::string_view path);
 int CountFolderFiles(std::string_view folder, std::string_view mask, bool recursive, const FileCallback& cb,
                      bool filesOnly);

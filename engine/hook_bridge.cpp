@@ -4,6 +4,7 @@
 #include <array>
 #include "engine/gtools.h"
 #include "engine/neighbours.h"
+#include "engine/window_rules.h"
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "settings/settings_access.h"
@@ -71,15 +72,14 @@ bool TfrmPTessarel::LoadHookLibrary() {
     if (HMODULE user32 = ::GetModuleHandleA("user32.dll"))
         isHungAppWindow_ = reinterpret_cast<IsHungAppWindowFn>(
             reinterpret_cast<void*>(::GetProcAddress(user32, "IsHungAppWindow")));
-    HMODULE lib = ::LoadLibraryA("PTSH120.dll");
+    framework::Library lib(::LoadLibraryA("PTSH120.dll"));
     if (!lib) return false;
-    for (size_t i = 0; i < kEntryNames.size(); ++i) hookEntries_[i] = ::GetProcAddress(lib, kEntryNames[i]);
+    for (size_t i = 0; i < kEntryNames.size(); ++i) hookEntries_[i] = ::GetProcAddress(lib.get(), kEntryNames[i]);
     if (!hookEntries_[eHookProc] || !hookEntries_[eSetHookID]) {
         std::fill(std::begin(hookEntries_), std::end(hookEntries_), nullptr);
-        ::FreeLibrary(lib);
         return false;
     }
-    hookLib_ = lib;
+    hookLib_ = std::move(lib);
     return true;
 }
 
@@ -95,7 +95,7 @@ void TfrmPTessarel::SetHooks() {
         const Pair& p = kPairs[i];
         if (!hookEntries_[p.proc]) continue;
         HHOOK h = ::SetWindowsHookExA(p.type, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(hookEntries_[p.proc])),
-                                      hookLib_, 0);
+                                      hookLib_.get(), 0);
         hooks_[i].reset(h);
         if (auto setter = reinterpret_cast<SetterFn>(reinterpret_cast<void*>(hookEntries_[p.setter])))
             setter(static_cast<int>(reinterpret_cast<intptr_t>(h)));
@@ -104,7 +104,7 @@ void TfrmPTessarel::SetHooks() {
 
 void TfrmPTessarel::RemoveHooks() {
     for (auto& h : hooks_) h.reset();
-    if (hookLib_) ::FreeLibrary(std::exchange(hookLib_, nullptr));
+    hookLib_.reset();
     std::fill(std::begin(hookEntries_), std::end(hookEntries_), nullptr);
 }
 
@@ -142,7 +142,7 @@ void TfrmPTessarel::WMHookActivate(WPARAM wp, LPARAM lp) {
     HWND w = WindowFromParam(wp);
     AddSysMenuItems(w);
     if (settings::Flag("autofollow") == IsListedWindow(w) || lp != 1) return;
-    if (IsSettingsOrInfoWindow(w) || IsUnmanagedWindow(w, -1)) return;
+    if (links::IsSettingsOrInfoWindow(w) || IsUnmanagedWindow(w, -1)) return;
     int idx = FindWindowRecord(w);
     if (idx < 0) return;
     const int d = FWindowTable[static_cast<size_t>(idx)].Desktop;
@@ -171,6 +171,17 @@ void TfrmPTessarel::WMHookHotkey(WPARAM wp, LPARAM) {
     }
     const int item = ChordItem(c);
     if (item >= 0) RunTriggerCommands(item, texts::kPreviewByHotkey);
+}
+
+void TfrmPTessarel::TogglePreviewFor(std::string_view log) {
+    TogglePreview();
+    if (!log.empty()) LogEvent(log, nullptr, false);
+}
+
+void TfrmPTessarel::RunTriggerCommands(int item, std::string_view previewLog) {
+    if (settings::Int("hotkeyapplist") == item) links::OpenAppList();
+    if (settings::Int("hotkeydeskprev") == item) TogglePreviewFor(previewLog);
+    if (settings::Int("hotkeymainmenu") == item) PopupMainMenu();
 }
 
 void TfrmPTessarel::WMHookSysMenu(WPARAM wp, LPARAM lp) {
@@ -208,12 +219,12 @@ void TfrmPTessarel::WMHookWindowShown(WPARAM wp, LPARAM lp) {
     const bool strict = settings::Flag("strictdesk");
     if (d != FCurrentDesktop) {
         rec().Visible = 1;
-        if (settings::Flag("inactivenotifybubble") && strict)
+        if (links::NotifyInactiveActivity() && strict)
             LogEvent(std::string(texts::kActivityOnDesktop) + std::to_string(d) + std::string(texts::kActivityWindow), w, true);
     }
     if (!strict && !settings::IsPrivate(d)) return;
     if (d != FCurrentDesktop) {
-        const bool separateBrowser = settings::Flag("iesepar") && rec().ExeName.find("IEXPLORE.EXE") != std::string::npos;
+        const bool separateBrowser = settings::Flag("iesepar") && ExeIs(rec().ExeName, kInternetExplorerExe);
         if (!separateBrowser) {
             rec().Shown = 0;
             rec().Visible = 1;
@@ -232,6 +243,6 @@ void TfrmPTessarel::WMKillInstance(WPARAM, LPARAM) {
     Exit1Click();
 }
 
-void TfrmPTessarel::WMShowPoll(WPARAM, LPARAM) { ShowUninstallPoll(); }
+void TfrmPTessarel::WMShowPoll(WPARAM, LPARAM) { links::ShowUninstallPoll(); }
 
 }  // namespace engine

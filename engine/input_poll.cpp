@@ -73,7 +73,7 @@ bool HoldKeysDown(const THoldKeys& hold, bool ctrlDown) {
 std::array<std::string, settings::kActionCount> GestureRowCodes() {
     std::array<std::string, settings::kActionCount> codes;
     for (int row = 1; row <= settings::kActionCount; ++row)
-        codes[static_cast<size_t>(row - 1)] = settings::Text("gesturecode" + std::to_string(row));
+        codes[static_cast<size_t>(row - 1)] = settings::Text(settings::SettingName::GestureCode(row));
     return codes;
 }
 
@@ -218,7 +218,7 @@ int GestureAction(std::string_view code, std::span<const std::string> rowCodes) 
 void TfrmPTessarel::StartInputPoll() {
     gestureInProgress_ = false;
     pollsToSettings_ = 0;
-    framework::Guard([] { navigation::CreateTrailWindow(); });
+    framework::Guard([] { links::CreateGestureTrail(); });
     // Right Shift starts as up, whatever its state.
     const std::array<bool, 4> down{KeyIsDown(VK_CONTROL), KeyIsDown(VK_SHIFT), KeyIsDown(VK_LSHIFT), false};
     doubleTaps_.Reset(down);
@@ -228,7 +228,7 @@ void TfrmPTessarel::StartInputPoll() {
 
 void TfrmPTessarel::StopInputPoll() noexcept {
     tGesture_.SetEnabled(false);
-    if (std::exchange(gestureInProgress_, false)) framework::Guard([] { navigation::TakeGesture(); });
+    if (std::exchange(gestureInProgress_, false)) framework::Guard([] { links::TakeGesture(); });
 }
 
 void TfrmPTessarel::EnableInputPoll(bool on) {
@@ -288,8 +288,8 @@ void TfrmPTessarel::CheckEdge(int edge, bool inside, TPollTime now, TEdgeMode mo
     edgeDwell_.lastEdge = FLastEdge;   // the edge window clears it too
     const TEdgeEvent event = StepEdgeDwell(edgeDwell_, edge, inside, now, mode);
     FLastEdge = edgeDwell_.lastEdge;
-    if (event == TEdgeEvent::ShowBar) ShowEdgeNav(edge);
-    if (event == TEdgeEvent::Knock) RequestDesktop(TakeEdgeTarget(edge));
+    if (event == TEdgeEvent::ShowBar) links::ShowEdgeNav(edge);
+    if (event == TEdgeEvent::Knock) RequestDesktop(links::TakeEdgeTarget(edge, FCurrentDesktop, FGridCols, FGridRows));
 }
 
 void TfrmPTessarel::PollGesture(bool ctrlDown) {
@@ -297,15 +297,15 @@ void TfrmPTessarel::PollGesture(bool ctrlDown) {
     if (on && HoldKeysDown(HoldKeys(pollSettings_.holdKey), ctrlDown)) {
         if (!gestureInProgress_) {
             gestureInProgress_ = true;
-            navigation::ResetGesture();
+            links::ResetGesture();
         }
         POINT p{};
-        if (::GetCursorPos(&p)) navigation::AddGesturePoint(p);
+        if (::GetCursorPos(&p)) links::AddGesturePoint(p);
         return;
     }
     if (!gestureInProgress_) return;
     gestureInProgress_ = false;
-    const navigation::TGestureCode code = navigation::TakeGesture();
+    const std::string code = links::TakeGesture();
     // Gestures switched off while one was drawn: the trail goes, nothing runs.
     if (code.empty() || !on) return;
     const auto rows = GestureRowCodes();
@@ -325,7 +325,7 @@ void TfrmPTessarel::RunGestureAction(int action) {
         rxtiDblClick();
         log(gesture_texts::kNextDesktop);
         return;
-    case TGestureAction::AppList: OpenAppList(); return;
+    case TGestureAction::AppList: links::OpenAppList(); return;
     case TGestureAction::Preview: TogglePreviewFor(gesture_texts::kPreviewOpened); return;
     case TGestureAction::Unify: {
         FPressedDesktop = FCurrentDesktop;
@@ -343,7 +343,7 @@ void TfrmPTessarel::RunGestureAction(int action) {
         return;
     }
     case TGestureAction::SendCurrent:
-        if (HWND w = ::GetForegroundWindow()) OpenSendCurrent(w);
+        if (HWND w = ::GetForegroundWindow()) links::OpenSendCurrent(w);
         return;
     case TGestureAction::CloseWindow: CloseActiveWindow(); return;
     case TGestureAction::CloseApplication: CloseActiveApplication(); return;

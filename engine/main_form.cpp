@@ -5,7 +5,7 @@
 #include "engine/sticky_list.h"
 #include "framework/application.h"
 #include "framework/guard.h"
-#include "navigation/bubble.h"
+#include "settings/store_values.h"
 
 namespace engine {
 namespace {
@@ -15,8 +15,6 @@ constexpr std::string_view kCaption = "Pelmora Virtual Desktop manager v1.3.7";
 constexpr std::string_view kExitPassword =
     "There are private applications running. You must enter your desktop lock password to EXIT the virtual desktop manager!";
 }  // namespace texts
-
-constexpr char kSettingsKeyPath[] = "Software\\Pelmora\\Tessarel\\";
 
 // Each step of creation and destruction stands on its own: one that fails
 // (a damaged file, a failed save) must not skip the steps after it.
@@ -64,13 +62,14 @@ void TfrmPTessarel::FormCreate() {
     DoubleBuffered = true;
     FStickyList = std::make_unique<TRegStringList>();
     FStickyList->RootKey = HKEY_CURRENT_USER;
-    FStickyList->KeyPath = kSettingsKeyPath;
+    FStickyList->KeyPath = std::string(settings::kSettingsKey);
     Step([this] {
-        std::string path = GetDataFolder() + std::string(kStickyFileName);
-        if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) FStickyList->LoadFromFile(path);
+        const std::string path = DataFilePath(kStickyFileName);
+        if (FileExists(path)) FStickyList->LoadFromFile(path);
     });
-    Step([this] { ShowDesktopPicture(1); });
+    Step([this] { SetTrayIconForDesktop(1); });
     FDesktopUnlocked = true;
+    Step([] { links::UseFlatMenus(); });
     RegisterMessages();
     OnMessage(WM_ENDSESSION, [this](WPARAM w, LPARAM) -> LRESULT {
         // The session ends without a close: the windows must not stay hidden.
@@ -82,18 +81,18 @@ void TfrmPTessarel::FormCreate() {
 }
 
 bool TfrmPTessarel::FormCloseQuery() {
-    return !HasPrivateWindows() || AskLockPassword(texts::kExitPassword);
+    return !HasPrivateWindows() || links::AskLockPassword(texts::kExitPassword);
 }
 
 void TfrmPTessarel::FormClose() {
     exiting_ = true;
     tScan_.SetEnabled(false);
     StopInputPoll();
-    Step([this] { HideDeskBar(); });
-    Step([this] { ApplyDesktopDisplay(0); });
+    Step([] { links::HideDeskBar(); });
+    Step([] { links::ApplyDesktopDisplay(0); });
     Step([this] { RemoveAllSysMenuItems(); });
     UnifyOnScreen();
-    Step([this] { SaveAllSettings(); });
+    Step([] { links::SaveAllSettings(); });
 }
 
 void TfrmPTessarel::UnifyOnScreen() noexcept {

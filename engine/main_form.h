@@ -24,6 +24,7 @@
 #include "engine/messages.h"
 #include "engine/reg_string_list.h"
 #include "engine/snapshot.h"
+#include "engine/subsystem_links.h"
 #include "engine/tray_icon.h"
 #include "engine/window_record.h"
 #include "framework/form.h"
@@ -31,8 +32,6 @@
 #include "framework/owned.h"
 #include "framework/popup_menu.h"
 #include "framework/timer.h"
-
-namespace navigation { class TfrmBubble; }
 
 namespace engine {
 
@@ -59,7 +58,7 @@ public:
     int FLastEdge = 0;                          // the screen edge the cursor rests on, 0 none
     bool FPreviewSwitch = false;
     std::unique_ptr<TRegStringList> FStickyList;
-    std::vector<std::unique_ptr<navigation::TfrmBubble>> FBubbles;
+    std::vector<links::OwnedBubble> FBubbles;
     std::vector<TSnapshotRecord> FSnapshot;
 
     int DesktopCount() const noexcept { return FGridCols * FGridRows; }
@@ -82,10 +81,19 @@ public:
     // Tick and switch ----------------------------------------------------------
     void tScanTimer();
     void RequestDesktop(int n);
+    // A switch the preview or its menus ask for: FPreviewSwitch marks it only
+    // when the request is taken, so a refused one leaves the next switch's
+    // focus hand-over alone.
+    void RequestPreviewSwitch(int n);
     void HideForeignWindows();
     void ShowDesktopWindows();
     void ShowWindowSafe(HWND w, int cmd);
-    void SetWindowDesktop(HWND w, int n, bool noRefresh);
+    // False when the move was refused: a desktop outside the grid, a sticky
+    // window or one the table does not hold.
+    bool SetWindowDesktop(HWND w, int n, bool noRefresh);
+    // The grid the settings apply: windows of desktops beyond the new count
+    // go to the last desktop, and a current desktop beyond it is left.
+    void FitWindowsIntoGrid(int cols, int rows);
     void miUnifyClick();
     void CheckDesktopAccess();
     bool HasPrivateWindows();
@@ -96,6 +104,8 @@ public:
     void LoadSnapshot();
     TSnapshotRecord FindSnapshotRecord(HWND w, DWORD processId);
     void SetSticky(std::string_view name, bool add);
+    // The whole list, as the settings dialog's sticky page holds it.
+    void ReplaceStickyList(const std::vector<std::string>& entries);
     void SaveStickyList();
 
     // Event log ------------------------------------------------------------------
@@ -117,6 +127,8 @@ public:
     void miS1Click(int target);
     void ShowPreview(int origin);   // preview::kOriginMouse or preview::kOriginTaskbar
     void HidePreview();
+    // The preview's opacity for a "transparency" value (0 to 75).
+    void ApplyPreviewTransparency(int transparency);
     void TogglePreview();           // hotkey, gesture, double tap: at the mouse
     void ShowPreviewFromTray();     // tray click, click window: next to the taskbar
     void RepaintPreview() { RefreshPreview(); }
@@ -144,7 +156,7 @@ public:
     void Exit2Click();
 
     // Hook library -------------------------------------------------------------
-    bool HookLibraryLoaded() const noexcept { return hookLib_ != nullptr; }
+    bool HookLibraryLoaded() const noexcept { return static_cast<bool>(hookLib_); }
     void CallHookOption(const char* setter, int value);   // SetMethod, SetMethodA, ...
     bool IsHungWindow(HWND w) const;
 
@@ -168,7 +180,6 @@ public:
     void miSelClick();
     void miDrag2CurrentClick();
     void miDragW2CurrentClick();
-    bool MayMoveFromPressedDesktop();
     void About1Click();
     void btnHelpClick();
     void Manual1Click();
@@ -202,36 +213,13 @@ protected:
     void FormDestroy() override;
     void Paint(HDC dc, const RECT& client) override;
 
-    // Where the engine reaches the other subsystems (subsystem_links.cpp).
-    void ApplyDesktopDisplay(int desktop);          // wallpaper and display mode
-    void RefreshDesktopIndicators();                // name panel, desk bar, edge window, preview place
-    void SwapDesktopSets();                         // icon and Quick Launch sets, tray picture
-    void ShowLockCover(const std::string& prompt);  // the cover of a locked private desktop
-    bool AskLockPassword(std::string_view reason);
-    void RefreshAppList();
-    void HideAppList();
-    bool IconSetsOn() const;
-    bool IconPositionsStored() const;
-    bool IconsRestored() const;
-    void MarkIconsRestored();
-    void ShowWait(std::string_view text);
-    void HideWait();
-    bool IsSettingsOrInfoWindow(HWND w) const;
-    void OpenAppList();
     void PopupMainMenu();
     void PopupPreviewMenu();   // the window menu for FSelectedWindow, at the cursor
-    void HideDeskBar();
-    void SaveAllSettings();
-    void ShowDesktopPicture(int desktop);   // tray icon and click-window picture
     // The double-tap and chord commands: what "hotkeyapplist", "hotkeydeskprev"
     // and "hotkeymainmenu" set to this trigger item open; previewLog (when
     // not empty) is logged with the preview.
     void RunTriggerCommands(int item, std::string_view previewLog);
     void TogglePreviewFor(std::string_view log);   // the preview toggled by a trigger, with its log line
-    void OpenSendCurrent(HWND w);           // the send-current window for w
-    void ShowEdgeNav(int edge);             // the edge window's bar at that edge
-    int TakeEdgeTarget(int edge);           // the edge window takes the edge: its target desktop
-    void ShowHelpTopic(std::string_view topic);   // a topic of the program's help file
 
 private:
     friend BOOL CALLBACK ScanWindowProc(HWND w, LPARAM) noexcept;
@@ -241,6 +229,8 @@ private:
     void AutoHidePreview();
     void FreeFinishedBubbles();
     void WaitForDesktopIcons();
+    void RefreshDesktopIndicators();   // after a switch: name panel, desk bar, edge window, preview place
+    void KeepWindowsInGrid();
     void ScanWindow(HWND w);
     void SwitchDesktop();
     bool LoadHookLibrary();
@@ -259,7 +249,8 @@ private:
     void DrawWindowThumb(HWND w);
     bool PreviewHitTest(HWND w);
     bool LeavesPrivateDesktop();
-    void SendAppWindow(HWND w, int target);
+    bool SendAppWindow(HWND w, int target);
+    void ShowDesktopMenuItems();   // "Send application to", "Move single window to": the desktops of the grid
     void RegisterPreviewMouse();
     framework::GraphicControl* PreviewControlAt(POINT p);
     void PreviewMouseDown(MouseButton button, LPARAM at);
@@ -309,7 +300,7 @@ private:
     bool dragRefused_ = false;     // the password was refused: this press drags no more
     const framework::GraphicControl* hoveredControl_ = nullptr;
 
-    HMODULE hookLib_ = nullptr;
+    framework::Library hookLib_;
     FARPROC hookEntries_[10]{};
     framework::Hook hooks_[3];
     using IsHungAppWindowFn = BOOL(WINAPI*)(HWND);
@@ -335,20 +326,5 @@ private:
 };
 
 inline TfrmPTessarel* frmPTessarel = nullptr;
-
-// The uninstall poll, shown modally; also when no instance runs.
-void ShowUninstallPoll();
-// The settings' windows of the start-up: the About box and the error report
-// among the others; after the splash the error report offers to send or
-// delete an "errorlog.log" of the last run, and the wizard is created (and
-// run modally when "showcfgwiz" asks for it).
-void CreateAboutBox();
-void CreateErrorReport();
-void OfferErrorReport();
-void CreateStartupWizard();
-void RunStartupWizard();
-// The help front end: set up before the windows exist, closed after them.
-void StartHelp();
-void StopHelp();
 
 }  // namespace engine

@@ -8,6 +8,7 @@
 #include "engine/gtools.h"
 #include "engine/main_form.h"
 #include "engine/preview_layout.h"
+#include "engine/window_rules.h"
 #include "settings/settings_access.h"
 
 namespace engine {
@@ -25,10 +26,6 @@ constexpr std::string_view kByUser = ", triggered by user action";
 
 constexpr char kLabelFace[] = "Tahoma";
 constexpr COLORREF kLabelColor = 0x2020D0;
-// A pick never brings a window of the stand-alone Flash player to the
-// foreground; with "iesepar" each browser window moves on its own.
-constexpr std::string_view kFlashExe = "\\FLASH.EXE";
-constexpr std::string_view kBrowserExe = "IEXPLORE.EXE";
 // The close and help buttons on the left bar.
 constexpr RECT kSpeedButton1{2, 3, 22, 23};
 constexpr RECT kBtnHelp{2, 26, 22, 46};
@@ -43,8 +40,6 @@ bool LeftButtonAlone(WPARAM keys) {
 SIZE ScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
 
 POINT PointFrom(LPARAM at) { return {GET_X_LPARAM(at), GET_Y_LPARAM(at)}; }
-
-bool Contains(std::string_view hay, std::string_view needle) { return hay.find(needle) != std::string_view::npos; }
 
 }  // namespace
 
@@ -110,19 +105,14 @@ SIZE TfrmPTessarel::ThumbSize() const { return {images_[0]->Width(), images_[0]-
 // Layout -------------------------------------------------------------------------
 
 void TfrmPTessarel::LayoutPreview(int cellWidth, int cellHeight) {
+    // Before the window and its thumbnails exist there is nothing to lay
+    // out; the windows and the menus still keep to the grid.
+    KeepWindowsInGrid();
+    ShowDesktopMenuItems();
+    if (!images_[0]) return;
     for (auto& i : images_) i->SetVisible(false);
     for (auto& l : labels_) l->SetVisible(false);
     imLocked.SetVisible(false);
-
-    const int count = DesktopCount();
-    for (auto& r : FWindowTable)
-        if (r.Desktop > count) r.Desktop = static_cast<int8_t>(count);
-    if (count < FCurrentDesktop) {
-        FRequestedDesktop = count;   // the next tick switches there
-    } else {
-        HideForeignWindows();
-        ShowDesktopWindows();
-    }
 
     const preview::Grid grid = preview::LayoutGrid(FGridCols, FGridRows, {cellWidth, cellHeight});
     const bool showNames = settings::Flag("desknum");
@@ -154,7 +144,19 @@ void TfrmPTessarel::FormShow() {
     if (alpha.enabled) SetAlpha(alpha.value, true);
 }
 
+void TfrmPTessarel::ApplyPreviewTransparency(int transparency) {
+    if (!Handle()) return;
+    const preview::Alpha alpha = preview::PreviewAlpha(transparency);
+    if (alpha.enabled) {
+        SetAlpha(alpha.value, true);
+    } else {
+        SetAlpha(255, false);
+        if (ExStyle() & WS_EX_LAYERED) SetExStyle(ExStyle() & ~static_cast<DWORD>(WS_EX_LAYERED));
+    }
+}
+
 void TfrmPTessarel::HideOtherLabels(const framework::GraphicLabel* sender) {
+    if (!labels_[0]) return;
     const bool showNames = settings::Flag("desknum");
     const int count = DesktopCount();
     for (auto& l : labels_)
@@ -175,7 +177,7 @@ void TfrmPTessarel::ShowPreview(int origin) {
         PlacePreviewAtTaskbar();
     else
         PlacePreviewAtMouse();
-    HideAppList();
+    links::HideAppList();
     ::ShowWindow(Handle(), SW_SHOW);
 }
 
@@ -359,7 +361,7 @@ void TfrmPTessarel::Image1MouseDown(framework::Image& image, MouseButton button,
             previewDragging_ = false;
         }
     }
-    if (!Contains(GetWindowExeName(w), kFlashExe)) ::SetForegroundWindow(w);
+    if (!ExeIs(GetWindowExeName(w), kFlashPlayerExe)) ::SetForegroundWindow(w);
     RECT r{};
     ::GetWindowRect(w, &r);
     dragOffset_ = {std::labs(r.left - pressPoint_.x), std::labs(r.top - pressPoint_.y)};
@@ -390,11 +392,7 @@ void TfrmPTessarel::Image1MouseMove(framework::Image& image, WPARAM keys, int x,
 // Clicks --------------------------------------------------------------------------
 
 void TfrmPTessarel::Image1Click(framework::Image& image) {
-    FPreviewSwitch = true;
-    RequestDesktop(image.Tag);
-    // Only a switch that will happen is the preview's: a flag left standing
-    // would take the focus hand-over from the next switch, whoever asks.
-    if (FRequestedDesktop == FCurrentDesktop) FPreviewSwitch = false;
+    RequestPreviewSwitch(image.Tag);
     FSelectedWindow = nullptr;
     if (settings::Flag("selectclose")) HidePreview();
     previewDragging_ = false;
@@ -416,29 +414,34 @@ bool TfrmPTessarel::LeavesPrivateDesktop() {
 void TfrmPTessarel::miA1Click() { miA1Click(FTargetDesktop); }
 void TfrmPTessarel::miS1Click() { miS1Click(FTargetDesktop); }
 
-void TfrmPTessarel::SendAppWindow(HWND w, int target) {
+bool TfrmPTessarel::SendAppWindow(HWND w, int target) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(w, &pid);
-    if (pid != FSelectedProcessId) return;
-    SetWindowDesktop(w, target, true);
+    if (pid != FSelectedProcessId) return false;
+    const bool moved = SetWindowDesktop(w, target, true);
     if (target == FCurrentDesktop)
         ShowDesktopWindows();
     else
         HideForeignWindows();
+    return moved;
 }
 
+// Only a move that happened is logged: SetWindowDesktop refuses a desktop
+// outside the grid and windows the table does not hold.
 void TfrmPTessarel::miA1Click(int target) {
     HWND w = FSelectedWindow;
     if (!w || !::IsWindow(w)) return;
-    if (LeavesPrivateDesktop() && !AskLockPassword(texts::kLeavePrivate)) return;
+    if (LeavesPrivateDesktop() && !links::AskLockPassword(texts::kLeavePrivate)) return;
     FSelectedProcessId = 0;
     ::GetWindowThreadProcessId(w, &FSelectedProcessId);
-    HideAppList();
-    if (settings::Flag("iesepar") && Contains(UpperCaseAscii(ProcessExePath(FSelectedProcessId)), kBrowserExe))
-        SetWindowDesktop(w, target, false);
+    links::HideAppList();
+    bool moved = false;
+    if (settings::Flag("iesepar") && ExeIs(UpperCaseAscii(ProcessExePath(FSelectedProcessId)), kInternetExplorerExe))
+        moved = SetWindowDesktop(w, target, false);
     else
-        ForEachTopWindowZOrder([this, target](HWND x) { SendAppWindow(x, target); }, true);
-    LogEvent(std::string(texts::kApplicationSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
+        ForEachTopWindowZOrder([&](HWND x) { moved = SendAppWindow(x, target) || moved; }, true);
+    if (moved)
+        LogEvent(std::string(texts::kApplicationSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
 }
 
 void TfrmPTessarel::miS1Click(int target) {
@@ -446,9 +449,9 @@ void TfrmPTessarel::miS1Click(int target) {
     if (!w || !::IsWindow(w)) return;
     // A single window leaves a private desktop only with the password, as a
     // whole application does.
-    if (LeavesPrivateDesktop() && !AskLockPassword(texts::kLeavePrivate)) return;
-    SetWindowDesktop(w, target, false);
-    LogEvent(std::string(texts::kWindowSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
+    if (LeavesPrivateDesktop() && !links::AskLockPassword(texts::kLeavePrivate)) return;
+    if (SetWindowDesktop(w, target, false))
+        LogEvent(std::string(texts::kWindowSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
 }
 
 }  // namespace engine

@@ -37,13 +37,20 @@ constexpr int LabelPoints(int pitchWidth, int largeTextWidth) {
     return pitchWidth - 10 < largeTextWidth ? kLabelSmallPoints : kLabelLargePoints;
 }
 
-struct Grid {
+// The desktops' grid: columns by rows, the desktops numbered row by row.
+struct GridSize {
     int cols = 1;
     int rows = 1;
+
+    constexpr int Count() const { return cols * rows; }
+    constexpr bool operator==(const GridSize&) const = default;
+};
+
+// The preview's thumbnails for a grid.
+struct Grid : GridSize {
     int pitchW = 0;   // thumbnail width: the cell plus its 2-pixel border on each side
     int pitchH = 0;
 
-    int Count() const { return cols * rows; }
     SIZE Client() const { return {pitchW * cols + kBarWidth + 4, pitchH * rows + 7}; }
     // Bounds of desktop n's thumbnail in client coordinates; empty outside the grid.
     RECT Thumb(int n) const;

@@ -15,7 +15,7 @@ constexpr uint32_t kHashSeed = 0xEFCDAB89u;
 // length limit hashes alike when saved and when looked up.
 constexpr int kClassNameChars = 250;
 
-std::string SnapshotPath() { return GetDataFolder() + std::string(kSnapshotFileName); }
+std::string SnapshotPath() { return DataFilePath(kSnapshotFileName); }
 
 std::string ClassNameOf(HWND w) {
     char buf[kClassNameChars + 1] = {};
@@ -23,10 +23,6 @@ std::string ClassNameOf(HWND w) {
     return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
-bool FileExists(const std::string& path) {
-    DWORD a = ::GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 }  // namespace
 
@@ -76,7 +72,9 @@ void TfrmPTessarel::SaveSnapshot() {
         records.push_back(TSnapshotRecord{r.Wnd, static_cast<uint8_t>(r.Visible != 0 ? 1 : 0), r.Desktop,
                                           r.ProcessId, ClassNameHash(ClassNameOf(r.Handle()))});
     }
-    framework::WriteFileReplacing(SnapshotPath(), EncodeSnapshot(records));
+    const std::string path = SnapshotPath();
+    if (path.empty()) return;   // no data folder: the snapshot is kept nowhere
+    framework::WriteFileReplacing(path, EncodeSnapshot(records));
 }
 
 void TfrmPTessarel::LoadSnapshot() {

@@ -4,14 +4,14 @@
 #include "engine/gtools.h"
 #include "engine/main_form.h"
 #include "engine/splash.h"
+#include "engine/subsystem_links.h"
 #include "engine/wait_window.h"
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
-#include "navigation/enter_pwd.h"
-#include "navigation/event_log_window.h"
-#include "settings/vd_config.h"
+#include "settings/settings_access.h"
+#include "settings/store_values.h"
 
 namespace engine {
 namespace {
@@ -20,13 +20,13 @@ namespace texts {
 constexpr std::string_view kOneInstance = "Pelmora Virtual Desktop can only run in one instance!";
 constexpr std::string_view kWarning = "Warning";
 constexpr std::string_view kStarted = "Virtual desktop engine successfully started! Have a good time!";
+constexpr std::string_view kNoDataFolder =
+    "No data folder: the application-data folder cannot be found, so the sticky list, the rules, the snapshot and "
+    "the error log are not saved in this session";
 }  // namespace texts
 
 constexpr char kPostInstallArgument[] = "wq8160m94k";
-constexpr char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
-constexpr char kRunValue[] = "pelmoratessarel";
-constexpr char kSettingsKey[] = "\\Software\\Pelmora\\Tessarel\\";
-constexpr char kExeName[] = "Tessareltop.exe";
+constexpr settings::SettingName kShowSplashValue = "showsplash";
 
 HWND RunningInstance() { return ::FindWindowA(kMainClassName, nullptr); }
 
@@ -36,21 +36,22 @@ std::string FirstArgument() { return __argc > 1 && __argv[1] ? __argv[1] : ""; }
 
 void RegisterStartWithWindows() {
     framework::Registry reg;
-    if (reg.OpenKey(kRunKey, true)) reg.WriteString(kRunValue, "\"" + GetAppFolder() + kExeName + "\"");
+    if (reg.OpenKey(settings::kRunKey, true)) reg.WriteString(settings::kRunValue, settings::RunValueData(GetAppFolder()));
     reg.CloseKey();
-    if (reg.OpenKey(kSettingsKey, true) && !reg.ValueExists("showcfgwiz")) reg.WriteBool("showcfgwiz", true);
+    if (reg.OpenKey(settings::kSettingsKey, true) && !reg.ValueExists(settings::kShowWizardValue))
+        reg.WriteBool(settings::kShowWizardValue, true);
 }
 
-bool ReadStartFlag(const char* name, bool def) {
+bool ReadStartFlag(std::string_view name, bool def) {
     framework::Registry reg;
-    if (!reg.OpenKey(kSettingsKey, true)) return def;
+    if (!reg.OpenKey(settings::kSettingsKey, true)) return def;
     return reg.ReadBool(name, def);
 }
 
 void CreateWindows() {
     auto& app = framework::App();
     SetSplashProgress(0);
-    app.CreateForm(navigation::frmLog);   // first of all, so that logging works from here on
+    links::CreateEventLog();
     app.CreateForm(frmWait);
     SetSplashProgress(10);
     app.CreateForm(frmPTessarel);
@@ -61,37 +62,47 @@ void CreateWindows() {
         else
             WriteErrorLog(message);   // while the last windows go at exit
     };
+    links::CreateDeskBar();
     SetSplashProgress(20);
+    links::CreateLockCover();
+    links::CreateEdgeWindow();
+    links::CreateClickWindow();
+    links::CreateNamePanel();
     SetSplashProgress(30);
-    // Its creation loads every setting and applies it to the engine.
-    app.CreateForm(settings::frmVDConfig);
+    links::CreateSettingsDialog();
     SetSplashProgress(40);
-    CreateAboutBox();
+    links::CreateAboutBox();
     SetSplashProgress(50);
+    links::CreateWindowInfo();
     SetSplashProgress(60);
+    links::CreateClassPicker();
+    links::CreateAppList();
     SetSplashProgress(70);
-    app.CreateForm(navigation::frmEnterPwd);
+    links::CreatePasswordPrompt();
     SetSplashProgress(80);
+    links::CreateSendCurrent();
+    links::CreatePasswordChange();
     SetSplashProgress(90);
-    CreateErrorReport();
+    links::CreateLostWindows();
+    links::CreateErrorReport();
     SetSplashProgress(100);
 }
 
 // What the start-up offers once every window exists: a report of the errors
 // of an earlier run, and the wizard of a fresh installation.
 void OfferStartDialogs() {
-    framework::Guard([] { OfferErrorReport(); });
+    if (FileExists(ErrorLogPath())) framework::Guard([] { links::OfferErrorReport(); });
     framework::Guard([] {
-        CreateStartupWizard();
-        if (ReadStartFlag("showcfgwiz", false)) RunStartupWizard();
+        links::CreateStartupWizard();
+        if (ReadStartFlag(settings::kShowWizardValue, false)) links::RunStartupWizard();
     });
 }
 
 int RunEngine() {
     auto& app = framework::App();
     app.ShowMainForm = false;
-    StartHelp();
-    if (ReadStartFlag("showsplash", true)) {
+    links::StartHelp();
+    if (ReadStartFlag(kShowSplashValue.View(), true)) {
         // The splash is a courtesy: the program starts without it.
         framework::Guard([&] {
             app.CreateForm(frmSplash);
@@ -103,11 +114,12 @@ int RunEngine() {
     CreateWindows();
     if (frmSplash) app.FreeForm(frmSplash);
     OfferStartDialogs();
+    if (GetDataFolder().empty()) frmPTessarel->LogEvent(texts::kNoDataFolder, nullptr, true);
     EngineStarted = true;
     frmPTessarel->LogEvent(texts::kStarted, nullptr, true);
     app.Run();
     app.DestroyForms();
-    StopHelp();
+    links::StopHelp();
     return 0;
 }
 
@@ -140,7 +152,7 @@ int RunProgram() {
         if (RunningInstance())
             PostToInstance(WM_SHOW_POLL, 0);
         else
-            framework::Guard([] { ShowUninstallPoll(); });
+            framework::Guard([] { links::ShowUninstallPoll(); });
         return 0;
     default:
         break;

@@ -35,14 +35,22 @@ void TfrmPTessarel::SetSticky(std::string_view name, bool add) {
     } catch (...) {
         saveError = std::current_exception();
     }
-    RefreshAppList();
+    links::RefreshAppList();
     HideForeignWindows();
     ShowDesktopWindows();
     if (saveError) std::rethrow_exception(saveError);
 }
 
+void TfrmPTessarel::ReplaceStickyList(const std::vector<std::string>& entries) {
+    if (!FStickyList) return;
+    FStickyList->Clear();
+    for (const auto& e : entries) FStickyList->Add(e);
+    InvalidateStickyCache();
+}
+
 void TfrmPTessarel::SaveStickyList() {
-    if (FStickyList) FStickyList->SaveToFile(GetDataFolder() + std::string(kStickyFileName));
+    const std::string path = DataFilePath(kStickyFileName);
+    if (FStickyList && !path.empty()) FStickyList->SaveToFile(path);
 }
 
 }  // namespace engine

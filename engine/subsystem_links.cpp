@@ -1,13 +1,15 @@
-// Where the engine reaches the settings, navigation and shell subsystems.
-// Each operation is the one place its subsystem is called from the engine.
-#include "engine/main_form.h"
-#include "engine/preview_layout.h"
-#include "engine/tray_menus.h"
-#include "engine/wait_window.h"
+// Where the engine reaches the settings, navigation, shell and toolkit
+// subsystems. Each function is the one place its call is made from the
+// engine; those whose window is not built yet do nothing, or answer what a
+// program without that window would, until it lands.
+#include "engine/subsystem_links.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "navigation/bubble.h"
 #include "navigation/edge_geometry.h"
 #include "navigation/enter_pwd.h"
+#include "navigation/event_log_window.h"
+#include "navigation/gesture.h"
 #include "settings/about.h"
 #include "settings/error_report.h"
 #include "settings/poll.h"
@@ -16,70 +18,24 @@
 #include "settings/vd_config.h"
 #include "shell/help.h"
 
-namespace engine {
+namespace engine::links {
 
-void TfrmPTessarel::ApplyDesktopDisplay(int desktop) {
-    // A wallpaper that cannot be converted is logged and the switch goes on:
-    // the windows of the new desktop must come up all the same.
-    if (settings::frmVDConfig) framework::Guard([&] { settings::frmVDConfig->ApplyDesktopDisplay(desktop, false); });
-}
-void TfrmPTessarel::RefreshDesktopIndicators() {
-    // A preview opened from the tray follows the switch back to the taskbar.
-    if (previewOrigin_ == preview::kOriginTaskbar) PlacePreviewAtTaskbar();
-}
-void TfrmPTessarel::SwapDesktopSets() { ShowDesktopPicture(FCurrentDesktop); }
-void TfrmPTessarel::ShowLockCover(const std::string&) {}
-// Without the password prompt nothing protected is given away.
-bool TfrmPTessarel::AskLockPassword(std::string_view reason) {
-    return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
-}
-void TfrmPTessarel::RefreshAppList() {}
-void TfrmPTessarel::HideAppList() {}
-bool TfrmPTessarel::IconSetsOn() const { return false; }
-bool TfrmPTessarel::IconPositionsStored() const { return true; }
-bool TfrmPTessarel::IconsRestored() const { return true; }
-void TfrmPTessarel::MarkIconsRestored() {}
-
-bool TfrmPTessarel::IsSettingsOrInfoWindow(HWND w) const {
-    return settings::frmVDConfig && w == settings::frmVDConfig->Handle();
-}
-void TfrmPTessarel::OpenAppList() {}
-void TfrmPTessarel::PopupMainMenu() {
-    POINT p{};
-    ::GetCursorPos(&p);
-    // Opened over another program's window, the menu must be ours in the
-    // foreground, or a click elsewhere would not close it.
-    ::SetForegroundWindow(PopupMenu1.Window());
-    PopupMenu1.Popup(p.x, p.y);
-}
-void TfrmPTessarel::PopupPreviewMenu() {
-    POINT p{};
-    ::GetCursorPos(&p);
-    PopupMenu2.Popup(p.x, p.y);
-}
-void TfrmPTessarel::TogglePreviewFor(std::string_view log) {
-    TogglePreview();
-    if (!log.empty()) LogEvent(log, nullptr, false);
-}
-void TfrmPTessarel::RunTriggerCommands(int item, std::string_view previewLog) {
-    if (settings::Int("hotkeyapplist") == item) OpenAppList();
-    if (settings::Int("hotkeydeskprev") == item) TogglePreviewFor(previewLog);
-    if (settings::Int("hotkeymainmenu") == item) PopupMainMenu();
-}
-void TfrmPTessarel::OpenSendCurrent(HWND) {}
-void TfrmPTessarel::ShowEdgeNav(int) {}
-// Until the edge window takes the edge itself, its neighbour rule answers:
-// wrapping as its check box says while the settings dialog exists.
-int TfrmPTessarel::TakeEdgeTarget(int edge) {
-    const bool wrap = settings::CurrentSource() && settings::Flag("wrapedgenav");
-    return navigation::EdgeTarget(static_cast<navigation::TScreenEdge>(edge), FCurrentDesktop, FGridCols, FGridRows,
-                                  wrap);
-}
-void ShowUninstallPoll() { settings::ShowUninstallPoll(); }
-void CreateAboutBox() {
-    framework::App().CreateForm(settings::frmAbout);
-    MenuTargets.RunAboutBox = [] { settings::RunAboutBox(); };
-}
+// Start-up ---------------------------------------------------------------------------
+void CreateEventLog() { framework::App().CreateForm(navigation::frmLog); }
+void CreateDeskBar() {}
+void CreateLockCover() {}
+void CreateEdgeWindow() {}
+void CreateClickWindow() {}
+void CreateNamePanel() {}
+void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig); }
+void CreateAboutBox() { framework::App().CreateForm(settings::frmAbout); }
+void CreateWindowInfo() {}
+void CreateClassPicker() {}
+void CreateAppList() {}
+void CreatePasswordPrompt() { framework::App().CreateForm(navigation::frmEnterPwd); }
+void CreateSendCurrent() {}
+void CreatePasswordChange() {}
+void CreateLostWindows() {}
 void CreateErrorReport() { framework::App().CreateForm(settings::frmError); }
 void OfferErrorReport() {
     if (settings::frmError) settings::frmError->ShowIfErrorLog();
@@ -88,21 +44,102 @@ void CreateStartupWizard() { framework::App().CreateForm(settings::frmStartWiz);
 void RunStartupWizard() {
     if (settings::frmStartWiz) settings::frmStartWiz->ShowModal();
 }
-void TfrmPTessarel::HideDeskBar() {}
-void TfrmPTessarel::SaveAllSettings() {
+
+void CreateGestureTrail() { navigation::CreateTrailWindow(); }
+void ResetGesture() { navigation::ResetGesture(); }
+void AddGesturePoint(POINT p) { navigation::AddGesturePoint(p); }
+std::string TakeGesture() { return navigation::TakeGesture(); }
+void UseFlatMenus() {}
+
+// Settings -----------------------------------------------------------------------------
+void ApplyDesktopDisplay(int desktop) {
+    // A wallpaper that cannot be converted is logged and the switch goes on:
+    // the windows of the new desktop must come up all the same.
+    if (settings::frmVDConfig) framework::Guard([&] { settings::frmVDConfig->ApplyDesktopDisplay(desktop, false); });
+}
+
+void SaveAllSettings() {
     if (settings::frmVDConfig) settings::frmVDConfig->SaveSettings();
 }
-void TfrmPTessarel::ShowDesktopPicture(int desktop) { SetTrayIconForDesktop(desktop); }
-void TfrmPTessarel::ShowHelpTopic(std::string_view topic) { shell::ShowHelpTopic(topic); }
+
+void ShowSettingsDialog() {
+    if (!settings::frmVDConfig) return;
+    settings::frmVDConfig->Show();
+    settings::frmVDConfig->BringToFront();
+}
+
+bool IsSettingsOrInfoWindow(HWND w) { return settings::frmVDConfig && w == settings::frmVDConfig->Handle(); }
+
+void RunAboutBox() { settings::RunAboutBox(); }
+void ShowUninstallPoll() { settings::ShowUninstallPoll(); }
+
+// Event log and bubbles ---------------------------------------------------------------
+bool EventLogReady() { return navigation::frmLog && navigation::frmLog->Handle(); }
+
+std::vector<std::string> NewestLogLines(int count) {
+    return EventLogReady() ? navigation::frmLog->FirstLines(count) : std::vector<std::string>{};
+}
+
+void InsertLogLine(std::string_view line) {
+    if (EventLogReady()) navigation::frmLog->InsertLine(line);
+}
+
+int BubbleLevel() { return EventLogReady() ? navigation::frmLog->Level() : navigation::kDefaultBubbleLevel; }
+
+bool NotifyInactiveActivity() {
+    return EventLogReady() ? navigation::frmLog->InactiveNotify() : navigation::kDefaultInactNotify;
+}
+
+void ShowLogWindow() {
+    if (navigation::frmLog) navigation::frmLog->Show();
+}
+
+void ShowNewestEventBubble() { navigation::ShowBubble({}); }
+
+void BubbleDeleter::operator()(navigation::TfrmBubble* bubble) const noexcept {
+    std::unique_ptr<navigation::TfrmBubble> owned(bubble);
+}
+
+OwnedBubble TakeBubble(navigation::TfrmBubble* bubble) { return OwnedBubble(navigation::TakeBubble(bubble).release()); }
+
+bool BubbleFinished(const navigation::TfrmBubble& bubble) { return bubble.Finished(); }
+
+// Desktop lock ---------------------------------------------------------------------------
+bool AskLockPassword(std::string_view reason) {
+    return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
+}
+
+void CheckLockCover(std::string_view) {}
+
+// Navigation windows ------------------------------------------------------------------
+void UpdateDeskName(int) {}
+void RestyleDeskBar() {}
+void HideDeskBar() {}
+void RetargetEdgeWindow() {}
+void LoadClickPicture(const std::string&) {}
+void RefreshAppList() {}
+void HideAppList() {}
+void OpenAppList() {}
+void ShowLostWindows() {}
+void ShowWindowInfo() {}
+void OpenSendCurrent(HWND) {}
+void ShowEdgeNav(int) {}
+
+// Until the edge window takes the edge itself, its neighbour rule answers:
+// wrapping as its check box says while the settings dialog exists.
+int TakeEdgeTarget(int edge, int current, int cols, int rows) {
+    const bool wrap = settings::CurrentSource() && settings::Flag("wrapedgenav");
+    return navigation::EdgeTarget(static_cast<navigation::TScreenEdge>(edge), current, cols, rows, wrap);
+}
+
+// Shell ---------------------------------------------------------------------------------
+bool IconSetsOn() { return false; }
+bool IconPositionsStored() { return true; }
+bool IconsRestored() { return true; }
+void RestoreDesktopIcons() {}
+void SwapDesktopSets(int) {}
 void StartHelp() { shell::StartHelp(); }
 void StopHelp() { shell::StopHelp(); }
+void ShowPreviewHelp() { shell::ShowHelpTopic(shell::help_texts::kTopicPreview); }
 
-void TfrmPTessarel::ShowWait(std::string_view text) {
-    if (frmWait) frmWait->ShowWait(text);
-}
-
-void TfrmPTessarel::HideWait() {
-    if (frmWait) frmWait->HideWait();
-}
-
-}  // namespace engine
+}  // namespace engine::links

@@ -1,7 +1,6 @@
 // Entries added to the system menus of managed windows: "Send application
 // to" and "Send this window to", one item per desktop.
 #include "engine/main_form.h"
-#include "engine/sys_menu.h"
 #include <algorithm>
 #include "engine/gtools.h"
 #include "settings/settings_access.h"
@@ -43,7 +42,7 @@ HMENU TfrmPTessarel::NewDesktopSubmenu(UINT firstId) {
     if (!sub) return nullptr;
     const int count = IntMin(DesktopCount(), 9);
     for (int k = 1; k <= count; ++k) {
-        std::string caption = DesktopItemCaption(k, settings::DesktopName(k));
+        std::string caption = settings::DesktopCaption(k, settings::DesktopName(k));
         ::InsertMenuA(sub.get(), static_cast<UINT>(k - 1), MF_BYPOSITION | MF_STRING, firstId + static_cast<UINT>(k - 1),
                       caption.c_str());
     }

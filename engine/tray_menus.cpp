@@ -8,10 +8,7 @@
 #include "engine/startup.h"
 #include "framework/application.h"
 #include "framework/guard.h"
-#include "navigation/event_log_window.h"
 #include "settings/settings_access.h"
-#include "settings/vd_config.h"
-#include "shell/help.h"
 
 namespace engine {
 namespace {
@@ -57,10 +54,6 @@ DWORD ProcessOf(HWND w) {
     return pid;
 }
 
-bool FileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 SIZE IconSize(HICON icon) {
     ICONINFO info{};
@@ -96,6 +89,17 @@ framework::Bitmap ExePicture(const std::string& exePath) {
                      SRCCOPY);
     }
     return picture;
+}
+
+// The items of desktop 1 to 9 under "Send application to" (miA1..miA9) and
+// "Move single window to" (miS1..miS9).
+template <typename F>
+void ForEachDesktopItem(framework::PopupMenu& menu, F f) {
+    for (int k = 1; k <= 9; ++k) {
+        const std::string n = std::to_string(k);
+        for (const std::string& name : {"miA" + n, "miS" + n})
+            if (framework::MenuItem* item = menu.Items.Find(name)) f(k, *item);
+    }
 }
 
 framework::MenuItem& ItemOf(framework::PopupMenu& menu, std::string_view name) {
@@ -296,11 +300,14 @@ void TfrmPTessarel::CreateTrayMenus() {
 void TfrmPTessarel::SetDesktopMenuCaptions(const std::vector<std::string>& captions) {
     // Before the menus are built (a form without its window) there is
     // nothing to name.
-    for (size_t i = 0; i < captions.size() && i < 9; ++i) {
-        std::string n = std::to_string(i + 1);
-        for (const std::string& name : {"miA" + n, "miS" + n})
-            if (framework::MenuItem* item = PopupMenu2.Items.Find(name)) item->Caption = captions[i];
-    }
+    ForEachDesktopItem(PopupMenu2, [&](int desktop, framework::MenuItem& item) {
+        if (static_cast<size_t>(desktop) <= captions.size()) item.Caption = captions[static_cast<size_t>(desktop - 1)];
+    });
+}
+
+void TfrmPTessarel::ShowDesktopMenuItems() {
+    const int count = DesktopCount();
+    ForEachDesktopItem(PopupMenu2, [count](int desktop, framework::MenuItem& item) { item.Visible = desktop <= count; });
 }
 
 // The tray icon ----------------------------------------------------------------------
@@ -321,8 +328,7 @@ void TfrmPTessarel::SetTrayIconForDesktop(int n) {
     if (!FileExists(iconFile)) return;
     // A damaged file is reported and leaves the picture as it was.
     framework::Guard([&] { rxti.Icon().LoadFromFile(iconFile); });
-    if (MenuTargets.LoadClickPicture)
-        framework::Guard([&] { MenuTargets.LoadClickPicture(ClickPictureFile(folder, n)); });
+    framework::Guard([&] { links::LoadClickPicture(ClickPictureFile(folder, n)); });
 }
 
 // The tray menu ------------------------------------------------------------------------
@@ -356,11 +362,10 @@ void TfrmPTessarel::BuildAppMenu() {
 }
 
 void TfrmPTessarel::AppWindowItemClick(HWND w) {
-    FPreviewSwitch = true;
     int index = FindWindowRecord(w);
     if (index >= 0) {
         int desktop = FWindowTable[static_cast<size_t>(index)].Desktop;
-        if (desktop != FCurrentDesktop) RequestDesktop(desktop);
+        if (desktop != FCurrentDesktop) RequestPreviewSwitch(desktop);
     }
     StickyAppWindowItemClick(w);
 }
@@ -369,26 +374,19 @@ void TfrmPTessarel::StickyAppWindowItemClick(HWND w) {
     if (::IsIconic(w)) ::OpenIcon(w);
     ::BringWindowToTop(w);
     ::SetActiveWindow(w);
-    HideAppList();
+    links::HideAppList();
 }
 
-void TfrmPTessarel::Configure1Click() {
-    if (!settings::frmVDConfig) return;
-    settings::frmVDConfig->Show();
-    settings::frmVDConfig->BringToFront();
-}
+void TfrmPTessarel::Configure1Click() { links::ShowSettingsDialog(); }
 
 void TfrmPTessarel::Lostwindows1Click() {
     HidePreview();
-    if (MenuTargets.ShowLostWindows) MenuTargets.ShowLostWindows();
+    links::ShowLostWindows();
 }
 
-void TfrmPTessarel::Showlog1Click() {
-    if (navigation::frmLog) navigation::frmLog->Show();
-}
+void TfrmPTessarel::Showlog1Click() { links::ShowLogWindow(); }
 
 void TfrmPTessarel::About1Click() {
-    if (!MenuTargets.RunAboutBox) return;
     // The modal box must come above the preview; the preview goes back on
     // top however the box ends.
     SetStayOnTop(false);
@@ -396,12 +394,12 @@ void TfrmPTessarel::About1Click() {
         TfrmPTessarel& form;
         ~BackOnTop() { form.SetStayOnTop(true); }
     } backOnTop{*this};
-    MenuTargets.RunAboutBox();
+    links::RunAboutBox();
 }
 
 void TfrmPTessarel::btnHelpClick() {
     HidePreview();
-    ShowHelpTopic(shell::help_texts::kTopicPreview);
+    links::ShowPreviewHelp();
 }
 
 void TfrmPTessarel::Manual1Click() { btnHelpClick(); }
@@ -432,7 +430,22 @@ void TfrmPTessarel::Subscribetomynewsletter1Click() {
 
 void TfrmPTessarel::Subscribetomynewsletter2Click() { Subscribetomynewsletter1Click(); }
 
+void TfrmPTessarel::PopupMainMenu() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    // Opened over another program's window, the menu must be ours in the
+    // foreground, or a click elsewhere would not close it.
+    ::SetForegroundWindow(PopupMenu1.Window());
+    PopupMenu1.Popup(p.x, p.y);
+}
+
 // The preview's window menu -----------------------------------------------------------------
+
+void TfrmPTessarel::PopupPreviewMenu() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    PopupMenu2.Popup(p.x, p.y);
+}
 
 void TfrmPTessarel::PopupMenu2Popup() {
     HWND w = FSelectedWindow;
@@ -447,41 +460,11 @@ void TfrmPTessarel::PopupMenu2Popup() {
 }
 
 void TfrmPTessarel::miSelClick() {
-    if (FSelectedWindow && MenuTargets.ShowWindowInfo) MenuTargets.ShowWindowInfo();
+    if (FSelectedWindow) links::ShowWindowInfo();
 }
 
-// Moving a window out of a private desktop needs the lock password.
-bool TfrmPTessarel::MayMoveFromPressedDesktop() {
-    if (!settings::IsPrivate(FPressedDesktop) || FPressedDesktop == FCurrentDesktop) return true;
-    return AskLockPassword(texts::kPrivateMovePrompt);
-}
-
-void TfrmPTessarel::miDrag2CurrentClick() {
-    HWND w = FSelectedWindow;
-    if (!w) return;
-    const int c = FCurrentDesktop;
-    if (!MayMoveFromPressedDesktop()) return;
-    FSelectedProcessId = ProcessOf(w);
-    if (settings::Flag("iesepar") &&
-        UpperCaseAscii(ProcessExePath(FSelectedProcessId)).find("IEXPLORE.EXE") != std::string::npos) {
-        SetWindowDesktop(w, c, false);
-    } else {
-        ForEachTopWindowZOrder([&](HWND other) {
-            if (ProcessOf(other) == FSelectedProcessId) SetWindowDesktop(other, c, false);
-        }, true);
-    }
-    LogEvent(std::string(texts::kAppSentToDesktop) + std::to_string(c) + std::string(texts::kByUserAction), w, false);
-}
-
-void TfrmPTessarel::miDragW2CurrentClick() {
-    HWND w = FSelectedWindow;
-    if (!w) return;
-    const int c = FCurrentDesktop;
-    if (!MayMoveFromPressedDesktop()) return;
-    FSelectedProcessId = ProcessOf(w);
-    SetWindowDesktop(w, c, false);
-    LogEvent(std::string(texts::kWindowSentToDesktop) + std::to_string(c) + std::string(texts::kByUserAction), w,
-             false);
-}
+// The two moves of the window menu with the current desktop as their target.
+void TfrmPTessarel::miDrag2CurrentClick() { miA1Click(FCurrentDesktop); }
+void TfrmPTessarel::miDragW2CurrentClick() { miS1Click(FCurrentDesktop); }
 
 }  // namespace engine

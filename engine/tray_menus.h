@@ -4,7 +4,6 @@
 // tray_menus.cpp), with the pure rules they follow, and the two commands
 // that close the active window or application.
 #include <windows.h>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,11 +33,6 @@ constexpr std::string_view kToDesktop = "to desktop ";
 constexpr std::string_view kNoWindowSelected = "(no window selected!)";
 constexpr std::string_view kClickForStickyInfo = " [click for sticky info]";
 constexpr std::string_view kStickyPrefix = "(sticky): ";
-constexpr std::string_view kPrivateMovePrompt =
-    "You attemp to move a window out from a private desktop. You must enter your desktop lock password to proceed!";
-constexpr std::string_view kAppSentToDesktop = "% application sent to desktop #";
-constexpr std::string_view kWindowSentToDesktop = "% window sent to desktop #";
-constexpr std::string_view kByUserAction = ", triggered by user action";
 }  // namespace texts
 
 // The maker's web pages.
@@ -66,16 +60,6 @@ struct WindowMenuState {
 };
 WindowMenuState WindowMenuStateFor(bool picked, std::string_view title, bool sticky, int pressedDesktop,
                                    int currentDesktop);
-
-// What the menus open belongs to other windows of the program; each fills
-// in its entry when it is created. An empty entry: that window is not there.
-struct TrayMenuTargets {
-    std::function<void()> ShowLostWindows;   // the lost-window list of all desktops, recovery mode
-    std::function<void()> RunAboutBox;       // a new About box without owner, modal, then freed
-    std::function<void()> ShowWindowInfo;    // the window-information box, brought to the front
-    std::function<void(const std::string& bitmapFile)> LoadClickPicture;
-};
-inline TrayMenuTargets MenuTargets;
 
 // Windows that the close commands never touch: none, the program's own, the
 // desktop and the shell's taskbar and desktop windows.

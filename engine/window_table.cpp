@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 #include "engine/gtools.h"
+#include "engine/window_rules.h"
 #include "framework/guard.h"
 #include "framework/text.h"
 #include "settings/settings_access.h"
@@ -29,12 +30,6 @@ std::string ClassNameOf(HWND w) {
     ::GetClassNameA(w, buf, 250);
     return buf;
 }
-
-// The class module handle, judged in the 32-bit sense the rule was made for:
-// a 64-bit program's own module at 0x140000000 is an ordinary module.
-bool ModuleHasTopBit(ULONG_PTR module) { return (static_cast<uint32_t>(module) & 0x80000000u) != 0; }
-
-bool Contains(std::string_view hay, std::string_view needle) { return hay.find(needle) != std::string_view::npos; }
 
 }  // namespace
 
@@ -75,18 +70,18 @@ bool TfrmPTessarel::IsUnmanagedWindow(HWND w, int index) {
     ULONG_PTR module = ::GetClassLongPtrA(w, GCLP_HMODULE);
 
     if (index >= 0 && index < static_cast<int>(FWindowTable.size()) &&
-        Contains(FWindowTable[static_cast<size_t>(index)].ExeName, "HDLDESIGNER.EXE") && className_ == "HDS" &&
+        ExeIs(FWindowTable[static_cast<size_t>(index)].ExeName, kHdlDesignerExe) && className_ == "HDS" &&
         module == 0x56000000)
         return true;
 
     bool ownThread = thread == ::GetCurrentThreadId();
-    if (ownThread && (ModuleHasTopBit(module) || className_ == "#32768")) FOwnPopupWindow = w;
+    if (ownThread && (IsUpperHalfModule(module) || className_ == "#32768")) FOwnPopupWindow = w;
 
     if (!w || w == Handle() || w == ::GetDesktopWindow()) return true;
     if (pid == ::GetCurrentProcessId()) return true;
     if (std::find(kUnmanagedClasses.begin(), kUnmanagedClasses.end(), className_) != kUnmanagedClasses.end())
         return true;
-    return ModuleHasTopBit(module);
+    return IsUpperHalfModule(module);
 }
 
 void TfrmPTessarel::ScanWindow(HWND w) {
@@ -119,7 +114,7 @@ void TfrmPTessarel::ScanWindow(HWND w) {
             } else {
                 int d = ChooseDesktopForProcess(pid, w);
                 const auto& exe = FWindowTable[static_cast<size_t>(idx)].ExeName;
-                if ((style & WS_POPUP) && (Contains(exe, "FIREFOX.EXE") || Contains(exe, "IEXPLORE.EXE"))) d = current;
+                if ((style & WS_POPUP) && (ExeIs(exe, kFirefoxExe) || ExeIs(exe, kInternetExplorerExe))) d = current;
                 FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(d);
             }
         }
@@ -146,7 +141,9 @@ void TfrmPTessarel::ScanWindow(HWND w) {
     } else {
         TWindowRecord& r = FWindowTable[static_cast<size_t>(idx)];
         const bool visibleNow = ::IsWindowVisible(w) != FALSE;
-        if (!r.Shown && r.Desktop != current && visibleNow && !IsUnmanagedWindow(w, idx)) {
+        // A hung window is left until it answers again (a hide would only
+        // queue up behind the hang); the first scan after that hides it.
+        if (!r.Shown && r.Desktop != current && visibleNow && !IsUnmanagedWindow(w, idx) && !IsHungWindow(w)) {
             if (IsSticky(w)) {
                 FWindowTable[static_cast<size_t>(idx)].Shown = 1;
             } else {

@@ -302,21 +302,19 @@ void ListBox::OnCommand(WORD code) {
 }
 
 // Panel ---------------------------------------------------------------------
-Panel::~Panel() { if (brush_) ::DeleteObject(brush_); }
-
 DWORD Panel::WindowStyle() const { return WS_CHILD | WS_VISIBLE | SS_NOTIFY | WS_CLIPSIBLINGS; }
 
 void Panel::SetColor(COLORREF c) {
     color_ = c;
-    if (brush_) ::DeleteObject(std::exchange(brush_, nullptr));
+    brush_.reset();
     Invalidate();
 }
 
 HBRUSH Panel::OnColor(HDC dc) {
     if (color_ == CLR_INVALID) return nullptr;
-    if (!brush_) brush_ = ::CreateSolidBrush(color_);
+    if (!brush_) brush_.reset(::CreateSolidBrush(color_));
     ::SetBkColor(dc, color_);
-    return brush_;
+    return brush_.get();
 }
 
 // Track bar -----------------------------------------------------------------

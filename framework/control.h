@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "framework/owned.h"
 
 namespace framework {
 
@@ -105,6 +106,7 @@ public:
     void SetChecked(bool c);
     void OnCommand(WORD code) override;
 protected:
+    CheckBox(Form& f, std::string name, Kind kind) : Control(f, std::move(name), kind) {}
     DWORD WindowStyle() const override;
     void AfterCreate() override;
 private:
@@ -113,7 +115,7 @@ private:
 
 class RadioButton : public CheckBox {
 public:
-    using CheckBox::CheckBox;
+    RadioButton(Form& f, std::string name) : CheckBox(f, std::move(name), Kind::RadioButton) {}
 protected:
     DWORD WindowStyle() const override;
 };
@@ -192,7 +194,6 @@ protected:
 class Panel : public Control {
 public:
     Panel(Form& f, std::string name) : Control(f, std::move(name), Kind::Panel) {}
-    ~Panel() override;
     void SetColor(COLORREF c);
     COLORREF Color() const noexcept { return color_; }
     HBRUSH OnColor(HDC dc) override;
@@ -200,7 +201,7 @@ protected:
     DWORD WindowStyle() const override;
 private:
     COLORREF color_ = CLR_INVALID;
-    HBRUSH brush_ = nullptr;
+    Brush brush_;
 };
 
 class TrackBar : public Control {

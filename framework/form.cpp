@@ -1,19 +1,14 @@
 #include "framework/form.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "framework/handle_map.h"
 #include "framework/owned.h"
 #include <algorithm>
-#include <unordered_map>
 
 namespace framework {
 namespace {
 
-// Our own windows by handle: a handle of another program's window never maps
-// to a form, whatever its window data holds.
-std::unordered_map<HWND, Form*>& FormsByHandle() {
-    static std::unordered_map<HWND, Form*> forms;
-    return forms;
-}
+using FormsByHandle = HandleMap<Form>;
 
 Form* creating = nullptr;   // the form whose window is being created
 
@@ -39,13 +34,14 @@ std::unique_ptr<Control> MakeControl(Form& f, const ControlSpec& s) {
 
 Form::Form(std::string name) : name_(std::move(name)), color_(::GetSysColor(COLOR_BTNFACE)) {}
 
-Form::~Form() { DestroyHandle(); if (background_) ::DeleteObject(background_); }
+Form::~Form() { DestroyHandle(); }
 
-Form* Form::FromHandle(HWND h) noexcept {
-    auto& map = FormsByHandle();
-    auto it = map.find(h);
-    return it == map.end() ? nullptr : it->second;
+HBRUSH Form::BackgroundBrush() {
+    if (!background_) background_.reset(::CreateSolidBrush(color_));
+    return background_.get();
 }
+
+Form* Form::FromHandle(HWND h) noexcept { return FormsByHandle::Find(h); }
 
 void Form::RegisterWindowClass() const {
     std::string cls = ClassName();
@@ -73,7 +69,7 @@ void Form::CreateHandle() {
     creating = nullptr;
     if (!h) throw Exception("Cannot create the window of " + name_ + " (error " + std::to_string(::GetLastError()) + ")");
     hwnd_ = h;
-    FormsByHandle()[h] = this;
+    FormsByHandle::Add(h, this);
     CreateControls();
     FormCreate();
 }
@@ -85,7 +81,7 @@ void Form::DestroyHandle() noexcept {
     // Children were created after their containers: destroy them first.
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) (*it)->Destroy();
     HWND h = hwnd_;
-    FormsByHandle().erase(h);
+    FormsByHandle::Remove(h);
     ::DestroyWindow(h);
     hwnd_ = nullptr;
     destroying_ = false;
@@ -152,9 +148,8 @@ LRESULT Form::DefaultDispatch(UINT m, WPARAM w, LPARAM l) {
             if (HBRUSH b = c->OnColor(dc)) return reinterpret_cast<LRESULT>(b);
         if (m == WM_CTLCOLORSTATIC || m == WM_CTLCOLORBTN) {
             // Statics and buttons sit on the form's own colour.
-            if (!background_) background_ = ::CreateSolidBrush(color_);
             ::SetBkColor(dc, color_);
-            return reinterpret_cast<LRESULT>(background_);
+            return reinterpret_cast<LRESULT>(BackgroundBrush());
         }
         break;
     }
@@ -162,8 +157,7 @@ LRESULT Form::DefaultDispatch(UINT m, WPARAM w, LPARAM l) {
         if (DoubleBuffered) return 1;
         RECT r;
         ::GetClientRect(hwnd_, &r);
-        if (!background_) background_ = ::CreateSolidBrush(color_);
-        ::FillRect(reinterpret_cast<HDC>(w), &r, background_);
+        ::FillRect(reinterpret_cast<HDC>(w), &r, BackgroundBrush());
         return 1;
     }
     case WM_PAINT:
@@ -180,13 +174,13 @@ void Form::PaintWindow() {
     HDC dc = ::BeginPaint(hwnd_, &ps);
     RECT client;
     ::GetClientRect(hwnd_, &client);
-    if (!background_) background_ = ::CreateSolidBrush(color_);
+    HBRUSH background = BackgroundBrush();
     if (DoubleBuffered && client.right > 0 && client.bottom > 0) {
         MemoryDc mem(::CreateCompatibleDC(dc));
         Bitmap bmp(::CreateCompatibleBitmap(dc, client.right, client.bottom));
         {
             SelectScope sel(mem.get(), bmp.get());
-            ::FillRect(mem.get(), &client, background_);
+            ::FillRect(mem.get(), &client, background);
             Guard([&] { Paint(mem.get(), client); });
             ::BitBlt(dc, 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
         }
@@ -285,7 +279,7 @@ int Form::ClientHeight() const { RECT r{}; if (hwnd_) ::GetClientRect(hwnd_, &r)
 
 void Form::SetColor(COLORREF c) {
     color_ = c;
-    if (background_) ::DeleteObject(std::exchange(background_, nullptr));
+    background_.reset();
     Invalidate();
 }
 
@@ -347,14 +341,23 @@ HWND Form::ParentFor(const ControlSpec& spec) const {
 }
 
 void Form::ApplyLayout(std::span<const ControlSpec> layout) {
+    // The controls registered so far are the form's members: a row misspelt
+    // would leave one without a window, reading its defaults for ever.
+    const std::vector<Control*> members = controls_;
     for (const ControlSpec& spec : layout) {
         Control* c = FindControl(spec.name);
         if (!c) {
+            if (spec.kind == Kind::Custom)
+                throw Exception("The layout of " + name_ + " names no member " + spec.name);
             ownedControls_.push_back(MakeControl(*this, spec));
             c = ownedControls_.back().get();
+        } else if (spec.kind != Kind::Custom && spec.kind != c->GetKind()) {
+            throw Exception("The layout of " + name_ + " gives the member " + spec.name + " another kind");
         }
         c->CreateWindowFor(ParentFor(spec), spec, nextControlId_++);
     }
+    for (const Control* m : members)
+        if (!m->Handle()) throw Exception("The layout of " + name_ + " has no row for the member " + m->Name());
 }
 
 }  // namespace framework

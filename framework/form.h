@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 #include "framework/control.h"
+#include "framework/owned.h"
 
 namespace framework {
 
@@ -100,6 +101,7 @@ private:
     LRESULT DefaultDispatch(UINT m, WPARAM w, LPARAM l);
     void PaintWindow();
     HWND ParentFor(const ControlSpec& spec) const;
+    HBRUSH BackgroundBrush();   // of the form's colour, made when first needed
     void RegisterWindowClass() const;
 
     std::string name_;
@@ -107,7 +109,7 @@ private:
     bool modal_ = false;
     bool destroying_ = false;
     COLORREF color_;
-    HBRUSH background_ = nullptr;
+    Brush background_;
     std::vector<Control*> controls_;
     std::vector<std::unique_ptr<Control>> ownedControls_;
     std::unordered_map<UINT, MessageHandler> handlers_;

@@ -7,8 +7,7 @@ Image::~Image() { Release(); }
 
 void Image::Release() noexcept {
     // The bitmap must leave the DC before either is deleted.
-    if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
-    oldBitmap_ = nullptr;
+    selection_.reset();
     bitmap_.reset();
     dc_.reset();
     size_ = {};
@@ -23,7 +22,7 @@ void Image::SetPictureSize(int w, int h) {
     MemoryDc dc(::CreateCompatibleDC(screen.get()));
     Bitmap bitmap(::CreateCompatibleBitmap(screen.get(), w, h));
     if (!dc || !bitmap) throw Exception("Cannot create the picture of " + Name());
-    oldBitmap_ = ::SelectObject(dc.get(), bitmap.get());
+    selection_ = Selection(dc.get(), bitmap.get());
     dc_ = std::move(dc);
     bitmap_ = std::move(bitmap);
     size_ = {w, h};

@@ -57,9 +57,10 @@ public:
 
 private:
     void Release() noexcept;
+    // Destroyed in reverse: the bitmap leaves the DC before either is deleted.
     MemoryDc dc_;
     Bitmap bitmap_;
-    HGDIOBJ oldBitmap_ = nullptr;
+    Selection selection_;
     SIZE size_{};
 };
 

@@ -84,6 +84,35 @@ private:
     HDC dc_;
 };
 
+// An object selected into a DC for as long as the owner lives (or until
+// reset): the DC's previous object goes back in before either is deleted.
+class Selection {
+public:
+    Selection() noexcept = default;
+    Selection(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), old_(::SelectObject(dc, obj)) {}
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+    Selection(Selection&& o) noexcept : dc_(std::exchange(o.dc_, nullptr)), old_(std::exchange(o.old_, nullptr)) {}
+    Selection& operator=(Selection&& o) noexcept {
+        if (this != &o) {
+            reset();
+            dc_ = std::exchange(o.dc_, nullptr);
+            old_ = std::exchange(o.old_, nullptr);
+        }
+        return *this;
+    }
+    ~Selection() { reset(); }
+    void reset() noexcept {
+        if (dc_ && old_) ::SelectObject(dc_, old_);
+        dc_ = nullptr;
+        old_ = nullptr;
+    }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
 // Selects an object into a DC for one scope and puts the old one back.
 class SelectScope {
 public:

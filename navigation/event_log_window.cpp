@@ -3,6 +3,7 @@
 #include <utility>
 #include "framework/registry.h"
 #include "navigation/bubble.h"
+#include "settings/store_values.h"
 
 namespace navigation {
 namespace {
@@ -147,14 +148,14 @@ void TfrmLog::AlignControls() {
 
 void TfrmLog::LoadSettings() {
     framework::Registry reg;
-    reg.OpenKeyReadOnly(kSettingsKey);   // a missing key reads as defaults
+    reg.OpenKeyReadOnly(settings::kSettingsKey);   // a missing key reads as defaults
     SetLevel(reg.ReadInteger(kBubbleLevelValue, kDefaultBubbleLevel));
     cbInactNotify.SetChecked(reg.ReadBool(kInactNotifyValue, kDefaultInactNotify));
 }
 
 void TfrmLog::SaveSettings() {
     framework::Registry reg;
-    if (!reg.OpenKey(kSettingsKey, true)) return;
+    if (!reg.OpenKey(settings::kSettingsKey, true)) return;
     reg.WriteInteger(kBubbleLevelValue, Level());
     reg.WriteBool(kInactNotifyValue, InactiveNotify());
 }

@@ -23,7 +23,6 @@ inline constexpr std::string_view kOK = "OK";
 }  // namespace log_texts
 
 // The registry values of the log, under the settings key.
-inline constexpr std::string_view kSettingsKey = "\\Software\\Pelmora\\Tessarel\\";
 inline constexpr std::string_view kBubbleLevelValue = "bubblelevel";
 inline constexpr std::string_view kInactNotifyValue = "inactivenotifybubble";
 inline constexpr int kDefaultBubbleLevel = 1;

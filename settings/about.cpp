@@ -33,11 +33,6 @@ ShellOpenFn& Opener() {
     return opener;
 }
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
 
 void ShellOpen(const std::string& target) {
@@ -49,7 +44,7 @@ void SetShellOpener(ShellOpenFn opener) { Opener() = std::move(opener); }
 
 void OpenTextBeside(const TextBeside& text) {
     const std::string path = engine::GetAppFolder() + std::string(text.file);
-    if (FileExists(path))
+    if (engine::FileExists(path))
         ShellOpen(path);
     else
         framework::ShowMessage(text.missing);
@@ -82,7 +77,7 @@ void TfrmAbout::CreateControls() {
 
 void TfrmAbout::FormCreate() { lbVersion.SetCaption(kProgramVersion); }
 
-void TfrmAbout::FormShow() { HidePreview(); }
+void TfrmAbout::FormShow() { links::HidePreview(); }
 
 void TfrmAbout::Paint(HDC dc, const RECT& client) {
     if (logo_) logo_->Draw(dc, kLogo);

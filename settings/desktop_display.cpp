@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <cstring>
 #include "engine/gtools.h"
-#include "engine/main_form.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
 #include "framework/string_list.h"
 #include "framework/text.h"
 #include "settings/store_values.h"
+#include "settings/subsystem_links.h"
 #include "settings/vd_config.h"
 
 // libjpeg's header expects the C library's FILE and size_t to be declared.
@@ -29,12 +29,6 @@ constexpr std::string_view kConvertedSuffix = ".bmp";
 // hostile header from asking for gigabytes.
 constexpr uint64_t kMaxJpegPixels = 64ull * 1024 * 1024;
 constexpr WPARAM kDisplayChangeMark = 42;
-
-// Single call sites of parts of the program that have not landed yet; each
-// has no behaviour until its part arrives.
-void RestoreClickPosition() {}            // the click window
-void UpdateDeskName(int /*desktop*/) {}   // the desktop name panel
-void DockDeskBar() {}                     // the desktop bar
 
 int CodeOf(const TDisplayMode& m) noexcept { return DisplayModeCode(m.width, m.height, m.bitsPerPixel, m.refresh); }
 
@@ -299,8 +293,8 @@ bool TfrmVDConfig::FindDisplayMode(int code, DEVMODEW& mode) const {
 }
 
 void TfrmVDConfig::ApplyDesktopDisplay(int desk, bool force) {
-    auto* main = engine::frmPTessarel;
-    if (!force && main && desk == main->FCurrentDesktop) return;
+    const auto current = links::CurrentDesktop();
+    if (!force && current && desk == *current) return;
     if (desk < 0 || desk > 9) return;
     CenterOnScreen();
 
@@ -321,14 +315,16 @@ void TfrmVDConfig::ApplyDesktopDisplay(int desk, bool force) {
 
     if (code != CurrentDisplayModeCode() && mode.dmPelsWidth != 0) {
         ::ChangeDisplaySettingsW(&mode, CDS_UPDATEREGISTRY);
-        RestoreClickPosition();
-        UpdateDeskName(main ? main->FCurrentDesktop : 1);
-        if (cbDeskBar.ItemIndex() > 0) DockDeskBar();
+        links::RestoreClickPosition();
+        links::UpdateDeskName(current.value_or(1));
+        if (cbDeskBar.ItemIndex() > 0) links::DockDeskBar();
         PostDisplayChange();
     }
 
     if (IsJpegPath(path) && FileExists(path)) {
-        std::string bmp = ConvertedWallpaperPath(engine::GetDataFolder(), desk);
+        const std::string folder = engine::GetDataFolder();
+        if (folder.empty()) throw framework::Exception("Wallpaper " + path + ": no data folder to convert it into");
+        std::string bmp = ConvertedWallpaperPath(folder, desk);
         ConvertJpegToBmp(path, bmp);
         path = bmp;
     }

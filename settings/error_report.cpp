@@ -28,11 +28,6 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::Custom, "btnCancel", nullptr, 308, 232, 100, 28, error_texts::kDelete.data(), 0},
 };
 
-bool IsFile(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
 
 std::string ErrorLogFile() {
@@ -86,7 +81,7 @@ void TfrmError::Paint(HDC dc, const RECT& client) {
 
 void TfrmError::ShowIfErrorLog() {
     const std::string path = ErrorLogFile();
-    if (path.empty() || !IsFile(path)) return;
+    if (path.empty() || !engine::FileExists(path)) return;
     CenterOnScreen();
     Show();
     BringToFront();
@@ -113,7 +108,7 @@ void TfrmError::RotButton1Click() {
 
 void TfrmError::DeleteErrorLog() {
     const std::string path = ErrorLogFile();
-    if (!path.empty() && IsFile(path)) ::DeleteFileA(path.c_str());
+    if (!path.empty() && engine::FileExists(path)) ::DeleteFileA(path.c_str());
 }
 
 }  // namespace settings

@@ -23,13 +23,13 @@ void Fill(HDC dc, RECT r, COLORREF c) {
 }  // namespace
 
 std::vector<LayoutCell> LayoutPreviewCells(int layoutIndex, POINT origin, SIZE cell) {
-    const Grid grid = GridForLayout(layoutIndex);
+    const GridSize grid = GridForLayout(layoutIndex);
     std::vector<LayoutCell> cells;
-    for (int c = 0; c < grid.columns; ++c)
+    for (int c = 0; c < grid.cols; ++c)
         for (int r = 0; r < grid.rows; ++r) {
             const int left = origin.x + c * cell.cx, top = origin.y + r * cell.cy;
             cells.push_back({RECT{left, top, left + cell.cx, top + cell.cy},
-                             std::to_string(DesktopAt(c, r, grid.columns)) + " "});
+                             std::to_string(DesktopAt(c, r, grid.cols)) + " "});
         }
     return cells;
 }

@@ -61,8 +61,9 @@ std::vector<TAutoSendRule> DecodeAutoSendRules(std::string_view bytes) {
         size_t len = std::min<size_t>(rec[offsetof(TAutoSendRule, NameLength)], kRuleNameMax);
         const char* name = reinterpret_cast<const char*>(rec + offsetof(TAutoSendRule, Name));
         len = std::find(name, name + len, '\0') - name;
-        rules.push_back(MakeAutoSendRule(std::string_view(name, len), desktop >= 1 && desktop <= 9 ? desktop : 1,
-                                         rec[offsetof(TAutoSendRule, Disabled)] != 0));
+        // A desktop outside 1..9 stays as stored: such a rule matches nothing
+        // (the engine's guard), and the damage is not made into desktop 1.
+        rules.push_back(MakeAutoSendRule(std::string_view(name, len), desktop, rec[offsetof(TAutoSendRule, Disabled)] != 0));
     }
     return rules;
 }

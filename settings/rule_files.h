@@ -24,8 +24,9 @@ void SaveRuleList(const std::string& path, const std::vector<std::string>& entri
 TAutoSendRule MakeAutoSendRule(std::string_view name, int desktop, bool disabled);
 
 // The records of a rule file, in file order. A cut record at the end is
-// skipped; a desktop outside 1..9 reads as 1, a name stops at its length byte
-// (at most 250) or at a NUL, and the in-memory flags start cleared.
+// skipped; a desktop outside 1..9 is kept as it is (such a rule matches
+// nothing), a name stops at its length byte (at most 250) or at a NUL, and
+// the in-memory flags start cleared.
 std::vector<TAutoSendRule> DecodeAutoSendRules(std::string_view bytes);
 // Every rule not deleted, in order, with the fixed fields as the file has them.
 std::string EncodeAutoSendRules(std::span<const TAutoSendRule> rules);

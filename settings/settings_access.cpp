@@ -1,6 +1,6 @@
 #include "settings/settings_access.h"
 #include <array>
-#include "settings/store_values.h"
+#include <stdexcept>
 #include "settings/tables.h"
 
 namespace settings {
@@ -8,47 +8,46 @@ namespace {
 
 const LiveSource* live = nullptr;
 
-// The values other units keep under the settings key; the dialog's own
-// values and their defaults stand in its table (store_values.h).
-constexpr std::array<Default, 3> kOtherDefaults{{
-    {"bubblelevel", 1}, {"inactivenotifybubble", 1}, {"showcfgwiz", 0},
-}};
-
 // The texts with a default of their own: the gesture rows' codes
 // ("gesturecode1" to "gesturecode22").
 std::string DefaultText(std::string_view name) {
-    constexpr std::string_view kGestureRow = "gesturecode";
-    if (!name.starts_with(kGestureRow)) return {};
-    const std::string_view number = name.substr(kGestureRow.size());
-    for (int row = 1; row <= kActionCount; ++row)
-        if (number == std::to_string(row)) return std::string(GestureActions[static_cast<size_t>(row - 1)].DefaultCode);
-    return {};
+    if (!IsNumberedName(name, kGestureCodeGroup, kActionCount)) return {};
+    const int row = std::stoi(std::string(name.substr(kGestureCodeGroup.size())));
+    return std::string(GestureActions[static_cast<size_t>(row - 1)].DefaultCode);
 }
 
 }  // namespace
 
+SettingName SettingName::GestureCode(int row) {
+    static const auto names = [] {
+        std::array<std::string, kActionCount> all;
+        for (int i = 0; i < kActionCount; ++i) all[static_cast<size_t>(i)] = std::string(kGestureCodeGroup) + std::to_string(i + 1);
+        return all;
+    }();
+    if (row < 1 || row > kActionCount) throw std::out_of_range("No gesture row " + std::to_string(row));
+    return SettingName(names[static_cast<size_t>(row - 1)], Trusted{});
+}
+
 void SetLiveSource(const LiveSource* source) noexcept { live = source; }
 const LiveSource* CurrentSource() noexcept { return live; }
 
-int DefaultOf(std::string_view name) {
-    if (const ValueSpec* spec = FindValue(name)) return spec->def;
-    for (const auto& d : kOtherDefaults)
-        if (d.name == name) return d.value;
-    return 0;
+int DefaultOf(SettingName name) {
+    const ValueSpec* spec = FindValue(name.View());
+    return spec ? spec->def : 0;
 }
 
-int Int(std::string_view name) {
+int Int(SettingName name) {
     if (live)
-        if (auto v = live->Int(name)) return *v;
+        if (auto v = live->Int(name.View())) return *v;
     return DefaultOf(name);
 }
 
-bool Flag(std::string_view name) { return Int(name) != 0; }
+bool Flag(SettingName name) { return Int(name) != 0; }
 
-std::string Text(std::string_view name) {
+std::string Text(SettingName name) {
     if (live)
-        if (auto v = live->Text(name)) return *v;
-    return DefaultText(name);
+        if (auto v = live->Text(name.View())) return *v;
+    return DefaultText(name.View());
 }
 
 bool IsPrivate(int desktop) { return live && desktop >= 1 && desktop <= 9 && live->IsPrivate(desktop); }

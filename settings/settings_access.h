@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 #include "settings/auto_send_rule.h"
+#include "settings/store_values.h"
 
 namespace settings {
 
@@ -25,16 +26,32 @@ public:
 void SetLiveSource(const LiveSource* source) noexcept;
 const LiveSource* CurrentSource() noexcept;
 
-struct Default {
-    std::string_view name;
-    int value;
-};
-// The defaults of the integer and Boolean values, by registry name.
-int DefaultOf(std::string_view name);
+// A setting's registry name, checked when the program is compiled: a name
+// that is no setting does not compile, so a misspelt one never reads a
+// default in silence.
+class SettingName {
+public:
+    consteval SettingName(const char* name) : name_(name) {
+        if (!IsSettingName(name_)) throw "no setting has this name";
+    }
+    // A name taken from the table of values, which is one by definition.
+    static SettingName Of(const ValueSpec& spec) noexcept { return SettingName(spec.name, Trusted{}); }
+    // The code of gesture row 1 to 22 ("gesturecode1" to "gesturecode22").
+    static SettingName GestureCode(int row);
+    constexpr std::string_view View() const noexcept { return name_; }
 
-int Int(std::string_view name);
-bool Flag(std::string_view name);
-std::string Text(std::string_view name);
+private:
+    struct Trusted {};
+    constexpr SettingName(std::string_view name, Trusted) noexcept : name_(name) {}
+    std::string_view name_;
+};
+
+// The default of an integer or Boolean value; 0 for the others.
+int DefaultOf(SettingName name);
+
+int Int(SettingName name);
+bool Flag(SettingName name);
+std::string Text(SettingName name);
 bool IsPrivate(int desktop);
 std::string DesktopName(int desktop);
 bool InIgnoreList(std::string_view upperName);

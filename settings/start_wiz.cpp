@@ -359,7 +359,7 @@ void TfrmStartWiz::ApplyAnswers() {
         config->cbFollow.SetChecked(s.follow);
         config->cbDeskBar.SetItemIndex(s.deskBar);
     }
-    StoreBubbleLevel(s.bubbleLevel);
+    links::StoreBubbleLevel(s.bubbleLevel);
     if (TfrmVDConfig* config = frmVDConfig) {
         config->ApplySettings();
         config->SaveSettings();
@@ -371,7 +371,7 @@ void TfrmStartWiz::CloseWizard(bool flag) {
     if (flag) {
         framework::Registry reg;
         if (reg.OpenKey(kSettingsKey, true)) reg.WriteBool(kShowWizardValue, false);
-        ShowHelpTopic(shell::help_texts::kTopicGettingHelp);
+        links::ShowHelpTopic(shell::help_texts::kTopicGettingHelp);
     }
     Close();
 }

@@ -19,7 +19,6 @@
 namespace settings {
 
 inline constexpr int kWizardPages = 11;
-inline constexpr std::string_view kShowWizardValue = "showcfgwiz";
 
 namespace wizard_texts {
 inline constexpr std::string_view kCaption = "Pelmora Virtual Desktop Startup wizard";

@@ -39,33 +39,16 @@ bool IsGestureCode(std::string_view code) noexcept {
     return std::all_of(code.begin(), code.end(), [](char c) { return c == 'U' || c == 'D' || c == 'L' || c == 'R'; });
 }
 
-Grid GridForLayout(int layoutIndex) noexcept {
+GridSize GridForLayout(int layoutIndex) noexcept {
     if (layoutIndex < 0 || layoutIndex >= kLayoutCount) return {3, 3};
     return {LayoutColumns[static_cast<size_t>(layoutIndex)], LayoutRows[static_cast<size_t>(layoutIndex)]};
 }
 
-int LayoutIndexOf(Grid g) noexcept {
+int LayoutIndexOf(GridSize g) noexcept {
     for (int i = 0; i < kLayoutCount; ++i)
-        if (Layouts[static_cast<size_t>(i)].Columns == g.columns && Layouts[static_cast<size_t>(i)].Rows == g.rows)
+        if (Layouts[static_cast<size_t>(i)].Columns == g.cols && Layouts[static_cast<size_t>(i)].Rows == g.rows)
             return i;
     return -1;
-}
-
-Alpha PreviewAlpha(int transparency) noexcept {
-    if (transparency < 1) return {255, false};
-    // The integer part of transparency x 2.55, computed without a binary
-    // fraction so that 20 gives 51 and not 50.
-    int cut = transparency * 255 / 100;
-    return {static_cast<BYTE>(std::clamp(255 - cut, 0, 255)), true};
-}
-
-SIZE PreviewCellSize(int sizeIndex) noexcept {
-    switch (sizeIndex) {
-    case 0: return {320, 240};
-    case 2: return {220, 165};
-    case 3: return {160, 120};
-    default: return {260, 195};
-    }
 }
 
 int DeskBarEdge(int deskBarIndex) noexcept {

@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include "engine/preview_layout.h"
+#include "settings/tables.h"
 
 namespace settings {
 
@@ -16,6 +18,9 @@ inline constexpr std::string_view kSettingsKey = "\\Software\\Pelmora\\Tessarel\
 inline constexpr std::string_view kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
 inline constexpr std::string_view kRunValue = "pelmoratessarel";
 inline constexpr std::string_view kExeName = "Tessareltop.exe";
+// Whether the start-up runs the wizard: set by the post-install start,
+// cleared when the wizard is finished.
+inline constexpr std::string_view kShowWizardValue = "showcfgwiz";
 
 enum class ValueType { Integer, Boolean };
 
@@ -75,6 +80,35 @@ inline constexpr size_t kPlainBeforeGroups = 30;
 
 const ValueSpec* FindValue(std::string_view name) noexcept;
 
+// The per-desktop groups ("deskcolor1" to "deskcolor9") and the gesture rows
+// ("gesturecode1" to "gesturecode22").
+inline constexpr std::string_view kDesktopGroups[] = {"wallpaper", "wallpaperstyle", "deskcolor",
+                                                      "locked", "res", "deskname"};
+inline constexpr std::string_view kGestureCodeGroup = "gesturecode";
+
+// The name is the prefix followed by a number from 1 to max, written without
+// leading zeros.
+constexpr bool IsNumberedName(std::string_view name, std::string_view prefix, int max) {
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return false;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.size() > 2 || digits[0] == '0') return false;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    return n >= 1 && n <= max;
+}
+
+// Whether the dialog holds a setting of this name.
+constexpr bool IsSettingName(std::string_view name) {
+    for (const auto& v : kPlainValues)
+        if (v.name == name) return true;
+    for (std::string_view group : kDesktopGroups)
+        if (IsNumberedName(name, group, 9)) return true;
+    return IsNumberedName(name, kGestureCodeGroup, kActionCount);
+}
+
 // What a control receives for a stored value: the default when the value is
 // missing, of another type or outside the control's range; any non-zero
 // number is a checked Boolean.
@@ -112,22 +146,9 @@ bool IsGestureCode(std::string_view code) noexcept;
 
 // The grid of a layout index; no selection (or an index outside the table)
 // counts as 3 x 3.
-struct Grid {
-    int columns, rows;
-    int Count() const noexcept { return columns * rows; }
-};
-Grid GridForLayout(int layoutIndex) noexcept;
-int LayoutIndexOf(Grid g) noexcept;   // -1 when no layout has that grid
-
-// The preview's opacity for a transparency value.
-struct Alpha {
-    BYTE value;
-    bool blend;
-};
-Alpha PreviewAlpha(int transparency) noexcept;
-
-// The preview cell for a preview-size index.
-SIZE PreviewCellSize(int sizeIndex) noexcept;
+using engine::preview::GridSize;
+GridSize GridForLayout(int layoutIndex) noexcept;
+int LayoutIndexOf(GridSize g) noexcept;   // -1 when no layout has that grid
 
 // The desktop bar's edge for the desk-bar list index (the shell's numbering).
 int DeskBarEdge(int deskBarIndex) noexcept;

@@ -1,17 +1,116 @@
-// Where the settings subsystem reaches the other subsystems. Each operation
-// is the one place its subsystem is called from the settings.
+// Where the settings reach the engine, the navigation windows, the shell
+// integration and the parts of the dialog not built yet. Each function is the
+// one place its call is made from the settings; those whose part is not built
+// yet do nothing until it lands.
 #include "settings/subsystem_links.h"
 #include "engine/main_form.h"
+#include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "shell/help.h"
 
-namespace settings {
+namespace settings::links {
+namespace {
 
-void ShowHelpTopic(std::string_view topic) { shell::ShowHelpTopic(topic); }
+engine::TfrmPTessarel* Engine() noexcept { return engine::frmPTessarel; }
+
+}  // namespace
+
+// The engine -----------------------------------------------------------------------------
+void ActivateTrayIcon(bool active) {
+    if (auto* e = Engine()) e->rxti.SetActive(active);
+}
+
+std::optional<GridSize> EngineGrid() {
+    if (auto* e = Engine()) return GridSize{e->FGridCols, e->FGridRows};
+    return std::nullopt;
+}
+
+void FitWindowsIntoGrid(GridSize grid) {
+    if (auto* e = Engine()) e->FitWindowsIntoGrid(grid.cols, grid.rows);
+}
+
+std::vector<int> DesktopsOfWindows() {
+    std::vector<int> desktops;
+    if (auto* e = Engine())
+        for (const auto& rec : e->FWindowTable)
+            if (::IsWindow(rec.Handle())) desktops.push_back(rec.Desktop);
+    return desktops;
+}
+
+std::optional<int> CurrentDesktop() {
+    if (auto* e = Engine()) return e->FCurrentDesktop;
+    return std::nullopt;
+}
+
+void SetDesktopUnlocked(bool unlocked) {
+    if (auto* e = Engine()) e->FDesktopUnlocked = unlocked;
+}
+
+void ApplyPreviewTransparency(int transparency) {
+    if (auto* e = Engine()) e->ApplyPreviewTransparency(transparency);
+}
+
+void HidePreviewLabels() {
+    if (auto* e = Engine()) e->HideOtherLabels(nullptr);
+}
+
+void LayoutPreview(int prevSize) {
+    if (auto* e = Engine()) {
+        const SIZE cell = engine::preview::CellSize(prevSize);
+        e->LayoutPreview(cell.cx, cell.cy);
+    }
+}
 
 void HidePreview() {
-    if (auto* main = engine::frmPTessarel) main->HidePreview();
+    if (auto* e = Engine()) e->HidePreview();
 }
+
+void SetMenuCaptions(const std::vector<std::string>& captions) {
+    if (auto* e = Engine()) e->SetDesktopMenuCaptions(captions);
+}
+
+void PassHotkeyOptions(int mode, int appList, int deskPreview, int mainMenu) {
+    auto* e = Engine();
+    if (!e || !e->HookLibraryLoaded()) return;
+    e->CallHookOption("SetMethod", mode);
+    e->CallHookOption("SetMethodA", appList);
+    e->CallHookOption("SetMethodD", deskPreview);
+    e->CallHookOption("SetMethodM", mainMenu);
+}
+
+void RemoveAllSysMenuItems() {
+    if (auto* e = Engine()) e->RemoveAllSysMenuItems();
+}
+
+std::optional<std::vector<std::string>> StickyEntries() {
+    auto* e = Engine();
+    if (!e || !e->FStickyList) return std::nullopt;
+    return e->FStickyList->Items();
+}
+
+void ReplaceStickyEntries(const std::vector<std::string>& entries) {
+    if (auto* e = Engine()) e->ReplaceStickyList(entries);
+}
+
+void SaveStickyList() {
+    if (auto* e = Engine()) e->SaveStickyList();
+}
+
+// Desktop lock ------------------------------------------------------------------------
+bool AskLockPassword(std::string_view reason) {
+    return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
+}
+
+bool LockPasswordSet() { return !navigation::ReadLockValue(navigation::kLocalDigestValue).empty(); }
+
+void RunSetPasswordDialog() {}
+
+// Navigation windows --------------------------------------------------------------------
+void ApplyClickSettings(bool, bool) {}
+void RestoreClickPosition() {}
+void UpdateDeskBar(const std::vector<std::string>&, int, bool) {}
+void DockDeskBar() {}
+void UpdateDeskName(int) {}
 
 void StoreBubbleLevel(int level) {
     if (!navigation::frmLog) return;
@@ -19,4 +118,13 @@ void StoreBubbleLevel(int level) {
     navigation::frmLog->btnOKClick();
 }
 
-}  // namespace settings
+// The layout page -------------------------------------------------------------------------
+void DrawLayoutPreview() {}
+
+// Shell -------------------------------------------------------------------------------------
+void CopyIconSetSwitches(bool, bool) {}
+void StartIconSets() {}
+void SwitchInDesktopOneSets() {}
+void ShowHelpTopic(std::string_view topic) { shell::ShowHelpTopic(topic); }
+
+}  // namespace settings::links

@@ -1,15 +1,69 @@
 #pragma once
-// Where the settings subsystem reaches the other subsystems.
+// Every call from the settings into the engine, the navigation windows, the
+// shell integration and the parts of the dialog not built yet. The settings
+// reach those only through these functions (subsystem_links.cpp), so a part
+// that lands finds in one file each place where the settings need it.
+//
+// Each function answers sensibly while its window does not exist (not built
+// yet, not created yet, or gone at exit): it does nothing, or answers what a
+// program without that window would.
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
+#include "engine/preview_layout.h"
 
-namespace settings {
+namespace settings::links {
 
-// A topic of the program's help file (the page help, the wizard's last step).
-void ShowHelpTopic(std::string_view topic);
-// The desktop preview, hidden while a window of the settings comes up.
+using engine::preview::GridSize;
+
+// The engine ------------------------------------------------------------------------
+void ActivateTrayIcon(bool active);
+std::optional<GridSize> EngineGrid();        // the grid in force; none without the engine
+// The engine takes a new grid: windows of removed desktops go to the last one.
+void FitWindowsIntoGrid(GridSize grid);
+std::vector<int> DesktopsOfWindows();        // of every window the engine holds that still exists
+std::optional<int> CurrentDesktop();
+void SetDesktopUnlocked(bool unlocked);
+void ApplyPreviewTransparency(int transparency);
+void HidePreviewLabels();                    // the preview's desktop-name labels, as after a showing
+void LayoutPreview(int prevSize);            // the preview for the grid in force and this cell size
 void HidePreview();
+void SetMenuCaptions(const std::vector<std::string>& captions);   // desktop 1 first
+// The hotkey mode and the three triggers, passed to the hook library while
+// it is loaded.
+void PassHotkeyOptions(int mode, int appList, int deskPreview, int mainMenu);
+void RemoveAllSysMenuItems();
+// The sticky list: none while the engine has none.
+std::optional<std::vector<std::string>> StickyEntries();
+void ReplaceStickyEntries(const std::vector<std::string>& entries);
+void SaveStickyList();
+
+// Desktop lock ---------------------------------------------------------------------
+// True only for the right password; false while no prompt exists.
+bool AskLockPassword(std::string_view reason);
+bool LockPasswordSet();                      // "pwdlocal" is not empty
+void RunSetPasswordDialog();
+
+// Navigation windows --------------------------------------------------------------
+void ApplyClickSettings(bool shown, bool large);
+void RestoreClickPosition();
+// The desk bar's captions (desktop 1 first), its edge (the shell's
+// numbering) and whether it is shown and docked.
+void UpdateDeskBar(const std::vector<std::string>& captions, int edge, bool visible);
+void DockDeskBar();
+void UpdateDeskName(int desktop);            // the desktop name panel
 // The event log's bubble level (0 none, 1 important events, 2 all), stored
 // as the log window's OK stores it; the log window closes.
 void StoreBubbleLevel(int level);
 
-}  // namespace settings
+// The layout page's picture of the grid -------------------------------------------
+void DrawLayoutPreview();
+
+// Shell: per-desktop icon and Quick Launch sets, help ------------------------------
+void CopyIconSetSwitches(bool icons, bool quickLaunch);   // once, at the dialog's creation
+void StartIconSets();
+void SwitchInDesktopOneSets();               // at exit
+// A topic of the program's help file (the page help, the wizard's last step).
+void ShowHelpTopic(std::string_view topic);
+}  // namespace settings::links

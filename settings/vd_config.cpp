@@ -2,12 +2,11 @@
 // the settings as the engine reads them in place.
 #include "settings/vd_config.h"
 #include <algorithm>
-#include "engine/main_form.h"
 #include "framework/guard.h"
 #include "framework/owned.h"
 #include "framework/registry.h"
 #include "framework/text.h"
-#include "navigation/enter_pwd.h"
+#include "settings/subsystem_links.h"
 #include "settings/tables.h"
 
 namespace settings {
@@ -29,39 +28,21 @@ constexpr int kIgnorePage = 4, kWatchPage = 5, kLayoutPage = 6;
 constexpr const char* kGestureControls[] = {"cbHold", "sgGestures", "lbGesture", "edGesture", "SpeedButton2"};
 constexpr std::string_view kDesktopKey = "\\Control Panel\\desktop";
 
-LockPromptFn& LockPrompt() {
-    static LockPromptFn prompt;
-    return prompt;
-}
-
 // The number after a per-desktop or per-row prefix, when it is one of 1..max.
 std::optional<int> Suffix(std::string_view name, std::string_view prefix, int max) {
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return std::nullopt;
-    int n = framework::StrToIntDef(name.substr(prefix.size()), 0);
-    if (n < 1 || n > max || std::to_string(n) != name.substr(prefix.size())) return std::nullopt;
-    return n;
+    if (!IsNumberedName(name, prefix, max)) return std::nullopt;
+    return framework::StrToIntDef(name.substr(prefix.size()), 0);
 }
 
-// No behaviour until the per-desktop icon and Quick Launch sets land: they
-// take their two switches once, start, and put desktop 1's sets back at exit.
-void CopyIconSetSwitches(bool /*distIcons*/, bool /*distQL*/) {}
-void StartIconSets() {}
-void SwitchInDesktopOneSets() {}
-// No behaviour until the layout page's preview lands.
-void DrawLayoutPreview() {}
+// Windows compares class names and file paths without regard to case: an
+// entry typed in lower case by hand names the same window.
+bool ListHolds(const framework::ListBox& list, std::string_view upperName) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (framework::UpperCaseAscii(list.Item(i)) == upperName) return true;
+    return false;
+}
 
 }  // namespace
-
-void SetLockPrompt(LockPromptFn prompt) { LockPrompt() = std::move(prompt); }
-
-// The program's prompt unless another one was set; without any prompt
-// nothing that needs the password is allowed: a private desktop stays private.
-bool AskLockPassword(std::string_view reason) {
-    if (LockPrompt()) return LockPrompt()(reason);
-    return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
-}
-
-bool LockPasswordSet() { return !navigation::ReadLockValue(navigation::kLocalDigestValue).empty(); }
 
 TfrmVDConfig::TfrmVDConfig() : Form("frmVDConfig") {
     for (int n = 1; n <= 9; ++n) {
@@ -124,13 +105,13 @@ void TfrmVDConfig::FormCreate() {
     FillDisplayModes();
     LoadSettings();
 
-    CopyIconSetSwitches(cbDistIcons.Checked(), cbDistQL.Checked());
-    if (auto* main = engine::frmPTessarel) main->FDesktopUnlocked = !FLocked[1];
+    links::CopyIconSetSwitches(cbDistIcons.Checked(), cbDistQL.Checked());
+    links::SetDesktopUnlocked(!FLocked[1]);
     ApplySettings();
     ShowPage(1);
     // A wallpaper that cannot be converted is logged; the dialog still comes up.
     framework::Guard([this] { ApplyDesktopDisplay(1, true); });
-    StartIconSets();
+    links::StartIconSets();
     LoadRuleLists();
     RememberValuesInForce();
 }
@@ -138,14 +119,14 @@ void TfrmVDConfig::FormCreate() {
 void TfrmVDConfig::FormShow() {
     FCurrentPage = 1;
     LoadSettings();
-    if (auto* main = engine::frmPTessarel) main->HidePreview();
+    links::HidePreview();
     FLockedPending = FLocked;
 }
 
 void TfrmVDConfig::FormHide() { ShowPage(1); }
 
 void TfrmVDConfig::FormDestroy() {
-    framework::Guard([] { SwitchInDesktopOneSets(); });
+    framework::Guard([] { links::SwitchInDesktopOneSets(); });
     framework::Guard([this] { SaveRuleLists(); });
     if (CurrentSource() == this) SetLiveSource(nullptr);
 }
@@ -180,7 +161,7 @@ void TfrmVDConfig::ShowPage(int page) {
         p->SetVisible(p->Tag == page);
     }
     FCurrentPage = page;
-    if (page == kLayoutPage) DrawLayoutPreview();
+    if (page == kLayoutPage) links::DrawLayoutPreview();
 }
 
 void TfrmVDConfig::UpdateControlStates() {
@@ -189,7 +170,7 @@ void TfrmVDConfig::UpdateControlStates() {
     cbAsync.SetEnabled(!cbRetainFocus.Checked());
     for (const char* name : kGestureControls)
         if (auto* c = FindControl(name)) c->SetEnabled(cbGestures.Checked());
-    bool password = LockPasswordSet();
+    bool password = links::LockPasswordSet();
     for (int n = 1; n <= 9; ++n) cbLock(n).SetEnabled(password);
 }
 
@@ -243,7 +224,7 @@ std::optional<int> TfrmVDConfig::Int(std::string_view name) const {
 std::optional<std::string> TfrmVDConfig::Text(std::string_view name) const {
     if (auto n = Suffix(name, "wallpaper", 9)) return feDesk(*n).Text();
     if (auto n = Suffix(name, "deskname", 9)) return framework::Trim(edName(*n).Text());
-    if (auto n = Suffix(name, "gesturecode", kActionCount)) return sgGestures.Cell(1, *n);
+    if (auto n = Suffix(name, kGestureCodeGroup, kActionCount)) return sgGestures.Cell(1, *n);
     return std::nullopt;
 }
 
@@ -251,8 +232,8 @@ bool TfrmVDConfig::IsPrivate(int desktop) const {
     return desktop >= 1 && desktop <= 9 && FLocked[static_cast<size_t>(desktop)];
 }
 
-bool TfrmVDConfig::InIgnoreList(std::string_view upperName) const { return lbIgnore.IndexOf(upperName) >= 0; }
-bool TfrmVDConfig::InWatchList(std::string_view upperName) const { return lbWatch.IndexOf(upperName) >= 0; }
+bool TfrmVDConfig::InIgnoreList(std::string_view upperName) const { return ListHolds(lbIgnore, upperName); }
+bool TfrmVDConfig::InWatchList(std::string_view upperName) const { return ListHolds(lbWatch, upperName); }
 std::vector<TAutoSendRule> TfrmVDConfig::AutoSendRules() const { return FAutoSendRules; }
 
 // Display modes ------------------------------------------------------------------

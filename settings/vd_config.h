@@ -9,7 +9,6 @@
 //   vd_config_help.cpp    the help of each page
 #include <windows.h>
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,14 +25,6 @@
 #include "toolkit/string_grid.h"
 
 namespace settings {
-
-// The lock prompt asks for the desktop lock password with a reason and
-// answers true only for the right password.
-using LockPromptFn = std::function<bool(std::string_view reason)>;
-void SetLockPrompt(LockPromptFn prompt);
-bool AskLockPassword(std::string_view reason);
-// A lock password counts as set while "pwdlocal" is not empty.
-bool LockPasswordSet();
 
 // The help topic of a settings page (the general page's first tab or its
 // second); none for a page without help.
@@ -203,10 +194,7 @@ private:
 
     // ApplySettings' steps.
     void ApplyGrid();
-    void MoveWindowsIntoGrid(int count);
-    bool ShrinkWouldExposePrivateWindows(Grid to) const;
-    void ApplyPreviewAlpha();
-    void PushHotkeyOptions();
+    bool ShrinkWouldExposePrivateWindows(GridSize to) const;
 
     std::array<std::unique_ptr<framework::Edit>, 9> feDesk_;
     std::array<std::unique_ptr<framework::ComboBox>, 9> cbWPS_;

@@ -27,7 +27,7 @@ std::optional<std::string_view> PageHelpTopic(int page, bool firstTab) {
 
 void TfrmVDConfig::btnHelpClick() {
     const framework::Control* core = FindControl("tsCore");
-    if (auto topic = PageHelpTopic(FCurrentPage, core && core->Visible())) ShowHelpTopic(*topic);
+    if (auto topic = PageHelpTopic(FCurrentPage, core && core->Visible())) links::ShowHelpTopic(*topic);
 }
 
 void TfrmVDConfig::FormKeyUp(WORD key) {

@@ -2,11 +2,11 @@
 // and the rule files saved with the settings.
 #include <algorithm>
 #include "engine/gtools.h"
-#include "engine/main_form.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
 #include "framework/text.h"
 #include "settings/rule_files.h"
+#include "settings/subsystem_links.h"
 #include "settings/tables.h"
 #include "settings/vd_config.h"
 
@@ -18,7 +18,8 @@ constexpr std::string_view kInForceLoad = "*cbLoad";
 
 std::string Numbered(std::string_view prefix, int n) { return std::string(prefix) + std::to_string(n); }
 
-std::string DataFile(std::string_view name) { return engine::GetDataFolder() + std::string(name); }
+// Empty while there is no data folder: the file is then neither read nor written.
+std::string DataFile(std::string_view name) { return engine::DataFilePath(name); }
 
 int ScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
@@ -111,10 +112,10 @@ void TfrmVDConfig::LoadGestureCodes(const ValueStore& store) {
 }
 
 void TfrmVDConfig::LoadPinnedList() {
-    auto* main = engine::frmPTessarel;
-    if (!main || !main->FStickyList) return;
+    const auto entries = links::StickyEntries();
+    if (!entries) return;
     clbPinned.Clear();
-    for (const auto& entry : main->FStickyList->Items()) {
+    for (const auto& entry : *entries) {
         bool off = !entry.empty() && entry.back() == '*';
         clbPinned.AddItem(off ? std::string_view(entry).substr(0, entry.size() - 1) : std::string_view(entry), !off);
     }
@@ -138,9 +139,7 @@ void TfrmVDConfig::SaveSettingsWith(const LockFlags& locks) {
     });
     framework::Guard([this] { WriteRunValue(); });
     // The rule files are written whatever became of the registry.
-    framework::Guard([] {
-        if (auto* main = engine::frmPTessarel) main->SaveStickyList();
-    });
+    framework::Guard([] { links::SaveStickyList(); });
     framework::Guard([this] { SaveAutoSendRules(); });
     framework::Guard([this] { SaveRuleLists(); });
 }
@@ -223,8 +222,9 @@ void TfrmVDConfig::LoadRuleLists() {
 }
 
 void TfrmVDConfig::SaveRuleLists() {
-    if (ignoreReadable_) SaveRuleList(DataFile(kIgnoreFile), lbIgnore.Items());
-    if (watchReadable_) SaveRuleList(DataFile(kWatchFile), lbWatch.Items());
+    const std::string ignore = DataFile(kIgnoreFile), watch = DataFile(kWatchFile);
+    if (ignoreReadable_ && !ignore.empty()) SaveRuleList(ignore, lbIgnore.Items());
+    if (watchReadable_ && !watch.empty()) SaveRuleList(watch, lbWatch.Items());
 }
 
 void TfrmVDConfig::ClearAutoSendRows() {
@@ -250,7 +250,8 @@ void TfrmVDConfig::LoadAutoSendRules() {
 }
 
 void TfrmVDConfig::SaveAutoSendRules() {
-    if (autoSendReadable_) SaveAutoSendFile(DataFile(kAutoSendFile), FAutoSendRules);
+    const std::string path = DataFile(kAutoSendFile);
+    if (autoSendReadable_ && !path.empty()) SaveAutoSendFile(path, FAutoSendRules);
 }
 
 }  // namespace settings

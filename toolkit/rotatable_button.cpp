@@ -1,8 +1,5 @@
 #include "toolkit/rotatable_button.h"
 #include <windowsx.h>
-#include <unordered_map>
-#include "framework/application.h"
-#include "framework/form.h"
 #include "framework/guard.h"
 #include "framework/text.h"
 
@@ -21,29 +18,10 @@ constexpr COLORREF kDialogGradientFocus = 0xF0E0E0;
 constexpr char kDialogFace[] = "Tahoma";
 constexpr int kDialogFontHeight = -17;
 
-std::unordered_map<HWND, TRotButton*>& Buttons() {
-    static std::unordered_map<HWND, TRotButton*> buttons;
-    return buttons;
-}
-
 int ScreenPixelsPerInch() {
     framework::WindowDc screen(nullptr);
     int ppi = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     return ppi > 0 ? ppi : 96;
-}
-
-void RegisterButtonClass(WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    HINSTANCE inst = framework::App().Handle();
-    if (::GetClassInfoExA(inst, kWindowClass, &wc)) return;
-    wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = inst;
-    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = kWindowClass;
-    if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw framework::Exception("Cannot register the window class TRotButton");
 }
 
 BYTE Channel(double c, double e, int q, int s) {
@@ -88,46 +66,19 @@ COLORREF GradientLineColor(COLORREF c, COLORREF e, int p, int s, bool invert) {
 }
 
 TRotButton::TRotButton(framework::Form& owner, std::string name)
-    : Control(owner, std::move(name), framework::Kind::Custom) {}
-
-TRotButton::~TRotButton() {
-    if (hwnd_) Buttons().erase(hwnd_);
-}
+    : CustomControl(owner, std::move(name), kWindowClass) {}
 
 void TRotButton::CreateWindowFor(HWND parent, const framework::ControlSpec& spec, int id) {
     if (hwnd_) return;
-    RegisterButtonClass(&TRotButton::WndProc);
-    Tag = spec.tag;
-    if (pendingCaption_.empty() && spec.caption) pendingCaption_ = spec.caption;
     size_ = {spec.w, spec.h};
-    HWND h = ::CreateWindowExA(0, kWindowClass, pendingCaption_.c_str(), WS_CHILD | WS_VISIBLE, spec.x, spec.y,
-                               spec.w, spec.h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               framework::App().Handle(), nullptr);
-    if (!h) throw framework::Exception("Cannot create the control " + Name());
-    hwnd_ = h;
-    Buttons()[h] = this;
+    CustomControl::CreateWindowFor(parent, spec, id);
     LayoutStep();
 }
 
-LRESULT CALLBACK TRotButton::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    auto it = Buttons().find(h);
-    if (it == Buttons().end()) return ::DefWindowProcA(h, m, w, l);
-    TRotButton* self = it->second;
-    LRESULT result = 0;
-    bool ok = framework::Guard(false, [&] { result = self->HandleMessage(m, w, l); return true; });
-    return ok ? result : ::DefWindowProcA(h, m, w, l);
-}
-
 LRESULT TRotButton::HandleMessage(UINT m, WPARAM w, LPARAM l) {
-    HWND h = hwnd_;
     switch (m) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        PaintWindow();
-        return 0;
     case WM_SETTEXT: {
-        LRESULT r = ::DefWindowProcA(h, m, w, l);
+        LRESULT r = CustomControl::HandleMessage(m, w, l);
         LayoutStep();
         Invalidate();
         return r;
@@ -142,25 +93,15 @@ LRESULT TRotButton::HandleMessage(UINT m, WPARAM w, LPARAM l) {
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
-    case WM_MOUSEMOVE:
-        MouseMove();
-        return 0;
-    case WM_MOUSELEAVE:
-        MouseLeave();
-        return 0;
     case WM_LBUTTONDOWN:
         LeftButtonDown();
         return 0;
     case WM_LBUTTONUP:
         LeftButtonUp({GET_X_LPARAM(l), GET_Y_LPARAM(l)});   // may run a click that frees the button
         return 0;
-    case WM_NCDESTROY:
-        Buttons().erase(h);
-        break;
     default:
-        break;
+        return CustomControl::HandleMessage(m, w, l);
     }
-    return ::DefWindowProcA(h, m, w, l);
 }
 
 // Properties ------------------------------------------------------------------
@@ -254,7 +195,7 @@ void TRotButton::PaintBackground(HDC dc, const RECT& r, bool hot) const {
     bool rows = angle_ == TRotAngle::ra0;
     int s = rows ? r.bottom - r.top : r.right - r.left;
     for (int p = 0; p <= s; ++p) {
-        framework::Brush line(::CreateSolidBrush(GradientLineColor(c, e, p, s, invertGrad_)));
+        framework::Brush line = SolidBrush(GradientLineColor(c, e, p, s, invertGrad_));
         RECT one = rows ? RECT{r.left, r.top + p, r.right, r.top + p + 1} : RECT{r.left + p, r.top, r.left + p + 1, r.bottom};
         ::FillRect(dc, &one, line.get());
     }
@@ -264,7 +205,7 @@ void TRotButton::Paint(HDC dc, const RECT& client) const {
     bool enabled = !hwnd_ || ::IsWindowEnabled(hwnd_);
     bool hot = hovered_ && enabled;
     const TFontSpec& spec = hot ? fontFocus_ : font_;
-    framework::Brush brush(::CreateSolidBrush(hot ? colorFocus_ : color_));
+    framework::Brush brush = SolidBrush(hot ? colorFocus_ : color_);
     framework::Pen pen(::CreatePen(PS_SOLID, 1, hot ? colorFocusEdge_ : colorEdge_));
     {
         framework::SelectScope selBrush(dc, brush.get());
@@ -282,38 +223,13 @@ void TRotButton::Paint(HDC dc, const RECT& client) const {
     ::SetBkMode(dc, OPAQUE);
 }
 
-void TRotButton::PaintWindow() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd_, &ps);
-    RECT client;
-    ::GetClientRect(hwnd_, &client);
-    if (client.right > 0 && client.bottom > 0) {
-        framework::MemoryDc mem(::CreateCompatibleDC(dc));
-        framework::Bitmap bmp(::CreateCompatibleBitmap(dc, client.right, client.bottom));
-        framework::SelectScope sel(mem.get(), bmp.get());
-        // What the rounded corners leave shows the parent's background.
-        HWND parent = ::GetParent(hwnd_);
-        auto under = reinterpret_cast<HBRUSH>(
-            ::SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mem.get()), reinterpret_cast<LPARAM>(hwnd_)));
-        ::FillRect(mem.get(), &client, under ? under : ::GetSysColorBrush(COLOR_BTNFACE));
-        Paint(mem.get(), client);
-        ::BitBlt(dc, 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
-    }
-    ::EndPaint(hwnd_, &ps);
-}
-
 // Mouse ---------------------------------------------------------------------------
-void TRotButton::MouseMove() {
-    if (inside_) return;
-    inside_ = true;
+void TRotButton::MouseEnter() {
     hovered_ = true;
-    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
-    ::TrackMouseEvent(&tme);
     Invalidate();
 }
 
 void TRotButton::MouseLeave() {
-    inside_ = false;
     hovered_ = false;
     Invalidate();
 }

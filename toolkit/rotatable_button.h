@@ -13,7 +13,7 @@
 #include <windows.h>
 #include <string>
 #include <string_view>
-#include "framework/control.h"
+#include "framework/custom_control.h"
 #include "framework/owned.h"
 
 namespace toolkit {
@@ -43,10 +43,9 @@ framework::Font CreateCaptionFont(const TFontSpec& font, TRotAngle angle, bool f
 // towards e: s / (s + 1) of the way at p = s, never quite e.
 COLORREF GradientLineColor(COLORREF c, COLORREF e, int p, int s, bool invert);
 
-class TRotButton final : public framework::Control {
+class TRotButton final : public framework::CustomControl {
 public:
     TRotButton(framework::Form& owner, std::string name);
-    ~TRotButton() override;
 
     void CreateWindowFor(HWND parent, const framework::ControlSpec& spec, int id) override;
 
@@ -91,17 +90,16 @@ public:
     bool Hovered() const noexcept { return hovered_; }
     bool Pressed() const noexcept { return pressed_; }
 
-    // Draws the button as it looks now into any device context.
-    void Paint(HDC dc, const RECT& client) const;
+    void Paint(HDC dc, const RECT& client) const override;
+
+protected:
+    LRESULT HandleMessage(UINT m, WPARAM w, LPARAM l) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
-    LRESULT HandleMessage(UINT m, WPARAM w, LPARAM l);
     void LayoutStep();
     void PaintBackground(HDC dc, const RECT& client, bool hot) const;
-    void PaintWindow();
-    void MouseMove();
-    void MouseLeave();
     void LeftButtonDown();
     void LeftButtonUp(POINT at);
 
@@ -120,7 +118,6 @@ private:
     bool gradient_ = false;
     bool invertGrad_ = false;
 
-    bool inside_ = false;     // the mouse is over the window (enter seen, leave not yet)
     bool hovered_ = false;    // painted in the focus colours
     bool pressed_ = false;
     POINT origin_{4, 4};

@@ -7,8 +7,9 @@
 //   --exit-code N    the exit code of a normal end (tells it from a kill)
 // The log has one line per message: window, message, wParam, lParam, and 1
 // when the message was posted (read from the queue), else 0.
-// Control messages: WM_APP+1 stop pumping (hang), +2 show, +3 hide, +4 quit,
-// +5 open one more window (titled "<title> new"), +6 activate this window.
+// Control messages: WM_APP+1 stop pumping (hang; for wParam ms when not 0),
+// +2 show, +3 hide, +4 quit, +5 open one more window (titled "<title> new"),
+// +6 activate this window.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,10 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     Log(w, m, wp, lp);
     switch (m) {
     case WM_APP + 1:
+        if (wp) {   // hang for this many milliseconds, then answer again
+            ::Sleep(static_cast<DWORD>(wp));
+            return 0;
+        }
         for (;;) ::Sleep(1000);
     case WM_APP + 2:
         ::ShowWindow(w, SW_SHOWNA);

@@ -10,6 +10,7 @@
 #include "engine/main_form.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "support/bubble_forms.h"
 #include "framework/text.h"
 #include "framework/timer.h"
 #include "navigation/bubble.h"
@@ -165,16 +166,6 @@ struct EventLogFixture : ::testing::Test {
     }
 };
 
-std::vector<navigation::TfrmBubble*> BubbleForms() {
-    std::vector<navigation::TfrmBubble*> out;
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND w, LPARAM l) -> BOOL {
-        if (auto* b = dynamic_cast<navigation::TfrmBubble*>(framework::Form::FromHandle(w)))
-            reinterpret_cast<std::vector<navigation::TfrmBubble*>*>(l)->push_back(b);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&out));
-    return out;
-}
-
 }  // namespace
 
 TEST_F(EventLogFixture, NewestLineFirstAndRepeatsWithinTheMinuteDropped) {
@@ -231,7 +222,7 @@ TEST_F(EventLogFixture, TheBubbleShowsTheNewestLineAndItsDesktop) {
     Log().SetLevel(1);
     ProbeWindow w("moved");
     main->LogEvent("Window % sent to desktop #3", w.get(), true);
-    auto bubbles = BubbleForms();
+    auto bubbles = e2e::BubbleForms();
     ASSERT_EQ(bubbles.size(), 1u);
     navigation::TfrmBubble* b = bubbles[0];
     EXPECT_EQ(b->lbText.Caption(), Log().Line(0));
@@ -252,7 +243,7 @@ TEST_F(EventLogFixture, NothingIsLoggedWithoutTheLogWindow) {
 
 TEST_F(EventLogFixture, ABubbleIsRegisteredOnceAndTakenOverByTheMainForm) {
     navigation::ShowBubble("registered");
-    auto bubbles = BubbleForms();
+    auto bubbles = e2e::BubbleForms();
     ASSERT_EQ(bubbles.size(), 1u);
     main->RegisterBubble(bubbles[0]);
     main->RegisterBubble(bubbles[0]);

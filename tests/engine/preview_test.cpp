@@ -13,6 +13,7 @@
 #include "framework/application.h"
 #include "settings/settings_access.h"
 #include "support/e2e.h"
+#include "support/fake_settings.h"
 
 using namespace e2e;
 using engine::TfrmPTessarel;
@@ -20,31 +21,7 @@ namespace preview = engine::preview;
 
 namespace {
 
-class FakeSettings final : public settings::LiveSource {
-public:
-    std::map<std::string, int, std::less<>> ints;
-    std::set<int> privateDesktops;
-    std::map<int, std::string> names;
-
-    void Reset() {
-        ints.clear();
-        privateDesktops.clear();
-        names.clear();
-    }
-    std::optional<int> Int(std::string_view name) const override {
-        auto it = ints.find(name);
-        return it == ints.end() ? std::nullopt : std::optional<int>(it->second);
-    }
-    std::optional<std::string> Text(std::string_view) const override { return std::nullopt; }
-    bool IsPrivate(int desktop) const override { return privateDesktops.count(desktop) != 0; }
-    std::string DesktopName(int desktop) const override {
-        auto it = names.find(desktop);
-        return it == names.end() ? std::to_string(desktop) : it->second;
-    }
-    bool InIgnoreList(std::string_view) const override { return false; }
-    bool InWatchList(std::string_view) const override { return false; }
-    std::vector<settings::TAutoSendRule> AutoSendRules() const override { return {}; }
-};
+using e2e::FakeSettings;
 
 FakeSettings& Settings() {
     static FakeSettings s;
@@ -202,8 +179,8 @@ TEST_F(PreviewTest, SizeAndPlaceForEveryPreviewSizeAndOpening) {
     for (const auto& g : grids) {
         for (int prevSize = 0; prevSize <= 3; ++prevSize) {
             for (Opening o : {Taskbar, Mouse, Middle}) {
-                Settings().ints["prevsize"] = prevSize;
-                Settings().ints["opendeskat"] = o == Middle ? 1 : 0;
+                Settings().Set("prevsize", prevSize);
+                Settings().Set("opendeskat", o == Middle ? 1 : 0);
                 f.FGridCols = g.cols;
                 f.FGridRows = g.rows;
                 f.ShowPreview(o == Taskbar ? preview::kOriginTaskbar : preview::kOriginMouse);
@@ -281,7 +258,7 @@ TEST_F(PreviewTest, LabelsSitOnTheirThumbnailsAndShrinkForLongNames) {
     EXPECT_GT(whitePixels(5), 0);
     EXPECT_EQ(whitePixels(4), 0);
 
-    Settings().ints["desknum"] = 0;
+    Settings().Set("desknum", 0);
     f.HideOtherLabels(nullptr);
     for (int n = 1; n <= 9; ++n) EXPECT_FALSE(f.DesktopLabel(n)->Visible()) << n;
 }
@@ -290,7 +267,7 @@ TEST_F(PreviewTest, OpacityFollowsTransparency) {
     auto& f = Form();
     struct Case { int transparency; bool layered; BYTE alpha; } cases[] = {{0, false, 255}, {25, true, 192}, {75, true, 64}};
     for (const auto& c : cases) {
-        Settings().ints["transparency"] = c.transparency;
+        Settings().Set("transparency", c.transparency);
         f.ShowPreview(preview::kOriginTaskbar);
         EXPECT_EQ((f.ExStyle() & WS_EX_LAYERED) != 0, c.layered) << c.transparency;
         EXPECT_TRUE(f.ExStyle() & WS_EX_TOOLWINDOW);
@@ -430,7 +407,7 @@ TEST_F(PreviewTest, DraggingOutOfTheCurrentPrivateDesktopNeedsThePassword) {
     Place(h.Window(), 100, 100);
     ASSERT_TRUE(Recorded(h.Window()));
     Ticks(1);
-    Settings().ints["selectclose"] = 0;
+    Settings().Set("selectclose", 0);
     f.ShowPreview(preview::kOriginTaskbar);
     const RECT d = Drawn(h.Window());
     // Pressing on the current desktop needs no password, even when private.
@@ -463,7 +440,7 @@ TEST_F(PreviewTest, DragNeedsTheLeftButtonAloneAndMovesTheWholeApplication) {
     Place(app.Window(1), 600, 100);
     ASSERT_TRUE(Recorded(app.Window(0)) && Recorded(app.Window(1)));
     Ticks(1);
-    Settings().ints["selectclose"] = 0;
+    Settings().Set("selectclose", 0);
     f.ShowPreview(preview::kOriginTaskbar);
     const RECT d = Drawn(app.Window(0));
     const POINT press{d.left + 4, d.bottom - 2};
@@ -529,7 +506,7 @@ TEST_F(PreviewTest, BrowserWindowsMoveAloneWhenSeparated) {
     EXPECT_EQ(DesktopOf(ie.Window(1)), 1);
     EXPECT_TRUE(IsShown(ie.Window(1)));
 
-    Settings().ints["iesepar"] = 0;
+    Settings().Set("iesepar", 0);
     f.FSelectedWindow = ie.Window(1);
     f.miA1Click(2);
     EXPECT_TRUE(HiddenSoon(ie.Window(1)));
@@ -554,7 +531,7 @@ TEST_F(PreviewTest, FewerDesktopsMoveTheirWindowsToTheLast) {
 
 TEST_F(PreviewTest, ClickThatSwitchesNothingLeavesNoPreviewSwitchBehind) {
     auto& f = Form();
-    Settings().ints["selectclose"] = 0;
+    Settings().Set("selectclose", 0);
     f.ShowPreview(preview::kOriginTaskbar);
     f.Image1Click(*f.Thumbnail(1));
     EXPECT_FALSE(f.FPreviewSwitch) << "the current desktop: no switch follows";
@@ -639,7 +616,7 @@ TEST_F(PreviewTest, RepaintingLeaksNoGdiObjectsAndDrawsExecutableIcons) {
     if (::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS) == 0)
         std::printf("GetGuiResources answers 0 here: counting the process's GDI handle table\n");
     for (int large : {0, 1}) {
-        Settings().ints["largeicons"] = large;
+        Settings().Set("largeicons", large);
         for (int i = 0; i < 10; ++i) {
             f.RefreshPreview();
             f.Repaint();

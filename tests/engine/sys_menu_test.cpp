@@ -3,31 +3,12 @@
 #include <gtest/gtest.h>
 #include <map>
 #include "engine/main_form.h"
-#include "engine/sys_menu.h"
 #include "settings/settings_access.h"
+#include "support/fake_settings.h"
 
 using namespace engine;
 
 namespace {
-
-class MenuSettings : public settings::LiveSource {
-public:
-    bool sysMenu = true;
-    std::map<int, std::string> names;
-    std::optional<int> Int(std::string_view name) const override {
-        if (name == "sysmenui") return sysMenu ? 1 : 0;
-        return std::nullopt;
-    }
-    std::optional<std::string> Text(std::string_view) const override { return std::nullopt; }
-    bool IsPrivate(int) const override { return false; }
-    std::string DesktopName(int d) const override {
-        auto it = names.find(d);
-        return it == names.end() ? std::to_string(d) : it->second;
-    }
-    bool InIgnoreList(std::string_view) const override { return false; }
-    bool InWatchList(std::string_view) const override { return false; }
-    std::vector<settings::TAutoSendRule> AutoSendRules() const override { return {}; }
-};
 
 std::string ItemText(HMENU m, int pos) {
     char buf[256] = {};
@@ -57,20 +38,13 @@ protected:
         settings::SetLiveSource(nullptr);
     }
     HMENU Menu() const { return ::GetSystemMenu(wnd_, FALSE); }
-    MenuSettings source_;
+    e2e::FakeSettings source_;
     std::unique_ptr<TfrmPTessarel> form_;
     HWND wnd_ = nullptr;
     int originalCount_ = 0;
 };
 
 }  // namespace
-
-TEST(SysMenuCaption, OneCharacterNamesReadAsDesktopElseNumbered) {
-    EXPECT_EQ(DesktopItemCaption(3, "3"), "desktop 3");
-    EXPECT_EQ(DesktopItemCaption(2, "X"), "desktop X");
-    EXPECT_EQ(DesktopItemCaption(2, "Mail"), "#2: Mail");
-    EXPECT_EQ(DesktopItemCaption(9, "ab"), "#9: ab");
-}
 
 TEST_F(SysMenuTest, EntriesAreAddedOnceWithOneItemPerDesktop) {
     ASSERT_GT(originalCount_, 0);
@@ -111,10 +85,10 @@ TEST_F(SysMenuTest, RemovalPutsTheMenuBackAndFreesTheSubmenus) {
 }
 
 TEST_F(SysMenuTest, NothingIsAddedWhileTheOptionIsOffOrWithoutSettings) {
-    source_.sysMenu = false;
+    source_.Set("sysmenui", 0);
     form_->AddSysMenuItems(wnd_);
     EXPECT_EQ(::GetMenuItemCount(Menu()), originalCount_);
-    source_.sysMenu = true;
+    source_.Set("sysmenui", 1);
     settings::SetLiveSource(nullptr);
     form_->AddSysMenuItems(wnd_);
     EXPECT_EQ(::GetMenuItemCount(Menu()), originalCount_);

@@ -13,8 +13,10 @@
 #include <vector>
 #include "engine/gtools.h"
 #include "engine/main_form.h"
+#include "engine/window_rules.h"
 #include "settings/settings_access.h"
 #include "support/e2e.h"
+#include "support/fake_settings.h"
 
 using engine::TWindowRecord;
 using settings::TAutoSendRule;
@@ -45,25 +47,6 @@ TAutoSendRule ClassRule(int desktop, bool disabled = false, bool deleted = false
 TAutoSendRule ExeRule(int desktop, bool disabled = false, bool deleted = false) {
     return Rule(desktop, "c:\\apps\\editor.exe ", disabled, deleted);
 }
-
-// What the settings dialog will answer once it exists.
-class FakeSettings final : public settings::LiveSource {
-public:
-    bool strict = false;
-    std::array<bool, 10> privateDesktop{};
-    std::vector<TAutoSendRule> rules;
-
-    std::optional<int> Int(std::string_view name) const override {
-        if (name == "strictdesk") return strict ? 1 : 0;
-        return std::nullopt;
-    }
-    std::optional<std::string> Text(std::string_view) const override { return std::nullopt; }
-    bool IsPrivate(int desktop) const override { return privateDesktop.at(static_cast<size_t>(desktop)); }
-    std::string DesktopName(int desktop) const override { return std::to_string(desktop); }
-    bool InIgnoreList(std::string_view) const override { return false; }
-    bool InWatchList(std::string_view) const override { return false; }
-    std::vector<TAutoSendRule> AutoSendRules() const override { return rules; }
-};
 
 using e2e::OwnWindow;
 
@@ -107,7 +90,7 @@ protected:
         return i < 0 ? nullptr : &form_.FWindowTable[static_cast<size_t>(i)];
     }
 
-    FakeSettings settings_;
+    e2e::FakeSettings settings_;
     engine::TfrmPTessarel form_;
 };
 
@@ -199,8 +182,11 @@ TEST_F(EngineTest, ChooseDesktopForProcess) {
         {"deleted executable rule", {{1}}, 1, false, {}, {ExeRule(3, false, true)}},
         {"disabled rule leaves an earlier match", {}, 2, false, {}, {ClassRule(2), ClassRule(3, true)}},
         {"deleted executable rule leaves the class rule", {{1}}, 2, false, {}, {ClassRule(2), ExeRule(3, false, true)}},
-        // A rule desktop of 0 or below matches nothing.
+        // A rule desktop outside 1..9 (a damaged file) matches nothing.
         {"class rule desktop 0", {}, 1, false, {}, {ClassRule(0)}},
+        {"class rule desktop 10", {}, 1, false, {}, {ClassRule(10)}},
+        {"executable rule desktop 40000", {{1}}, 1, false, {}, {ExeRule(40000)}},
+        {"desktop 12 leaves an earlier match", {}, 2, false, {}, {ClassRule(2), ClassRule(12)}},
         {"class rule desktop -1", {}, 1, false, {}, {ClassRule(-1)}},
         {"executable rule desktop 0", {{1}}, 1, false, {}, {ExeRule(0)}},
         {"desktop 0 leaves an earlier match", {{1}}, 3, false, {}, {ClassRule(3), ExeRule(0)}},
@@ -211,9 +197,8 @@ TEST_F(EngineTest, ChooseDesktopForProcess) {
     for (const auto& c : cases) {
         form_.FWindowTable.clear();
         form_.FCurrentDesktop = form_.FRequestedDesktop = c.current;
-        settings_.strict = c.strict;
-        settings_.privateDesktop.fill(false);
-        for (int d : c.privateDesktops) settings_.privateDesktop.at(static_cast<size_t>(d)) = true;
+        settings_.Set("strictdesk", c.strict ? 1 : 0);
+        settings_.privateDesktops = {c.privateDesktops.begin(), c.privateDesktops.end()};
         settings_.rules = c.rules;
         uintptr_t n = 0;
         for (const auto& r : c.records)
@@ -282,6 +267,22 @@ TEST_F(EngineTest, DesktopOwnAndSystemWindowsAreUnmanaged) {
     }
 }
 
+// The upper half of a 32-bit address space marks the system's own windows.
+// Above 4 GB the rule says nothing: on 64-bit Windows user32 loads there at a
+// base that changes with every boot, and its low 32 bits are as likely to
+// have the top bit as not.
+TEST(WindowRules, OnlyAModuleBetweenTwoAndFourGigabytesIsTheSystems) {
+    struct Case { uint64_t module; bool upperHalf; } cases[] = {
+        {0x00400000ull, false}, {0x56000000ull, false}, {0x7FFFFFFFull, false},         // below 2 GB
+        {0x80000000ull, true}, {0xBFF70000ull, true}, {0xFFFFFFFFull, true},            // 2 to 4 GB
+        {0x100000000ull, false},
+        {0x140000000ull, false},                                                         // a 64-bit exe
+        {0x2169D0000ull, false},                                                         // user32 under Wine
+        {0x7FF812340000ull, false}, {0x7FF880000000ull, false}, {0x7FF8FFFF0000ull, false},   // user32, 64-bit Windows
+    };
+    for (const auto& c : cases) EXPECT_EQ(engine::IsUpperHalfModule(c.module), c.upperHalf) << std::hex << c.module;
+}
+
 // A 64-bit program's classes report its image at 0x140000000: above
 // $80000000 as a 64-bit number, yet an ordinary module.
 TEST_F(EngineTest, ClassModuleTopBitIsJudgedInThe32BitSense) {
@@ -318,9 +319,9 @@ TEST_F(EngineTest, ScanGivesTheNewWindowOfAKnownProcessItsDesktop) {
     form_.FGridRows = 4;   // 2 x 4
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        settings_.strict = c.strict;
-        settings_.privateDesktop.fill(false);
-        settings_.privateDesktop[3] = c.private3;
+        settings_.Set("strictdesk", c.strict ? 1 : 0);
+        settings_.privateDesktops.clear();
+        if (c.private3) settings_.privateDesktops.insert(3);
         form_.FWindowTable.clear();
         // A fresh log: the same line twice in one minute is written once.
         if (navigation::frmLog) framework::App().FreeForm(navigation::frmLog);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 #include "framework/application.h"
+#include "framework/control.h"
 #include "framework/form.h"
+#include "framework/guard.h"
 #include "framework/timer.h"
 #include "support/e2e.h"
 
@@ -124,6 +127,38 @@ TEST(Form, AnExceptionInAMessageHandlerReachesTheApplication) {
 
 namespace {
 
+// A form with two members, laid out from a table the test chooses.
+class LayoutForm : public Form {
+public:
+    explicit LayoutForm(std::span<const framework::ControlSpec> layout) : Form("frmLayoutProbe"), layout_(layout) {}
+    framework::CheckBox cbFollow{*this, "cbFollow"};
+    framework::Edit edName{*this, "edName"};
+protected:
+    void CreateControls() override { ApplyLayout(layout_); }
+private:
+    std::span<const framework::ControlSpec> layout_;
+};
+
+using K = framework::Kind;
+constexpr framework::ControlSpec kSound[] = {
+    {K::Label, "lbHeading", nullptr, 0, 0, 100, 16, "Heading", 0},
+    {K::CheckBox, "cbFollow", nullptr, 0, 20, 100, 18, "Follow", 0},
+    {K::Edit, "edName", nullptr, 0, 40, 100, 20, "", 0},
+};
+constexpr framework::ControlSpec kMisspelt[] = {
+    {K::CheckBox, "cbFolow", nullptr, 0, 20, 100, 18, "Follow", 0},
+    {K::Edit, "edName", nullptr, 0, 40, 100, 20, "", 0},
+};
+constexpr framework::ControlSpec kCustomWithoutMember[] = {
+    {K::CheckBox, "cbFollow", nullptr, 0, 20, 100, 18, "Follow", 0},
+    {K::Edit, "edName", nullptr, 0, 40, 100, 20, "", 0},
+    {K::Custom, "btnOK", nullptr, 0, 60, 60, 24, "OK", 0},
+};
+constexpr framework::ControlSpec kOtherKind[] = {
+    {K::Edit, "cbFollow", nullptr, 0, 20, 100, 18, "", 0},
+    {K::Edit, "edName", nullptr, 0, 40, 100, 20, "", 0},
+};
+
 // A form with one control whose keys it may see first.
 class KeyForm : public Form {
 public:
@@ -144,6 +179,37 @@ protected:
 };
 
 }  // namespace
+
+TEST(Form, ALayoutThatMissesAMemberFailsLoudly) {
+    {
+        LayoutForm f(kSound);
+        f.CreateHandle();
+        EXPECT_NE(f.cbFollow.Handle(), nullptr);
+        EXPECT_NE(f.edName.Handle(), nullptr);
+        ASSERT_NE(f.FindControl("lbHeading"), nullptr) << "a row without a member makes its own control";
+        EXPECT_NE(f.FindControl("lbHeading")->Handle(), nullptr);
+    }
+    struct Case {
+        const char* what;
+        std::span<const framework::ControlSpec> layout;
+        const char* named;
+    } cases[] = {
+        {"a misspelt row leaves its member without a window", kMisspelt, "cbFollow"},
+        {"a custom row names no member", kCustomWithoutMember, "btnOK"},
+        {"a row gives a member another kind", kOtherKind, "cbFollow"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LayoutForm f(c.layout);
+        try {
+            f.CreateHandle();
+            ADD_FAILURE() << "the layout was taken";
+        } catch (const framework::Exception& e) {
+            EXPECT_NE(std::string(e.what()).find(c.named), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("frmLayoutProbe"), std::string::npos) << e.what();
+        }
+    }
+}
 
 TEST(Form, KeyPreviewHandsTheControlsKeysToTheFormFirst) {
     for (bool preview : {true, false}) {

@@ -61,10 +61,8 @@ TEST_F(LogWindowFixture, ClickingALevelResizesThePanelAndOkStoresBothValues) {
     ::SendMessageA(ok, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_FALSE(log.Visible());
 
-    framework::Registry reg;
-    ASSERT_TRUE(reg.OpenKeyReadOnly(kSettingsKey));
-    EXPECT_EQ(reg.TryReadInteger(kBubbleLevelValue), 2);
-    EXPECT_EQ(reg.TryReadInteger(kInactNotifyValue), 0);
+    EXPECT_EQ(e2e::RegistryValuesScope::GetInt(kBubbleLevelValue), 2);
+    EXPECT_EQ(e2e::RegistryValuesScope::GetInt(kInactNotifyValue), 0);
 }
 
 TEST_F(LogWindowFixture, LinesGoInAtTheTop) {

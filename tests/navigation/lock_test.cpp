@@ -13,7 +13,9 @@
 #include "framework/timer.h"
 #include "navigation/enter_pwd.h"
 #include "settings/store_values.h"
+#include "settings/subsystem_links.h"
 #include "settings/vd_config.h"
+#include "support/registry_values.h"
 
 using namespace std::string_literals;
 using navigation::CheckLockPassword;
@@ -144,44 +146,9 @@ TEST(LockDigest, DoesNotDependOnTheControlWord) {
 // --------------------------------------------------------------- check ----
 
 // Writes the lock values for a test and puts back what was there.
-class LockValuesScope {
+class LockValuesScope : public e2e::RegistryValuesScope {
 public:
-    LockValuesScope() {
-        framework::Registry reg;
-        if (reg.OpenKeyReadOnly(settings::kSettingsKey)) {
-            local_ = reg.TryReadString(navigation::kLocalDigestValue);
-            global_ = reg.TryReadString(navigation::kGlobalDigestValue);
-        }
-        Clear();
-    }
-    ~LockValuesScope() {
-        Clear();
-        framework::Registry reg;
-        if (!reg.OpenKey(settings::kSettingsKey, true)) return;
-        if (local_) reg.WriteString(navigation::kLocalDigestValue, *local_);
-        if (global_) reg.WriteString(navigation::kGlobalDigestValue, *global_);
-    }
-    static void Clear() {
-        framework::Registry reg;
-        if (!reg.OpenKey(settings::kSettingsKey, false)) return;
-        reg.DeleteValue(navigation::kLocalDigestValue);
-        reg.DeleteValue(navigation::kGlobalDigestValue);
-    }
-    static void Set(std::string_view name, const std::optional<std::string>& value) {
-        framework::Registry reg;
-        ASSERT_TRUE(reg.OpenKey(settings::kSettingsKey, true));
-        if (value)
-            reg.WriteString(name, *value);
-        else
-            reg.DeleteValue(name);
-    }
-    static std::optional<std::string> Get(std::string_view name) {
-        framework::Registry reg;
-        if (!reg.OpenKeyReadOnly(settings::kSettingsKey)) return std::nullopt;
-        return reg.TryReadString(name);
-    }
-private:
-    std::optional<std::string> local_, global_;
+    LockValuesScope() : RegistryValuesScope({navigation::kLocalDigestValue, navigation::kGlobalDigestValue}) {}
 };
 
 struct MessageBoxLog {
@@ -245,16 +212,16 @@ TEST(CheckLockPassword, AValueOfAnotherTypeNeverMatches) {
     ASSERT_TRUE(reg.OpenKey(settings::kSettingsKey, true));
     reg.WriteInteger(navigation::kLocalDigestValue, 0);
     EXPECT_FALSE(CheckLockPassword("", true));
-    EXPECT_FALSE(settings::LockPasswordSet());
+    EXPECT_FALSE(settings::links::LockPasswordSet());
 }
 
 TEST(CheckLockPassword, StoreThenCheck) {
     LockValuesScope scope;
-    EXPECT_FALSE(settings::LockPasswordSet());
+    EXPECT_FALSE(settings::links::LockPasswordSet());
     navigation::StoreLockPassword("  open sesame ");
     EXPECT_EQ(navigation::ReadLockValue(navigation::kLocalDigestValue), HashLockPassword("open sesame"));
     EXPECT_FALSE(LockValuesScope::Get(navigation::kGlobalDigestValue)) << "nothing writes the global digest";
-    EXPECT_TRUE(settings::LockPasswordSet());
+    EXPECT_TRUE(settings::links::LockPasswordSet());
     EXPECT_TRUE(CheckLockPassword("open sesame", true));
 }
 
@@ -415,7 +382,7 @@ TEST_F(PromptTest, AWrongPasswordKeepsThePromptOpenUntilTheRightOne) {
 }
 
 TEST_F(PromptTest, WithoutAPasswordSetOnlyCancelEndsIt) {
-    LockValuesScope::Clear();
+    values.Clear();
     auto& p = Prompt();
     boxes.onBox = [&] { Click(p.btnCancel); };
     Type("");
@@ -460,11 +427,10 @@ TEST_F(PromptTest, TheWaitEndsWhenTheProgramTerminates) {
 
 TEST_F(PromptTest, TheSettingsDialogAsksThroughThePrompt) {
     auto& p = Prompt();
-    settings::SetLockPrompt({});
     Type(kRight);
     Click(p.btnOK);
-    EXPECT_TRUE(settings::AskLockPassword("Enter your desktop lock password to unlock desktop(s)!"));
-    EXPECT_TRUE(settings::LockPasswordSet());
+    EXPECT_TRUE(settings::links::AskLockPassword("Enter your desktop lock password to unlock desktop(s)!"));
+    EXPECT_TRUE(settings::links::LockPasswordSet());
 }
 
 }  // namespace

@@ -6,44 +6,21 @@
 #include <vector>
 #include "engine/main_form.h"
 #include "framework/application.h"
-#include "framework/registry.h"
 #include "navigation/bubble.h"
 #include "navigation/event_log_window.h"
+#include "support/bubble_forms.h"
+#include "support/registry_values.h"
 
 namespace logtest {
 
 // Clears the log's registry values for the test and puts back what was there.
-class LogSettingsScope {
+class LogSettingsScope : public e2e::RegistryValuesScope {
 public:
-    LogSettingsScope() {
-        framework::Registry reg;
-        if (reg.OpenKeyReadOnly(navigation::kSettingsKey)) {
-            level_ = reg.TryReadInteger(navigation::kBubbleLevelValue);
-            inact_ = reg.TryReadInteger(navigation::kInactNotifyValue);
-        }
-        Clear();
-    }
-    ~LogSettingsScope() {
-        Clear();
-        framework::Registry reg;
-        if (!reg.OpenKey(navigation::kSettingsKey, true)) return;
-        if (level_) reg.WriteInteger(navigation::kBubbleLevelValue, *level_);
-        if (inact_) reg.WriteInteger(navigation::kInactNotifyValue, *inact_);
-    }
-    static void Clear() {
-        framework::Registry reg;
-        if (!reg.OpenKey(navigation::kSettingsKey, false)) return;
-        reg.DeleteValue(navigation::kBubbleLevelValue);
-        reg.DeleteValue(navigation::kInactNotifyValue);
-    }
+    LogSettingsScope() : RegistryValuesScope({navigation::kBubbleLevelValue, navigation::kInactNotifyValue}) {}
     static void Write(int level, bool inact) {
-        framework::Registry reg;
-        ASSERT_TRUE(reg.OpenKey(navigation::kSettingsKey, true));
-        reg.WriteInteger(navigation::kBubbleLevelValue, level);
-        reg.WriteBool(navigation::kInactNotifyValue, inact);
+        SetInt(navigation::kBubbleLevelValue, level);
+        SetInt(navigation::kInactNotifyValue, inact ? 1 : 0);
     }
-private:
-    std::optional<int> level_, inact_;
 };
 
 struct LogFixture : ::testing::Test {
@@ -73,20 +50,8 @@ struct LogFixture : ::testing::Test {
     navigation::TfrmLog& Log() { return *navigation::frmLog; }
 };
 
-inline std::vector<navigation::TfrmBubble*> BubbleForms() {
-    std::vector<navigation::TfrmBubble*> out;
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND w, LPARAM l) -> BOOL {
-        if (auto* b = dynamic_cast<navigation::TfrmBubble*>(framework::Form::FromHandle(w)))
-            reinterpret_cast<std::vector<navigation::TfrmBubble*>*>(l)->push_back(b);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&out));
-    return out;
-}
-
-inline navigation::TfrmBubble* OnlyBubble() {
-    auto all = BubbleForms();
-    return all.size() == 1 ? all[0] : nullptr;
-}
+using e2e::BubbleForms;
+using e2e::OnlyBubble;
 
 inline BYTE AlphaOf(HWND w) {
     BYTE alpha = 0;

@@ -68,9 +68,11 @@ TEST(AutoSendFile, DecodingNeverTrustsTheBytes) {
     ASSERT_EQ(rules.size(), 5u);
     EXPECT_EQ(RuleName(rules[0]), "Mail.");
     EXPECT_EQ(rules[0].Desktop, 2);
-    EXPECT_EQ(rules[1].Desktop, 1);
+    // A desktop outside 1..9 is kept as it is: the engine lets such a rule
+    // match nothing, and it is saved back unchanged, never as desktop 1.
+    EXPECT_EQ(rules[1].Desktop, 0);
     EXPECT_EQ(rules[1].Disabled, 1);
-    EXPECT_EQ(rules[2].Desktop, 1);
+    EXPECT_EQ(rules[2].Desktop, 40000);
     EXPECT_EQ(rules[2].Disabled, 1);
     EXPECT_EQ(RuleName(rules[3]), name250);
     EXPECT_EQ(RuleName(rules[4]), "ab");
@@ -80,6 +82,16 @@ TEST(AutoSendFile, DecodingNeverTrustsTheBytes) {
     }
     EXPECT_TRUE(DecodeAutoSendRules(std::string(263, '\x01')).empty());
     EXPECT_TRUE(DecodeAutoSendRules("").empty());
+}
+
+TEST(AutoSendFile, ADamagedDesktopIsSavedBackAsItWasRead) {
+    auto written = [](std::string record) {
+        record.replace(4, 4, 4, '\xFF');   // the reserved field as the program writes it
+        return record;
+    };
+    const std::string bytes =
+        written(Record(0, 0, 3, "abc")) + written(Record(12, 0, 3, "def")) + written(Record(40000, 0, 3, "ghi"));
+    EXPECT_EQ(EncodeAutoSendRules(DecodeAutoSendRules(bytes)), bytes);
 }
 
 TEST(AutoSendFile, NamesAreCutTo250Characters) {

@@ -34,11 +34,23 @@ TEST(StoreValues, EveryDialogValueIsLoadedAndSavedOnce) {
         int seen = 0;
         for (auto token : kSaveOrder) seen += token == spec.name;
         EXPECT_EQ(seen, 1) << spec.name;
-        EXPECT_EQ(DefaultOf(spec.name), spec.def) << spec.name;
+        EXPECT_EQ(DefaultOf(SettingName::Of(spec)), spec.def) << spec.name;
     }
     for (auto token : kSaveOrder)
         EXPECT_TRUE(FindValue(token) || token.ends_with('#') || token.ends_with('*') || token.starts_with("cf")) << token;
 }
+
+// What settings::Int and its kin accept: a name outside this set does not
+// compile.
+static_assert(IsSettingName("autofollow") && IsSettingName("edgenav"));
+static_assert(IsSettingName("deskcolor1") && IsSettingName("deskcolor9") && IsSettingName("wallpaperstyle3"));
+static_assert(IsSettingName("res4") && IsSettingName("locked2") && IsSettingName("deskname7"));
+static_assert(IsSettingName("gesturecode1") && IsSettingName("gesturecode22"));
+static_assert(!IsSettingName("autofolow") && !IsSettingName("AUTOFOLLOW") && !IsSettingName(""));
+static_assert(!IsSettingName("deskcolor") && !IsSettingName("deskcolor0") && !IsSettingName("deskcolor10"));
+static_assert(!IsSettingName("deskcolor01") && !IsSettingName("gesturecode23") && !IsSettingName("wallpaperstyle"));
+// The event log keeps its own values; the dialog answers none of them.
+static_assert(!IsSettingName("inactivenotifybubble") && !IsSettingName("bubblelevel"));
 
 TEST(StoreValues, ClickWindowPlaceIsKeptAsFractionsOfTheScreen) {
     EXPECT_EQ(ClickPosFromStored(std::nullopt, 1280, 1180), 1180);
@@ -56,27 +68,11 @@ TEST(StoreValues, ClickWindowPlaceIsKeptAsFractionsOfTheScreen) {
     EXPECT_EQ(ClickPosFromStored(3, 5000, 0), 2);           // 1.5 -> 2
 }
 
-TEST(StoreValues, PreviewOpacityIsTheIntegerPartOfTheProduct) {
-    struct { int v; BYTE alpha; bool blend; } cases[] = {
-        {0, 255, false}, {-3, 255, false}, {1, 253, true}, {20, 204, true}, {25, 192, true}, {75, 64, true},
-    };
-    for (auto c : cases) {
-        Alpha a = PreviewAlpha(c.v);
-        EXPECT_EQ(a.value, c.alpha) << c.v;
-        EXPECT_EQ(a.blend, c.blend) << c.v;
-    }
-}
-
-TEST(StoreValues, CellSizesCaptionsAndDeskBarEdges) {
-    struct { int index; LONG w, h; } cells[] = {{0, 320, 240}, {1, 260, 195}, {2, 220, 165}, {3, 160, 120}, {-1, 260, 195}, {7, 260, 195}};
-    for (auto c : cells) {
-        SIZE s = PreviewCellSize(c.index);
-        EXPECT_EQ(s.cx, c.w) << c.index;
-        EXPECT_EQ(s.cy, c.h) << c.index;
-    }
+TEST(StoreValues, CaptionsAndDeskBarEdges) {
     EXPECT_EQ(DesktopCaption(1, "A"), "desktop A");
     EXPECT_EQ(DesktopCaption(3, "3"), "desktop 3");
     EXPECT_EQ(DesktopCaption(3, "Mail"), "#3: Mail");
+    EXPECT_EQ(DesktopCaption(9, "ab"), "#9: ab");
     EXPECT_EQ(DesktopCaption(12, "12"), "#12: 12");
     int edges[] = {0, 0, 2, 1, 3, 0};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(DeskBarEdge(i), edges[i]) << i;
@@ -86,14 +82,14 @@ TEST(StoreValues, CellSizesCaptionsAndDeskBarEdges) {
 TEST(StoreValues, LayoutTableAndGrids) {
     int desktops[] = {5, 4, 6, 8, 9, 6, 8, 4, 5, 4, 3, 3, 2, 2};
     for (int i = 0; i < kLayoutCount; ++i) {
-        Grid g = GridForLayout(i);
+        GridSize g = GridForLayout(i);
         EXPECT_EQ(g.Count(), desktops[i]) << i;
         EXPECT_EQ(std::string(Layouts[static_cast<size_t>(i)].Text),
                   std::to_string(LayoutColumns[static_cast<size_t>(i)]) + " x " + std::to_string(LayoutRows[static_cast<size_t>(i)]));
         EXPECT_EQ(LayoutIndexOf(g), i);
     }
     EXPECT_EQ(GridForLayout(-1).Count(), 9);
-    EXPECT_EQ(GridForLayout(99).columns, 3);
+    EXPECT_EQ(GridForLayout(99).cols, 3);
     EXPECT_EQ(LayoutIndexOf({7, 7}), -1);
     EXPECT_EQ(DesktopAt(1, 2, 2), 6);   // "2 x 3": the last desktop sits in column 1, row 2
     EXPECT_EQ(ActionNames[6], "Open \"Send current app. to\" dialog");

@@ -9,6 +9,7 @@
 #include <vector>
 #include "engine/gtools.h"
 #include "engine/main_form.h"
+#include "engine/preview_layout.h"
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/registry.h"
@@ -18,6 +19,7 @@
 #include "settings/store_values.h"
 #include "settings/vd_config.h"
 #include "support/e2e.h"
+#include "support/lock_prompt.h"
 
 using settings::TfrmVDConfig;
 
@@ -111,7 +113,6 @@ protected:
             messages.push_back({std::string(text), std::string(caption), flags});
             return IDOK;
         });
-        settings::SetLockPrompt({});
     }
     void TearDown() override {
         CloseDialog();
@@ -119,12 +120,14 @@ protected:
         engine::frmPTessarel = nullptr;
         main.reset();
         framework::SetMessageBoxAnswerer({});
-        settings::SetLockPrompt({});
         SetRunValue(std::nullopt);
         e2e::ResetUserState();
     }
     TfrmVDConfig& Open() {
-        framework::App().CreateForm(settings::frmVDConfig);
+        auto& app = framework::App();
+        framework::Form* before = app.MainForm();
+        app.CreateForm(settings::frmVDConfig);
+        app.SetMainForm(before);   // closing the dialog must not end the test program
         return *settings::frmVDConfig;
     }
     void CloseDialog() {
@@ -184,12 +187,15 @@ constexpr const char* kDefaultCodes[22] = {"L", "R", "URD", "U", "RDLU", "", "UR
 TEST_F(ConfigDialog, AFreshUserGetsEveryDefaultAndTheFirstSaveWritesThem) {
     auto& dlg = Open();
     for (const auto& e : kDefaults) {
-        EXPECT_EQ(settings::Int(e.name), e.def) << e.name;
-        EXPECT_EQ(settings::DefaultOf(e.name), e.def) << e.name;
+        const settings::ValueSpec* spec = settings::FindValue(e.name);
+        ASSERT_NE(spec, nullptr) << e.name;
+        const auto name = settings::SettingName::Of(*spec);
+        EXPECT_EQ(settings::Int(name), e.def) << e.name;
+        EXPECT_EQ(settings::DefaultOf(name), e.def) << e.name;
         EXPECT_EQ(dlg.ControlValue(*settings::FindValue(e.name)), e.def) << e.name;
         EXPECT_EQ(settings::FindValue(e.name)->type == settings::ValueType::Boolean, e.boolean) << e.name;
         if (e.boolean) {
-            EXPECT_EQ(settings::Flag(e.name), e.def != 0) << e.name;
+            EXPECT_EQ(settings::Flag(name), e.def != 0) << e.name;
         }
     }
     EXPECT_EQ(dlg.rgPrevSize.Item(dlg.rgPrevSize.ItemIndex()), "Medium (260x195)");
@@ -510,9 +516,9 @@ TEST_F(ConfigDialog, ApplyNeedsAPasswordForPrivateDesktops) {
     EXPECT_FALSE(StoredInt(Export(kKey), "autofollow").has_value());   // nothing saved
 
     // With a password, making a desktop private needs nothing more.
-    Str("pwdlocal", "0123456789ABCDEF");
-    std::vector<std::string> reasons;
-    settings::SetLockPrompt([&](std::string_view reason) { reasons.emplace_back(reason); return false; });
+    e2e::LockPromptAnswers prompt;
+    prompt.accept = false;
+    const auto& reasons = prompt.reasons;
     dlg.btnApplyClick();
     EXPECT_TRUE(reasons.empty());
     EXPECT_TRUE(dlg.IsPrivate(2));
@@ -532,7 +538,7 @@ TEST_F(ConfigDialog, ApplyNeedsAPasswordForPrivateDesktops) {
     EXPECT_EQ(StoredInt(Export(kKey), "locked2"), 1);
     EXPECT_EQ(StoredInt(Export(kKey), "selectclose"), 1);
 
-    settings::SetLockPrompt([&](std::string_view reason) { reasons.emplace_back(reason); return true; });
+    prompt.accept = true;
     dlg.cbLock(2).SetChecked(false);
     dlg.btnApplyClick();
     EXPECT_FALSE(dlg.IsPrivate(2));
@@ -571,7 +577,7 @@ TEST_F(ConfigDialog, TheLayoutSetsTheGridAndWindowsOfRemovedDesktopsMoveToTheLas
 }
 
 TEST_F(ConfigDialog, AShrinkNeverMovesWindowsOutOfAPrivateDesktop) {
-    Str("pwdlocal", "0123456789ABCDEF");
+    e2e::LockPromptAnswers prompt;
     Dword("locked1", 0);
     Dword("locked8", 1);
     Dword("locked9", 1);
@@ -591,7 +597,6 @@ TEST_F(ConfigDialog, AShrinkNeverMovesWindowsOutOfAPrivateDesktop) {
 
     // A private desktop without windows does not stop it (desktop 9), and
     // neither does one made public in the same Apply with the password.
-    settings::SetLockPrompt([](std::string_view) { return true; });
     dlg.cbLock(8).SetChecked(false);
     dlg.cbLayout.SetItemIndex(9);
     dlg.btnApplyClick();
@@ -622,6 +627,29 @@ TEST_F(ConfigDialog, RuleFilesAreLoadedAtCreationAndSavedWithTheSettings) {
     EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.aus"), rules.substr(264));
 }
 
+// Windows compares class names and file paths without regard to case: an
+// entry typed in lower case by hand into a list file names the same window.
+TEST_F(ConfigDialog, IgnoreAndWatchEntriesMatchWithoutRegardToCase) {
+    std::string data = engine::GetDataFolder();
+    framework::WriteFileReplacing(data + "Tessareltop.ign", "c:\\apps\\editor.exe\r\nNotepad\r\n");
+    framework::WriteFileReplacing(data + "Tessareltop.wat", "c:\\Mail\\Mail.exe\r\n");
+    Open();
+    struct Case {
+        const char* upperName;
+        bool ignored, watched;
+    } cases[] = {
+        {"C:\\APPS\\EDITOR.EXE", true, false},
+        {"NOTEPAD", true, false},
+        {"C:\\MAIL\\MAIL.EXE", false, true},
+        {"NOTEPAD2", false, false},
+        {"C:\\APPS\\EDITOR.EX", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(settings::InIgnoreList(c.upperName), c.ignored) << c.upperName;
+        EXPECT_EQ(settings::InWatchList(c.upperName), c.watched) << c.upperName;
+    }
+}
+
 TEST_F(ConfigDialog, ARuleFileThatCannotBeReadIsNotOverwritten) {
     std::string path = engine::GetDataFolder() + "Tessareltop.ign";
     framework::WriteFileReplacing(path, "C:\\KEEP.EXE\r\n");
@@ -637,4 +665,41 @@ TEST_F(ConfigDialog, ARuleFileThatCannotBeReadIsNotOverwritten) {
     EXPECT_EQ(errors.size(), 1u);
     dlg.SaveSettings();
     EXPECT_EQ(framework::ReadFileBytes(path), "C:\\KEEP.EXE\r\n");
+}
+
+// The preview is the engine's window: Apply lays it out for the new grid and
+// cell size and sets its opacity while it is open, not at its next showing.
+TEST_F(ConfigDialog, ApplyLaysOutAnOpenPreviewAtOnce) {
+    auto& app = framework::App();
+    framework::Form* before = app.MainForm();
+    app.CreateForm(engine::frmPTessarel);
+    app.SetMainForm(before);
+    struct FreeEngine {
+        ~FreeEngine() { framework::App().FreeForm(engine::frmPTessarel); }
+    } freeEngine;
+    auto& preview = *engine::frmPTessarel;
+    auto& dlg = Open();
+    preview.ShowPreview(engine::preview::kOriginTaskbar);
+    ASSERT_TRUE(preview.Thumbnail(9)->Visible()) << "3 x 3 by default";
+
+    dlg.cbLayout.SetItemIndex(9);   // "2 x 2"
+    dlg.rgPrevSize.SetItemIndex(3);
+    dlg.slTrans.SetPosition(75);
+    dlg.btnApplyClick();
+
+    EXPECT_EQ(preview.FGridCols * preview.FGridRows, 4);
+    const SIZE want = engine::preview::LayoutGrid(2, 2, engine::preview::CellSize(3)).Client();
+    EXPECT_EQ(preview.ClientWidth(), want.cx);
+    EXPECT_EQ(preview.ClientHeight(), want.cy);
+    EXPECT_EQ(preview.Thumbnail(1)->Width(), 164);
+    for (int n = 1; n <= 9; ++n) {
+        EXPECT_EQ(preview.Thumbnail(n)->Visible(), n <= 4) << n;
+        EXPECT_EQ(preview.DesktopLabel(n)->Visible(), n <= 4) << n;
+    }
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(preview.Handle(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 64);
+    EXPECT_TRUE(IsWindowVisible(preview.Handle())) << "Apply leaves the preview open";
+    preview.HidePreview();
 }
