@@ -26,7 +26,6 @@ constexpr std::string_view kNoDataFolder =
 }  // namespace texts
 
 constexpr char kPostInstallArgument[] = "wq8160m94k";
-constexpr std::string_view kShowWizardValue = "showcfgwiz";
 constexpr settings::SettingName kShowSplashValue = "showsplash";
 
 HWND RunningInstance() { return ::FindWindowA(kMainClassName, nullptr); }
@@ -39,7 +38,8 @@ void RegisterStartWithWindows() {
     framework::Registry reg;
     if (reg.OpenKey(settings::kRunKey, true)) reg.WriteString(settings::kRunValue, settings::RunValueData(GetAppFolder()));
     reg.CloseKey();
-    if (reg.OpenKey(settings::kSettingsKey, true) && !reg.ValueExists(kShowWizardValue)) reg.WriteBool(kShowWizardValue, true);
+    if (reg.OpenKey(settings::kSettingsKey, true) && !reg.ValueExists(settings::kShowWizardValue))
+        reg.WriteBool(settings::kShowWizardValue, true);
 }
 
 bool ReadStartFlag(std::string_view name, bool def) {
@@ -94,7 +94,7 @@ void OfferStartDialogs() {
     if (FileExists(ErrorLogPath())) framework::Guard([] { links::OfferErrorReport(); });
     framework::Guard([] {
         links::CreateStartupWizard();
-        if (ReadStartFlag(kShowWizardValue, false)) links::RunStartupWizard();
+        if (ReadStartFlag(settings::kShowWizardValue, false)) links::RunStartupWizard();
     });
 }
 

@@ -10,7 +10,11 @@
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "navigation/gesture.h"
+#include "settings/about.h"
+#include "settings/error_report.h"
+#include "settings/poll.h"
 #include "settings/settings_access.h"
+#include "settings/start_wiz.h"
 #include "settings/vd_config.h"
 #include "shell/help.h"
 #include "shell/icon_swapper.h"
@@ -26,7 +30,7 @@ void CreateEdgeWindow() {}
 void CreateClickWindow() {}
 void CreateNamePanel() {}
 void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig); }
-void CreateAboutBox() {}
+void CreateAboutBox() { framework::App().CreateForm(settings::frmAbout); }
 void CreateWindowInfo() {}
 void CreateClassPicker() {}
 void CreateAppList() {}
@@ -34,10 +38,14 @@ void CreatePasswordPrompt() { framework::App().CreateForm(navigation::frmEnterPw
 void CreateSendCurrent() {}
 void CreatePasswordChange() {}
 void CreateLostWindows() {}
-void CreateErrorReport() {}
-void OfferErrorReport() {}
-void CreateStartupWizard() {}
-void RunStartupWizard() {}
+void CreateErrorReport() { framework::App().CreateForm(settings::frmError); }
+void OfferErrorReport() {
+    if (settings::frmError) settings::frmError->ShowIfErrorLog();
+}
+void CreateStartupWizard() { framework::App().CreateForm(settings::frmStartWiz); }
+void RunStartupWizard() {
+    if (settings::frmStartWiz) settings::frmStartWiz->ShowModal();
+}
 
 void CreateGestureTrail() { navigation::CreateTrailWindow(); }
 void ResetGesture() { navigation::ResetGesture(); }
@@ -64,8 +72,8 @@ void ShowSettingsDialog() {
 
 bool IsSettingsOrInfoWindow(HWND w) { return settings::frmVDConfig && w == settings::frmVDConfig->Handle(); }
 
-void RunAboutBox() {}
-void ShowUninstallPoll() {}
+void RunAboutBox() { settings::RunAboutBox(); }
+void ShowUninstallPoll() { settings::ShowUninstallPoll(); }
 
 // Event log and bubbles ---------------------------------------------------------------
 bool EventLogReady() { return navigation::frmLog && navigation::frmLog->Handle(); }

@@ -24,11 +24,12 @@ struct PageInfo {
     std::string_view path;
     std::string_view query;   // the version tag follows when not empty
 };
-constexpr std::array<PageInfo, 4> kPages{{
+constexpr std::array<PageInfo, 5> kPages{{
     {MakerPage::Feedback, "/quill_mere/feedback.php", "prod=1&req=0&ver="},
     {MakerPage::FeatureRequest, "/quill_mere/feedback.php", "prod=1&req=1&ver="},
     {MakerPage::KnowledgeBase, "/quill_mere/kbase.php", "prod=1&ver="},
     {MakerPage::Newsletter, "/quill_mere/addemail.php", ""},
+    {MakerPage::UninstallPoll, "/quill_mere/feedback.php", "prod=1&req=2&ver="},
 }};
 
 constexpr std::array<std::string_view, 4> kShellClasses{

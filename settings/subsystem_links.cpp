@@ -6,6 +6,7 @@
 #include "engine/main_form.h"
 #include "framework/guard.h"
 #include "navigation/enter_pwd.h"
+#include "navigation/event_log_window.h"
 #include "shell/help.h"
 #include "shell/icon_swapper.h"
 #include "shell/ql_swapper.h"
@@ -113,6 +114,12 @@ void RestoreClickPosition() {}
 void UpdateDeskBar(const std::vector<std::string>&, int, bool) {}
 void DockDeskBar() {}
 void UpdateDeskName(int) {}
+
+void StoreBubbleLevel(int level) {
+    if (!navigation::frmLog) return;
+    navigation::frmLog->SetLevel(level);
+    navigation::frmLog->btnOKClick();
+}
 
 // The layout page -------------------------------------------------------------------------
 void DrawLayoutPreview() {}

@@ -53,6 +53,9 @@ void RestoreClickPosition();
 void UpdateDeskBar(const std::vector<std::string>& captions, int edge, bool visible);
 void DockDeskBar();
 void UpdateDeskName(int desktop);            // the desktop name panel
+// The event log's bubble level (0 none, 1 important events, 2 all), stored
+// as the log window's OK stores it; the log window closes.
+void StoreBubbleLevel(int level);
 
 // The layout page's picture of the grid -------------------------------------------
 void DrawLayoutPreview();
@@ -63,5 +66,4 @@ void StartIconSets();
 void SwitchInDesktopOneSets();               // at exit
 // A topic of the program's help file (the page help, the wizard's last step).
 void ShowHelpTopic(std::string_view topic);
-
 }  // namespace settings::links

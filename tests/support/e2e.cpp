@@ -131,6 +131,20 @@ std::vector<HWND> WindowsOfProcess(DWORD pid) {
     return out;
 }
 
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& accept) {
+    struct Search {
+        const std::function<bool(HWND)>& accept;
+        HWND found = nullptr;
+    } search{accept};
+    ::EnumChildWindows(parent, [](HWND w, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        if (!s->accept(w)) return TRUE;
+        s->found = w;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND WaitForWindow(const std::string& title, const std::string& cls, DWORD pid, int timeoutMs) {
     HWND found = nullptr;
     WaitUntil([&] {

@@ -45,6 +45,8 @@ bool IsShown(HWND w);        // IsWindowVisible
 // class (empty = any), waited for up to timeoutMs.
 HWND WaitForWindow(const std::string& title, const std::string& cls = {}, DWORD pid = 0, int timeoutMs = 5000);
 std::vector<HWND> WindowsOfProcess(DWORD pid);
+// The first child window, at any depth, that the test accepts; 0 when none.
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& accept);
 
 class ChildProcess {
 public:
