@@ -4,6 +4,8 @@
 // yet do nothing until it lands.
 #include "settings/subsystem_links.h"
 #include "engine/main_form.h"
+#include "engine/subsystem_links.h"
+#include "navigation/desk_bar.h"
 #include "navigation/enter_pwd.h"
 #include "shell/help.h"
 
@@ -107,9 +109,18 @@ void RunSetPasswordDialog() {}
 // Navigation windows --------------------------------------------------------------------
 void ApplyClickSettings(bool, bool) {}
 void RestoreClickPosition() {}
-void UpdateDeskBar(const std::vector<std::string>&, int, bool) {}
-void DockDeskBar() {}
-void UpdateDeskName(int) {}
+void UpdateDeskBar(const std::vector<std::string>& captions, int edge, bool visible) {
+    auto* bar = navigation::frmDeskBar;
+    if (!bar) return;
+    bar->FCaptions = captions;
+    bar->FBarEdge = static_cast<UINT>(edge);
+    bar->SetDeskBarVisible(visible);
+}
+
+void DockDeskBar() {
+    if (navigation::frmDeskBar) navigation::frmDeskBar->DockDeskBar();
+}
+void UpdateDeskName(int desktop) { engine::links::UpdateDeskName(desktop); }
 
 // The layout page -------------------------------------------------------------------------
 void DrawLayoutPreview() {}
