@@ -42,8 +42,6 @@ int Inset(UINT edge) noexcept {
 // Away from the screen's edge: right for a left bar, left for a right bar.
 int StandOut(UINT edge) noexcept { return edge == ABE_LEFT || edge == ABE_TOP ? kStandOut : -kStandOut; }
 
-SIZE ScreenSize() noexcept { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
-
 bool IsProperRect(const RECT& r) noexcept { return r.right > r.left && r.bottom > r.top; }
 
 int FontHeight(int points) {
@@ -213,12 +211,8 @@ void TfrmDeskBar::DockDeskBar() {
 }
 
 RECT TfrmDeskBar::WantedRect() const {
-    APPBARDATA taskbarData{};
-    taskbarData.cbSize = sizeof(taskbarData);
-    TaskbarPlace taskbar;
-    if (::SHAppBarMessage(ABM_GETTASKBARPOS, &taskbarData)) taskbar = {taskbarData.uEdge, taskbarData.rc};
     const SIZE screen = ScreenSize();
-    return DeskBarRect(FBarEdge, screen, FreeArea(screen, taskbar));
+    return DeskBarRect(FBarEdge, screen, FreeArea(screen, AskTaskbarPlace()));
 }
 
 void TfrmDeskBar::ComputeDeskBarRect() {

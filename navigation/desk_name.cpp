@@ -28,16 +28,6 @@ constexpr framework::ControlSpec kLayout[] = {
     {framework::Kind::Custom, "btnLock", nullptr, 80, 1, kLockWidth, kLockHeight, "", 0},
 };
 
-SIZE ScreenSize() noexcept { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
-
-TaskbarPlace AskTaskbarPlace() {
-    APPBARDATA data{};
-    data.cbSize = sizeof(data);
-    TaskbarPlace place;
-    if (::SHAppBarMessage(ABM_GETTASKBARPOS, &data)) place = {data.uEdge, data.rc};
-    return place;
-}
-
 int TextWidth(HWND w, std::string_view text) {
     HDC dc = ::GetDC(w);
     if (!dc) return 0;
@@ -50,6 +40,16 @@ int TextWidth(HWND w, std::string_view text) {
 }
 
 }  // namespace
+
+SIZE ScreenSize() noexcept { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
+
+TaskbarPlace AskTaskbarPlace() {
+    APPBARDATA data{};
+    data.cbSize = sizeof(data);
+    TaskbarPlace place;
+    if (::SHAppBarMessage(ABM_GETTASKBARPOS, &data)) place = {data.uEdge, data.rc};
+    return place;
+}
 
 // Placement -----------------------------------------------------------------------------
 std::optional<POINT> DeskNamePlace(SIZE screen, SIZE panel, DeskNameDistances d, const TaskbarPlace& taskbar) {

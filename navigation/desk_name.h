@@ -33,6 +33,9 @@ struct TaskbarPlace {
     UINT edge = ABE_BOTTOM;
     RECT rect{};
 };
+// The shell's answer; a bottom taskbar of no height when it gives none.
+TaskbarPlace AskTaskbarPlace();
+SIZE ScreenSize() noexcept;
 
 // The panel's top-left corner for this screen and panel size: from the
 // user's distances when both are set, else beside the taskbar's corner; none

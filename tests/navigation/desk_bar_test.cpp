@@ -148,11 +148,8 @@ protected:
 
 TEST_F(DeskBarForm, DocksOnEachEdgeWritesItAndShapesItselfFromTheButtons) {
     e2e::RegistryValuesScope scope({"deskbar"});
-    const SIZE screen{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    APPBARDATA taskbar{};
-    taskbar.cbSize = sizeof(taskbar);
-    TaskbarPlace place;
-    if (::SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar)) place = {taskbar.uEdge, taskbar.rc};
+    const SIZE screen = navigation::ScreenSize();
+    const TaskbarPlace place = navigation::AskTaskbarPlace();
     for (UINT edge : {ABE_LEFT, ABE_TOP, ABE_RIGHT, ABE_BOTTOM}) {
         bar().FBarEdge = edge;
         bar().SetDeskBarVisible(true);
