@@ -6,6 +6,8 @@
 #include "framework/application.h"
 #include "framework/guard.h"
 #include "navigation/bubble.h"
+#include "navigation/desk_bar.h"
+#include "navigation/desk_name.h"
 #include "navigation/edge_geometry.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
@@ -24,11 +26,11 @@ namespace engine::links {
 
 // Start-up ---------------------------------------------------------------------------
 void CreateEventLog() { framework::App().CreateForm(navigation::frmLog); }
-void CreateDeskBar() {}
+void CreateDeskBar() { framework::App().CreateForm(navigation::frmDeskBar); }
 void CreateLockCover() {}
 void CreateEdgeWindow() {}
 void CreateClickWindow() {}
-void CreateNamePanel() {}
+void CreateNamePanel() { framework::App().CreateForm(navigation::frmDeskName); }
 void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig); }
 void CreateAboutBox() { framework::App().CreateForm(settings::frmAbout); }
 void CreateWindowInfo() {}
@@ -112,11 +114,24 @@ bool AskLockPassword(std::string_view reason) {
 }
 
 void CheckLockCover(std::string_view) {}
+bool LockCoverShown() { return false; }
+bool ChangeLockPassword() { return false; }
 
 // Navigation windows ------------------------------------------------------------------
-void UpdateDeskName(int) {}
-void RestyleDeskBar() {}
-void HideDeskBar() {}
+void UpdateDeskName(int desktop) {
+    if (navigation::frmDeskName) navigation::frmDeskName->UpdateDeskName(desktop);
+}
+void RestyleDeskBar() {
+    if (navigation::frmDeskBar && navigation::frmDeskBar->Registered()) navigation::frmDeskBar->HighlightCurrentDesk();
+}
+
+// At exit the bar also leaves the shell at once: the work area must not keep
+// its room for a bar that is gone.
+void HideDeskBar() {
+    if (!navigation::frmDeskBar) return;
+    navigation::frmDeskBar->RemoveAppBar();
+    navigation::frmDeskBar->Hide();
+}
 void RetargetEdgeWindow() {}
 void LoadClickPicture(const std::string&) {}
 void RefreshAppList() {}

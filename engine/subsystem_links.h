@@ -84,6 +84,9 @@ bool AskLockPassword(std::string_view reason);
 // The cover of a locked private desktop: shown with the prompt for a locked
 // private desktop, hidden otherwise.
 void CheckLockCover(std::string_view prompt);
+bool LockCoverShown();
+// The password dialog, for a first password: true once one is set.
+bool ChangeLockPassword();
 
 // Navigation windows ---------------------------------------------------------------
 void UpdateDeskName(int desktop);  // the desktop name panel

@@ -19,6 +19,10 @@ inline constexpr std::string_view kInvalid = "Password is invalid! Try again!";
 inline constexpr std::string_view kInvalidCaption = "Warning";
 inline constexpr std::string_view kOK = "OK";
 inline constexpr std::string_view kCancel = "Cancel";
+// A private desktop without a lock password would be open to everyone.
+inline constexpr std::string_view kSetPasswordFirst =
+    "You MUST set a desktop lock password if you define at least one private desktop!";
+inline constexpr std::string_view kSetPasswordCaption = "Warning!";
 }  // namespace lock_texts
 
 inline constexpr std::string_view kLocalDigestValue = "pwdlocal";

@@ -4,7 +4,9 @@
 // yet do nothing until it lands.
 #include "settings/subsystem_links.h"
 #include "engine/main_form.h"
+#include "engine/subsystem_links.h"
 #include "framework/guard.h"
+#include "navigation/desk_bar.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "shell/help.h"
@@ -111,9 +113,18 @@ void RunSetPasswordDialog() {}
 // Navigation windows --------------------------------------------------------------------
 void ApplyClickSettings(bool, bool) {}
 void RestoreClickPosition() {}
-void UpdateDeskBar(const std::vector<std::string>&, int, bool) {}
-void DockDeskBar() {}
-void UpdateDeskName(int) {}
+void UpdateDeskBar(const std::vector<std::string>& captions, int edge, bool visible) {
+    auto* bar = navigation::frmDeskBar;
+    if (!bar) return;
+    bar->FCaptions = captions;
+    bar->FBarEdge = static_cast<UINT>(edge);
+    bar->SetDeskBarVisible(visible);
+}
+
+void DockDeskBar() {
+    if (navigation::frmDeskBar) navigation::frmDeskBar->DockDeskBar();
+}
+void UpdateDeskName(int desktop) { engine::links::UpdateDeskName(desktop); }
 
 void StoreBubbleLevel(int level) {
     if (!navigation::frmLog) return;

@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <vector>
 #include "framework/dialogs.h"
+#include "navigation/enter_pwd.h"
 #include "settings/subsystem_links.h"
 #include "settings/vd_config.h"
 
 namespace settings {
 namespace texts {
 constexpr std::string_view kWarning = "Warning!";
-constexpr std::string_view kSetPasswordFirst =
-    "You MUST set a desktop lock password if you define at least one private desktop!";
 constexpr std::string_view kUnlockReason = "Enter your desktop lock password to unlock desktop(s)!";
 constexpr std::string_view kLayoutKept =
     "A desktop that this layout removes is private and holds windows. The layout was not changed: "
@@ -69,7 +68,8 @@ bool TfrmVDConfig::ApplyChanges() {
         if (!FLockedPending[n] && FLocked[n]) ++madePublic;
     }
     if (anyPrivate && !links::LockPasswordSet()) {
-        framework::MessageBox(texts::kSetPasswordFirst, texts::kWarning, MB_ICONERROR, Handle());
+        framework::MessageBox(navigation::lock_texts::kSetPasswordFirst, navigation::lock_texts::kSetPasswordCaption,
+                              MB_ICONERROR, Handle());
         links::RunSetPasswordDialog();
         return false;
     }
