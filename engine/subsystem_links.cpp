@@ -5,7 +5,9 @@
 #include "engine/subsystem_links.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "navigation/auth_pwd.h"
 #include "navigation/bubble.h"
+#include "navigation/chg_pwd.h"
 #include "navigation/edge_geometry.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
@@ -19,7 +21,7 @@ namespace engine::links {
 // Start-up ---------------------------------------------------------------------------
 void CreateEventLog() { framework::App().CreateForm(navigation::frmLog); }
 void CreateDeskBar() {}
-void CreateLockCover() {}
+void CreateLockCover() { framework::App().CreateForm(navigation::frmAuthPwd); }
 void CreateEdgeWindow() {}
 void CreateClickWindow() {}
 void CreateNamePanel() {}
@@ -30,7 +32,7 @@ void CreateClassPicker() {}
 void CreateAppList() {}
 void CreatePasswordPrompt() { framework::App().CreateForm(navigation::frmEnterPwd); }
 void CreateSendCurrent() {}
-void CreatePasswordChange() {}
+void CreatePasswordChange() { framework::App().CreateForm(navigation::frmChgPwd); }
 void CreateLostWindows() {}
 void CreateErrorReport() {}
 void OfferErrorReport() {}
@@ -101,7 +103,9 @@ bool AskLockPassword(std::string_view reason) {
     return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
 }
 
-void CheckLockCover(std::string_view) {}
+void CheckLockCover(std::string_view prompt) {
+    if (navigation::frmAuthPwd) navigation::frmAuthPwd->ShowAuthCover(prompt);
+}
 
 // Navigation windows ------------------------------------------------------------------
 void UpdateDeskName(int) {}

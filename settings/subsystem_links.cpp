@@ -4,6 +4,7 @@
 // yet do nothing until it lands.
 #include "settings/subsystem_links.h"
 #include "engine/main_form.h"
+#include "navigation/chg_pwd.h"
 #include "navigation/enter_pwd.h"
 #include "shell/help.h"
 
@@ -102,7 +103,7 @@ bool AskLockPassword(std::string_view reason) {
 
 bool LockPasswordSet() { return !navigation::ReadLockValue(navigation::kLocalDigestValue).empty(); }
 
-void RunSetPasswordDialog() {}
+bool RunSetPasswordDialog() { return navigation::ChangeLockPassword(); }
 
 // Navigation windows --------------------------------------------------------------------
 void ApplyClickSettings(bool, bool) {}

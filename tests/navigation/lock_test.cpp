@@ -5,13 +5,17 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/registry.h"
 #include "framework/timer.h"
+#include "navigation/auth_pwd.h"
+#include "navigation/chg_pwd.h"
 #include "navigation/enter_pwd.h"
+#include "navigation/lock_verifier.h"
 #include "settings/store_values.h"
 #include "settings/subsystem_links.h"
 #include "settings/vd_config.h"
@@ -148,7 +152,8 @@ TEST(LockDigest, DoesNotDependOnTheControlWord) {
 // Writes the lock values for a test and puts back what was there.
 class LockValuesScope : public e2e::RegistryValuesScope {
 public:
-    LockValuesScope() : RegistryValuesScope({navigation::kLocalDigestValue, navigation::kGlobalDigestValue}) {}
+    LockValuesScope()
+        : RegistryValuesScope({navigation::kLocalDigestValue, navigation::kGlobalDigestValue, navigation::kVerifierValue}) {}
 };
 
 struct MessageBoxLog {
@@ -434,3 +439,142 @@ TEST_F(PromptTest, TheSettingsDialogAsksThroughThePrompt) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------ verifier ----
+
+// The stored digest adds the terms of each 4-byte group, so the groups'
+// order is lost: these two share a digest, and the digest alone would take
+// either for the other.
+constexpr char kStoredPassword[] = "abcdefgh";
+constexpr char kSameDigest[] = "efghabcd";
+
+TEST(LockVerifier, TheDigestAloneTakesOtherPasswords) {
+    EXPECT_EQ(HashLockPassword(kStoredPassword), HashLockPassword(kSameDigest));
+}
+
+TEST(LockVerifier, StoredBesideTheDigestItAloneDecides) {
+    LockValuesScope scope;
+    navigation::StoreLockPassword(kStoredPassword);
+    EXPECT_EQ(LockValuesScope::Get(navigation::kLocalDigestValue), HashLockPassword(kStoredPassword))
+        << "the digest keeps its stored form";
+    const auto verifier = navigation::ParseLockVerifier(LockValuesScope::Get(navigation::kVerifierValue).value_or(""));
+    ASSERT_TRUE(verifier.has_value());
+    EXPECT_EQ(verifier->Digest, HashLockPassword(kStoredPassword));
+    EXPECT_TRUE(navigation::LockPasswordMatches(kStoredPassword));
+    EXPECT_TRUE(navigation::LockPasswordMatches("  abcdefgh\t")) << "surrounding blanks do not count";
+    EXPECT_FALSE(navigation::LockPasswordMatches(kSameDigest));
+    EXPECT_FALSE(navigation::LockPasswordMatches(""));
+}
+
+TEST(LockVerifier, ADigestOfAnOlderInstallationGetsItsVerifierAtTheFirstRightEntry) {
+    LockValuesScope scope;
+    LockValuesScope::Set(navigation::kLocalDigestValue, Digest(kStoredPassword));
+    EXPECT_FALSE(navigation::LockPasswordMatches("wrong"));
+    EXPECT_FALSE(LockValuesScope::Get(navigation::kVerifierValue)) << "a wrong entry writes nothing";
+    EXPECT_TRUE(navigation::LockPasswordMatches(kStoredPassword));
+    EXPECT_TRUE(LockValuesScope::Get(navigation::kVerifierValue)) << "the right one writes the verifier";
+    EXPECT_EQ(LockValuesScope::Get(navigation::kLocalDigestValue), Digest(kStoredPassword));
+    EXPECT_FALSE(navigation::LockPasswordMatches(kSameDigest)) << "from now on the verifier decides";
+    EXPECT_TRUE(navigation::LockPasswordMatches(kStoredPassword));
+}
+
+TEST(LockVerifier, AVerifierThatIsNotTheDigestsHasNoSay) {
+    LockValuesScope scope;
+    navigation::StoreLockPassword("old password");
+    // Another installation stored a new digest and knew nothing of the verifier.
+    LockValuesScope::Set(navigation::kLocalDigestValue, Digest("new password"));
+    EXPECT_FALSE(navigation::LockPasswordMatches("old password"));
+    EXPECT_TRUE(navigation::LockPasswordMatches("new password"));
+    EXPECT_FALSE(navigation::LockPasswordMatches("old password")) << "and the new one has its verifier";
+}
+
+TEST(LockVerifier, ReadsOnlyItsOwnForm) {
+    navigation::TLockVerifier v = navigation::MakeLockVerifier("secret", navigation::kMinVerifierIterations);
+    v.Digest = HashLockPassword("secret");
+    const std::string good = navigation::FormatLockVerifier(v);
+    const auto back = navigation::ParseLockVerifier(good);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->Iterations, v.Iterations);
+    EXPECT_EQ(back->Salt, v.Salt);
+    EXPECT_EQ(back->Key, v.Key);
+    EXPECT_TRUE(navigation::VerifierAccepts(*back, "secret"));
+    EXPECT_FALSE(navigation::VerifierAccepts(*back, "secreT"));
+
+    const size_t saltAt = good.find('$', good.find('$') + 1) + 1;
+    std::string upperSalt = good;
+    upperSalt[saltAt] = 'A';   // the stored form is lower case
+    const std::string bad[] = {
+        "",
+        good + "$",
+        good + "0",
+        good.substr(0, good.size() - 1),
+        "pbkdf2-sha1" + good.substr(good.find('$')),
+        "pbkdf2-sha256$999" + good.substr(good.find('$', good.find('$') + 1)),
+        "pbkdf2-sha256$5000001" + good.substr(good.find('$', good.find('$') + 1)),
+        "pbkdf2-sha256$01000" + good.substr(good.find('$', good.find('$') + 1)),
+        "pbkdf2-sha256$-1000" + good.substr(good.find('$', good.find('$') + 1)),
+        upperSalt,
+    };
+    for (const auto& text : bad) EXPECT_FALSE(navigation::ParseLockVerifier(text).has_value()) << text;
+}
+
+// -------------------------------------------------------- password change ----
+
+TEST(PasswordChange, ChecksInTheirOrder) {
+    const auto kNotIdentical = navigation::change_texts::kNotIdentical;
+    const auto kTooShort = navigation::change_texts::kTooShort;
+    const auto kTooLong = navigation::change_texts::kTooLong;
+    const auto kWrongCurrent = navigation::change_texts::kWrongCurrent;
+    struct Case {
+        const char* what;
+        std::string typed, repeated;
+        bool set, currentRight;
+        std::vector<std::string_view> faults;
+    } cases[] = {
+        {"three characters, repeated", "abc", "abc", false, false, {kTooShort}},
+        {"four characters, a different repeat", "abcd", "abce", false, false, {kNotIdentical}},
+        {"both faults in one pass", "abc", "abd", false, false, {kNotIdentical, kTooShort}},
+        {"four characters within blanks", "  abcd  ", "  abcd  ", false, false, {}},
+        {"three characters within blanks", "  abc  ", "  abc  ", false, false, {kTooShort}},
+        {"blanks only", "     ", "     ", false, false, {kTooShort}},
+        {"twenty characters, the cover's longest", std::string(20, 'x'), std::string(20, 'x'), false, false, {}},
+        {"twenty-one characters the cover could never take", std::string(21, 'x'), std::string(21, 'x'), false,
+         false, {kTooLong}},
+        {"the first password: no current one is asked", "abcd", "abcd", false, false, {}},
+        {"a wrong current password", "abcd", "abcd", true, false, {kWrongCurrent}},
+        {"the right current password", "abcd", "abcd", true, true, {}},
+        {"every fault", "ab", "cd", true, false, {kNotIdentical, kTooShort, kWrongCurrent}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int checks = 0;
+        const auto faults = navigation::PasswordChangeFaults(c.typed, c.repeated, c.set, [&] {
+            ++checks;
+            return c.currentRight;
+        });
+        EXPECT_EQ(faults, c.faults);
+        EXPECT_EQ(checks, c.set ? 1 : 0);
+    }
+}
+
+// ------------------------------------------------------------ lock cover ----
+
+TEST(LockCover, GoBackLeadsToADesktopThatIsNotTheCoveredOne) {
+    struct Case {
+        const char* what;
+        int previous, current, count;
+        std::set<int> privates;
+        int target;
+    } cases[] = {
+        {"the previous desktop", 3, 2, 4, {2}, 3},
+        {"the previous desktop, though private", 3, 2, 4, {2, 3}, 3},
+        {"desktop 1 private at start: the first public one", 1, 1, 4, {1, 2}, 3},
+        {"a previous desktop outside the grid", 7, 2, 4, {2}, 1},
+        {"every desktop private: the cover stays", 1, 1, 4, {1, 2, 3, 4}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(navigation::GoBackTarget(c.previous, c.current, c.count, [&](int d) { return c.privates.count(d) != 0; }),
+                  c.target);
+    }
+}
