@@ -578,3 +578,93 @@ TEST(LockCover, GoBackLeadsToADesktopThatIsNotTheCoveredOne) {
                   c.target);
     }
 }
+
+// The password-change dialog as the user fills it in: a timer answers each
+// showing with the next entries, and the message boxes are recorded.
+class ChangeDialogTest : public ::testing::Test {
+protected:
+    LockValuesScope values;
+    MessageBoxLog boxes;
+
+    struct Pass {
+        std::string current, typed, repeated;
+        bool ok;
+        bool currentRowShown = false;   // what the showing offered
+    };
+    std::vector<Pass> passes;
+    size_t shown = 0;
+
+    void SetUp() override {
+        auto& app = framework::App();
+        framework::Form* before = app.MainForm();
+        app.CreateForm(navigation::frmChgPwd);
+        app.SetMainForm(before);
+        // A showing is answered once; the click, when handled, readies the
+        // answer of the next showing, which may follow without a tick between.
+        auto& d = *navigation::frmChgPwd;
+        for (auto* b : {&d.btnOK, &d.btnCancel})
+            b->OnClick = [this, click = b->OnClick] {
+                answered_ = false;
+                click();
+            };
+    }
+    bool answered_ = false;
+    void TearDown() override {
+        if (navigation::frmChgPwd) framework::App().FreeForm(navigation::frmChgPwd);
+        framework::App().ClearTerminated();
+    }
+    bool Run() {
+        auto& d = *navigation::frmChgPwd;
+        answered_ = false;
+        framework::Timer t(30, [&] {
+            if (!d.Visible() || d.ModalResult != framework::mrNone || answered_ || shown >= passes.size()) return;
+            answered_ = true;
+            Pass& p = passes[shown++];
+            p.currentRowShown = d.pnHide.Visible() && d.edPwd.Enabled();
+            d.edPwd.SetText(p.current);
+            d.edNewPwd1.SetText(p.typed);
+            d.edNewPwd2.SetText(p.repeated);
+            ::PostMessageA((p.ok ? d.btnOK : d.btnCancel).Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            ::PostMessageA((p.ok ? d.btnOK : d.btnCancel).Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        });
+        return navigation::ChangeLockPassword();
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (const auto& b : boxes.boxes) out.push_back(b.text);
+        return out;
+    }
+};
+
+TEST_F(ChangeDialogTest, TheFirstPasswordAsksNoCurrentOneAndComesBackUntilTheEntriesPass) {
+    passes = {{"", "abc", "abd", true}, {"", "  new one ", "  new one ", true}};
+    EXPECT_TRUE(Run());
+    ASSERT_EQ(shown, 2u);
+    EXPECT_FALSE(passes[0].currentRowShown) << "no password yet: the current-password row is hidden";
+    EXPECT_EQ(Texts(), (std::vector<std::string>{std::string(navigation::change_texts::kNotIdentical),
+                                                 std::string(navigation::change_texts::kTooShort),
+                                                 "Password successfully stored."}));
+    EXPECT_EQ(boxes.boxes.back().caption, "Info");
+    EXPECT_EQ(boxes.boxes[0].caption, "Warning");
+    EXPECT_EQ(LockValuesScope::Get(navigation::kLocalDigestValue), Digest("new one"));
+    EXPECT_TRUE(navigation::LockPasswordMatches("new one"));
+    EXPECT_EQ(navigation::frmChgPwd->edNewPwd1.Text(), "") << "nothing typed outlives the dialog";
+}
+
+TEST_F(ChangeDialogTest, AChangeNeedsTheCurrentPasswordAndCancelKeepsIt) {
+    navigation::StoreLockPassword("old password");
+    passes = {{"wrong", "new password", "new password", true}, {"", "", "", false}};
+    EXPECT_FALSE(Run());
+    ASSERT_EQ(shown, 2u);
+    EXPECT_TRUE(passes[0].currentRowShown);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{std::string(navigation::change_texts::kWrongCurrent)}));
+    EXPECT_TRUE(navigation::LockPasswordMatches("old password"));
+
+    boxes.boxes.clear();
+    passes = {{"old password", "new password", "new password", true}};
+    shown = 0;
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Password successfully stored."}));
+    EXPECT_TRUE(navigation::LockPasswordMatches("new password"));
+    EXPECT_FALSE(navigation::LockPasswordMatches("old password"));
+}
