@@ -60,6 +60,12 @@ void TfrmPTessarel::tScanTimer() {
     if (::GetTickCount() - switchTick_ > kRefocusMs) refocusDone_ = true;
     Refocus();
     AutoHidePreview();
+    // A desktop made public while it was locked (the settings applied, the
+    // name panel's lock button) is locked no longer.
+    if (!FDesktopUnlocked && !settings::IsPrivate(FCurrentDesktop)) {
+        FDesktopUnlocked = true;
+        ShowDesktopWindows();
+    }
     CheckDesktopAccess();
 }
 
@@ -159,6 +165,9 @@ void TfrmPTessarel::ShowDesktopWindows() {
         HWND w = r.Handle();
         if (!(r.Desktop == FCurrentDesktop || IsSticky(w) || r.Desktop > count)) continue;
         if (!r.Visible || IsUnmanagedWindow(w, static_cast<int>(i)) || ::IsWindowVisible(w)) continue;
+        // A window of a locked desktop that became sticky, or was left
+        // beyond the grid, waits there until the desktop is unlocked.
+        if (IsLockedDesktop(r.Desktop)) continue;
         target = w;
         if (r.ScanStamp == FScanCounter) ShowWindowSafe(w, SW_SHOWNA);
     }
@@ -266,6 +275,10 @@ void TfrmPTessarel::miUnifyClick() {
 
 void TfrmPTessarel::CheckDesktopAccess() {
     links::CheckLockCover(std::string(texts::kAccessPrompt) + std::to_string(FRequestedDesktop));
+}
+
+bool TfrmPTessarel::IsLockedDesktop(int desktop) const {
+    return settings::IsPrivate(desktop) && !(desktop == FCurrentDesktop && FDesktopUnlocked);
 }
 
 bool TfrmPTessarel::HasPrivateWindows() {

@@ -102,6 +102,10 @@ public:
     void miUnifyClick();
     void CheckDesktopAccess();
     bool HasPrivateWindows();
+    // A private desktop other than the current, unlocked one: what lies
+    // there is neither shown, drawn, listed nor moved away without the
+    // password.
+    bool IsLockedDesktop(int desktop) const;
     void SyncIconSwapper();
 
     // Snapshot and sticky list -------------------------------------------------
@@ -253,7 +257,9 @@ private:
     void ReleaseOtherWindows();
     void DrawWindowThumb(HWND w);
     bool PreviewHitTest(HWND w);
-    bool LeavesPrivateDesktop();
+    // Some of these windows would leave a desktop they may leave only with
+    // the password.
+    bool MoveNeedsPassword(const std::vector<HWND>& windows, int target);
     bool SendAppWindow(HWND w, int target);
     void ShowDesktopMenuItems();   // "Send application to", "Move single window to": the desktops of the grid
     void RegisterPreviewMouse();

@@ -145,7 +145,7 @@ void TfrmPTessarel::DrawDesktopThumb(int desktop, framework::Image& image) {
         ::Rectangle(dc, 2, 2, thumb.cx, thumb.cy);
     }
 
-    if (settings::IsPrivate(desktop) && desktop != FCurrentDesktop) {
+    if (IsLockedDesktop(desktop)) {
         ::BitBlt(dc, thumb.cx / 2 - 50, thumb.cy / 2 - 50, 100, 100, imLocked.Canvas(), 0, 0, SRCCOPY);
     } else {
         // Bottom to top, so that upper windows cover lower ones.

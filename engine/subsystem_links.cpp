@@ -5,9 +5,11 @@
 #include "engine/subsystem_links.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "navigation/auth_pwd.h"
 #include "navigation/bubble.h"
 #include "navigation/desk_bar.h"
 #include "navigation/desk_name.h"
+#include "navigation/chg_pwd.h"
 #include "navigation/edge_geometry.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
@@ -27,7 +29,7 @@ namespace engine::links {
 // Start-up ---------------------------------------------------------------------------
 void CreateEventLog() { framework::App().CreateForm(navigation::frmLog); }
 void CreateDeskBar() { framework::App().CreateForm(navigation::frmDeskBar); }
-void CreateLockCover() {}
+void CreateLockCover() { framework::App().CreateForm(navigation::frmAuthPwd); }
 void CreateEdgeWindow() {}
 void CreateClickWindow() {}
 void CreateNamePanel() { framework::App().CreateForm(navigation::frmDeskName); }
@@ -38,7 +40,7 @@ void CreateClassPicker() {}
 void CreateAppList() {}
 void CreatePasswordPrompt() { framework::App().CreateForm(navigation::frmEnterPwd); }
 void CreateSendCurrent() {}
-void CreatePasswordChange() {}
+void CreatePasswordChange() { framework::App().CreateForm(navigation::frmChgPwd); }
 void CreateLostWindows() {}
 void CreateErrorReport() { framework::App().CreateForm(settings::frmError); }
 void OfferErrorReport() {
@@ -113,9 +115,11 @@ bool AskLockPassword(std::string_view reason) {
     return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
 }
 
-void CheckLockCover(std::string_view) {}
-bool LockCoverShown() { return false; }
-bool ChangeLockPassword() { return false; }
+void CheckLockCover(std::string_view prompt) {
+    if (navigation::frmAuthPwd) navigation::frmAuthPwd->ShowAuthCover(prompt);
+}
+bool LockCoverShown() { return navigation::LockCoverVisible(); }
+bool ChangeLockPassword() { return navigation::ChangeLockPassword(); }
 
 // Navigation windows ------------------------------------------------------------------
 void UpdateDeskName(int desktop) {

@@ -350,6 +350,8 @@ void TfrmPTessarel::BuildAppMenu() {
             if (!AppMenuStyleAllows(style, exStyle) || IsUnmanagedWindow(w, index)) return;
             const bool sticky = IsSticky(w);
             const int desktop = FWindowTable[static_cast<size_t>(index)].Desktop;
+            // What a locked desktop holds is not told, by title or by icon.
+            if (!sticky && IsLockedDesktop(desktop)) return;
             auto& item = apps.Add("", AppWindowCaption(sticky, desktop, WindowTitle(w, kAppTitleChars)));
             item.Tag = reinterpret_cast<intptr_t>(w);
             item.Picture = ExePicture(ProcessExePath(pid));
@@ -366,6 +368,9 @@ void TfrmPTessarel::AppWindowItemClick(HWND w) {
     if (index >= 0) {
         int desktop = FWindowTable[static_cast<size_t>(index)].Desktop;
         if (desktop != FCurrentDesktop) RequestPreviewSwitch(desktop);
+        // The switch brings the lock cover; restoring the window would show
+        // it now, over the desktop it does not belong to.
+        if (IsLockedDesktop(desktop) && !IsSticky(w)) return;
     }
     StickyAppWindowItemClick(w);
 }

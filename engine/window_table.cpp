@@ -227,7 +227,8 @@ void TfrmPTessarel::ScanWindow(HWND w) {
 
         TWindowRecord& r = FWindowTable[static_cast<size_t>(idx)];
         const bool visibleNow = shownNow();
-        if (snapshotDesktop == current && r.Visible && !visibleNow && r.Desktop == current && !IsUnmanagedWindow(w, idx)) {
+        if (snapshotDesktop == current && r.Visible && !visibleNow && r.Desktop == current && FDesktopUnlocked &&
+            !IsUnmanagedWindow(w, idx)) {
             LogEvent(std::string(texts::kRecovered) + std::to_string(r.Desktop) + std::string(texts::kFromSnapshot), w, true);
             showWindow(SW_SHOWNA);
         }

@@ -7,6 +7,7 @@
 #include "engine/subsystem_links.h"
 #include "framework/guard.h"
 #include "navigation/desk_bar.h"
+#include "navigation/chg_pwd.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "shell/help.h"
@@ -108,7 +109,7 @@ bool AskLockPassword(std::string_view reason) {
 
 bool LockPasswordSet() { return !navigation::ReadLockValue(navigation::kLocalDigestValue).empty(); }
 
-void RunSetPasswordDialog() {}
+bool RunSetPasswordDialog() { return navigation::ChangeLockPassword(); }
 
 // Navigation windows --------------------------------------------------------------------
 void ApplyClickSettings(bool, bool) {}

@@ -43,7 +43,9 @@ void SaveStickyList();
 // True only for the right password; false while no prompt exists.
 bool AskLockPassword(std::string_view reason);
 bool LockPasswordSet();                      // "pwdlocal" is not empty
-void RunSetPasswordDialog();
+// The dialog that sets or changes the lock password: true when a new
+// password was stored; false on Cancel, or while the dialog does not exist.
+bool RunSetPasswordDialog();
 
 // Navigation windows --------------------------------------------------------------
 void ApplyClickSettings(bool shown, bool large);

@@ -82,6 +82,7 @@ void TfrmVDConfig::FormCreate() {
     if (auto* b = FindControl("btnApply")) b->OnClick = [this] { btnApplyClick(); };
     if (auto* b = FindControl("btnCancel")) b->OnClick = [this] { btnCancelClick(); };
     if (auto* b = FindControl("btnHelp")) b->OnClick = [this] { btnHelpClick(); };
+    if (auto* b = FindControl("btnSetChangeLockPwd")) b->OnClick = [this] { btnSetChangeLockPwdClick(); };
     KeyPreview = true;
     OnMessage(WM_KEYUP, [this](WPARAM key, LPARAM) -> LRESULT {
         FormKeyUp(static_cast<WORD>(key));
@@ -180,6 +181,11 @@ void TfrmVDConfig::ApplyLockBoxes() {
         // The pending flags mirror the boxes, also where a box did not change.
         FLockedPending[static_cast<size_t>(n)] = FLocked[static_cast<size_t>(n)];
     }
+}
+
+void TfrmVDConfig::btnSetChangeLockPwdClick() {
+    links::RunSetPasswordDialog();
+    UpdateControlStates();
 }
 
 void TfrmVDConfig::cbLock1Click(int tag) {

@@ -127,6 +127,8 @@ public:
     void UpdateControlStates();
     void ApplyLockBoxes();
     void cbLock1Click(int tag);
+    // "Set or change desktop lock password": the boxes follow whether one is set.
+    void btnSetChangeLockPwdClick();
 
     void SaveRuleLists();
     void LoadAutoSendRules();

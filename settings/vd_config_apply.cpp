@@ -61,19 +61,28 @@ bool TfrmVDConfig::ShrinkWouldExposePrivateWindows(GridSize to) const {
 }
 
 bool TfrmVDConfig::ApplyChanges() {
+    // The boxes as they stand now are what the password is asked for: the
+    // dialog stays usable while the prompt waits, and a box clicked
+    // meanwhile is not applied with it.
+    const LockFlags pending = FLockedPending;
     bool anyPrivate = false;
     int madePublic = 0;
     for (size_t n = 1; n <= 9; ++n) {
-        anyPrivate = anyPrivate || FLockedPending[n];
-        if (!FLockedPending[n] && FLocked[n]) ++madePublic;
+        anyPrivate = anyPrivate || pending[n];
+        if (!pending[n] && FLocked[n]) ++madePublic;
     }
     if (anyPrivate && !links::LockPasswordSet()) {
         framework::MessageBox(navigation::lock_texts::kSetPasswordFirst, navigation::lock_texts::kSetPasswordCaption,
                               MB_ICONERROR, Handle());
         links::RunSetPasswordDialog();
+        UpdateControlStates();
         return false;
     }
     if (madePublic > 0 && !links::AskLockPassword(texts::kUnlockReason)) return false;
+    if (FLockedPending != pending) {
+        FLockedPending = pending;
+        for (int n = 1; n <= 9; ++n) cbLock(n).SetChecked(pending[static_cast<size_t>(n)]);
+    }
 
     std::vector<std::string> sticky;
     for (int i = 0; i < clbPinned.Count(); ++i)
