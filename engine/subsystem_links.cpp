@@ -107,6 +107,7 @@ void CheckLockCover(std::string_view) {}
 void UpdateDeskName(int) {}
 void RestyleDeskBar() {}
 void HideDeskBar() {}
+HWND DeskBarWindow() { return nullptr; }
 void RetargetEdgeWindow() {}
 void LoadClickPicture(const std::string&) {}
 void RefreshAppList() {}

@@ -236,7 +236,7 @@ bool TfrmPTessarel::IsSticky(HWND w) {
     if (w && w == stickyWnd_) return stickyAnswer_;
     bool found = false;
     if (FStickyList) {
-        found = FStickyList->IndexOf(UpperCaseAscii(ClassNameOf(w))) >= 0;
+        found = FStickyList->Contains(UpperCaseAscii(ClassNameOf(w)));
         if (!found) {
             std::string exe;
             int idx = FindWindowRecord(w);
@@ -247,7 +247,7 @@ bool TfrmPTessarel::IsSticky(HWND w) {
             } else {
                 exe = WindowExePath(w);
             }
-            found = !exe.empty() && FStickyList->IndexOf(UpperCaseAscii(exe)) >= 0;
+            found = !exe.empty() && FStickyList->Contains(UpperCaseAscii(exe));
         }
     }
     stickyWnd_ = w;

@@ -34,14 +34,6 @@ std::optional<int> Suffix(std::string_view name, std::string_view prefix, int ma
     return framework::StrToIntDef(name.substr(prefix.size()), 0);
 }
 
-// Windows compares class names and file paths without regard to case: an
-// entry typed in lower case by hand names the same window.
-bool ListHolds(const framework::ListBox& list, std::string_view upperName) {
-    for (int i = 0; i < list.Count(); ++i)
-        if (framework::UpperCaseAscii(list.Item(i)) == upperName) return true;
-    return false;
-}
-
 }  // namespace
 
 TfrmVDConfig::TfrmVDConfig() : Form("frmVDConfig") {
@@ -232,8 +224,8 @@ bool TfrmVDConfig::IsPrivate(int desktop) const {
     return desktop >= 1 && desktop <= 9 && FLocked[static_cast<size_t>(desktop)];
 }
 
-bool TfrmVDConfig::InIgnoreList(std::string_view upperName) const { return ListHolds(lbIgnore, upperName); }
-bool TfrmVDConfig::InWatchList(std::string_view upperName) const { return ListHolds(lbWatch, upperName); }
+bool TfrmVDConfig::InIgnoreList(std::string_view upperName) const { return ignoreRules_.Contains(upperName); }
+bool TfrmVDConfig::InWatchList(std::string_view upperName) const { return watchRules_.Contains(upperName); }
 std::vector<TAutoSendRule> TfrmVDConfig::AutoSendRules() const { return FAutoSendRules; }
 
 // Display modes ------------------------------------------------------------------

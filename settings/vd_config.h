@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "engine/rule_list.h"
 #include "framework/control.h"
 #include "framework/form.h"
 #include "settings/auto_send_rule.h"
@@ -204,7 +205,10 @@ private:
     std::array<std::unique_ptr<framework::Edit>, 9> edName_;
     std::vector<int> displayModeCodes_;   // the code of each item of the resolution lists
     MemoryStore inForce_;                 // the values in force, for Cancel
-    std::vector<std::string> ignoreInForce_, watchInForce_;
+    // The ignore and watch lists in force, as the engine matches windows
+    // against them; the list boxes are the user's edit until Apply.
+    engine::TRuleSet ignoreRules_, watchRules_;
+    void TakeRuleListEdits();
     // A rule file that exists but could not be read is not overwritten.
     bool ignoreReadable_ = true, watchReadable_ = true, autoSendReadable_ = true;
 };
