@@ -123,17 +123,6 @@ void TRuleSet::Assign(std::vector<std::string> entries) {
     for (const auto& e : entries_) keys_.insert(framework::UpperCaseAscii(e));
 }
 
-void TRuleSet::Load(std::vector<std::string> entries) {
-    Assign(std::move(entries));
-    keepAtLeast_ = entries_.size();
-}
-
-void TRuleSet::UserEdit(std::vector<std::string> entries) {
-    const size_t removed = RemovedEntries(entries_, entries);
-    keepAtLeast_ -= std::min(removed, keepAtLeast_);
-    Assign(std::move(entries));
-}
-
 bool TRuleSet::Contains(std::string_view upperName) const { return keys_.count(std::string(upperName)) != 0; }
 
 }  // namespace engine

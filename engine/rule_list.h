@@ -20,7 +20,7 @@ namespace engine {
 
 // MAX_PATH for an executable path; a class name has at most 256 characters.
 inline constexpr size_t kMaxRuleEntryChars = 260;
-inline constexpr size_t kMaxRuleEntries = 4096;
+inline constexpr size_t kMaxRuleEntries = 1024;
 inline constexpr size_t kMaxRuleFileBytes = 4 * 1024 * 1024;
 // The notes of one file: the first refused entries one by one, then a count.
 inline constexpr size_t kMaxRuleNotes = 5;
@@ -57,11 +57,6 @@ size_t RemovedEntries(std::span<const std::string> before, std::span<const std::
 class TRuleSet {
 public:
     void Assign(std::vector<std::string> entries);
-    // The list as a file gave it: a save keeps at least these entries.
-    void Load(std::vector<std::string> entries);
-    // The user's edit of the whole list: what it removed may go.
-    void UserEdit(std::vector<std::string> entries);
-    size_t KeepAtLeast() const noexcept { return keepAtLeast_; }
     // upperName: a class name or executable path, upper-cased.
     bool Contains(std::string_view upperName) const;
     const std::vector<std::string>& Entries() const noexcept { return entries_; }
@@ -70,7 +65,6 @@ public:
 private:
     std::vector<std::string> entries_;
     std::unordered_set<std::string> keys_;
-    size_t keepAtLeast_ = 0;
 };
 
 }  // namespace engine

@@ -194,12 +194,14 @@ void ListControl::SetItems(const std::vector<std::string>& items) {
 int ListControl::Count() const { return static_cast<int>(items_.size()); }
 
 void ListControl::AddItem(std::string_view s) {
+    ++version_;
     std::string str(s);
     if (hwnd_) ::SendMessageA(hwnd_, Msg(0), 0, reinterpret_cast<LPARAM>(str.c_str()));
     items_.push_back(std::move(str));
 }
 
 void ListControl::InsertItem(int index, std::string_view s) {
+    ++version_;
     std::string str(s);
     if (index < 0 || index > Count()) throw Exception("List index out of bounds");
     if (hwnd_) ::SendMessageA(hwnd_, Msg(1), static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(str.c_str()));
@@ -207,6 +209,7 @@ void ListControl::InsertItem(int index, std::string_view s) {
 }
 
 void ListControl::DeleteItem(int index) {
+    ++version_;
     if (index < 0 || index >= Count()) throw Exception("List index out of bounds");
     if (hwnd_) ::SendMessageA(hwnd_, Msg(2), static_cast<WPARAM>(index), 0);
     if (static_cast<size_t>(index) < items_.size()) items_.erase(items_.begin() + index);
@@ -225,6 +228,7 @@ std::string ListControl::Item(int index) const {
 }
 
 void ListControl::Clear() {
+    ++version_;
     if (hwnd_) ::SendMessageA(hwnd_, Msg(3), 0, 0);
     items_.clear();
     index_ = -1;

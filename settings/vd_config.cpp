@@ -224,8 +224,16 @@ bool TfrmVDConfig::IsPrivate(int desktop) const {
     return desktop >= 1 && desktop <= 9 && FLocked[static_cast<size_t>(desktop)];
 }
 
-bool TfrmVDConfig::InIgnoreList(std::string_view upperName) const { return ignoreRules_.Contains(upperName); }
-bool TfrmVDConfig::InWatchList(std::string_view upperName) const { return watchRules_.Contains(upperName); }
+bool TfrmVDConfig::RuleLookup::Holds(const framework::ListBox& list, std::string_view upperName) {
+    if (version != list.ItemsVersion()) {
+        rules.Assign(list.Items());
+        version = list.ItemsVersion();
+    }
+    return rules.Contains(upperName);
+}
+
+bool TfrmVDConfig::InIgnoreList(std::string_view upperName) const { return ignoreLookup_.Holds(lbIgnore, upperName); }
+bool TfrmVDConfig::InWatchList(std::string_view upperName) const { return watchLookup_.Holds(lbWatch, upperName); }
 std::vector<TAutoSendRule> TfrmVDConfig::AutoSendRules() const { return FAutoSendRules; }
 
 // Display modes ------------------------------------------------------------------

@@ -205,10 +205,15 @@ private:
     std::array<std::unique_ptr<framework::Edit>, 9> edName_;
     std::vector<int> displayModeCodes_;   // the code of each item of the resolution lists
     MemoryStore inForce_;                 // the values in force, for Cancel
-    // The ignore and watch lists in force, as the engine matches windows
-    // against them; the list boxes are the user's edit until Apply.
-    engine::TRuleSet ignoreRules_, watchRules_;
-    void TakeRuleListEdits();
+    std::vector<std::string> ignoreInForce_, watchInForce_;
+    // The list boxes' entries as hash sets, built again after each change
+    // of a list: the engine asks for every window at every tick.
+    struct RuleLookup {
+        engine::TRuleSet rules;
+        unsigned version = ~0u;
+        bool Holds(const framework::ListBox& list, std::string_view upperName);
+    };
+    mutable RuleLookup ignoreLookup_, watchLookup_;
     // A rule file that exists but could not be read is not overwritten.
     bool ignoreReadable_ = true, watchReadable_ = true, autoSendReadable_ = true;
 };

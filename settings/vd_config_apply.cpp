@@ -79,7 +79,6 @@ bool TfrmVDConfig::ApplyChanges() {
     for (int i = 0; i < clbPinned.Count(); ++i)
         sticky.push_back(clbPinned.Checked(i) ? clbPinned.Item(i) : clbPinned.Item(i) + "*");
     links::ReplaceStickyEntries(sticky);
-    TakeRuleListEdits();
     // Checked before the save, so that the layout stored is the one in force.
     const auto inForce = links::EngineGrid();
     if (inForce && ShrinkWouldExposePrivateWindows(GridForLayout(cbLayout.ItemIndex()))) {

@@ -190,6 +190,8 @@ void TfrmVDConfig::RememberValuesInForce() {
     inForce_ = MemoryStore{};
     SaveTo(inForce_, FLocked);
     inForce_.WriteInt(kInForceLoad, cbLoad.Checked() ? 1 : 0);
+    ignoreInForce_ = lbIgnore.Items();
+    watchInForce_ = lbWatch.Items();
 }
 
 void TfrmVDConfig::RestoreValuesInForce() {
@@ -197,8 +199,8 @@ void TfrmVDConfig::RestoreValuesInForce() {
     LoadFrom(inForce_, false);
     LoadGuarded([this] { cbLoad.SetChecked(inForce_.Int(kInForceLoad).value_or(0) != 0); }, nullptr);
     LoadGestureCodes(inForce_);
-    LoadGuarded([this] { lbIgnore.SetItems(ignoreRules_.Entries()); }, nullptr);
-    LoadGuarded([this] { lbWatch.SetItems(watchRules_.Entries()); }, nullptr);
+    LoadGuarded([this] { lbIgnore.SetItems(ignoreInForce_); }, nullptr);
+    LoadGuarded([this] { lbWatch.SetItems(watchInForce_); }, nullptr);
     LoadGuarded([this] { LoadPinnedList(); }, nullptr);
     framework::Guard([this] { UpdateControlStates(); });
 }
@@ -206,39 +208,30 @@ void TfrmVDConfig::RestoreValuesInForce() {
 // Rule files -------------------------------------------------------------------
 
 void TfrmVDConfig::LoadRuleLists() {
-    auto load = [](engine::TRuleSet& rules, framework::ListBox& list, std::string_view file, bool& readable) {
+    auto load = [](framework::ListBox& list, std::string_view file, bool& readable) {
         readable = true;
         try {
             std::vector<std::string> notes;
-            if (auto entries = LoadRuleList(DataFile(file), &notes)) {
-                rules.Load(std::move(*entries));
-                list.SetItems(rules.Entries());
-            }
+            if (auto entries = LoadRuleList(DataFile(file), &notes)) list.SetItems(*entries);
             for (const auto& note : notes) links::LogEvent(note);
         } catch (...) {
             readable = false;
             framework::HandleException(std::current_exception());
         }
     };
-    load(ignoreRules_, lbIgnore, kIgnoreFile, ignoreReadable_);
-    load(watchRules_, lbWatch, kWatchFile, watchReadable_);
-}
-
-void TfrmVDConfig::TakeRuleListEdits() {
-    ignoreRules_.UserEdit(lbIgnore.Items());
-    watchRules_.UserEdit(lbWatch.Items());
+    load(lbIgnore, kIgnoreFile, ignoreReadable_);
+    load(lbWatch, kWatchFile, watchReadable_);
 }
 
 void TfrmVDConfig::SaveRuleLists() {
-    auto save = [this](const engine::TRuleSet& rules, std::string_view file, bool readable) {
-        const std::string path = DataFile(file);
-        if (!readable || path.empty()) return;
-        engine::CheckNothingLost(file, rules.KeepAtLeast(), rules.Count());
-        SaveRuleList(path, rules.Entries());
-    };
-    // Each file on its own: one that may not be written keeps the other's save.
-    framework::Guard([&] { save(ignoreRules_, kIgnoreFile, ignoreReadable_); });
-    framework::Guard([&] { save(watchRules_, kWatchFile, watchReadable_); });
+    // Each file on its own: one that cannot be written keeps the other's save.
+    const std::string ignore = DataFile(kIgnoreFile), watch = DataFile(kWatchFile);
+    framework::Guard([&] {
+        if (ignoreReadable_ && !ignore.empty()) SaveRuleList(ignore, lbIgnore.Items());
+    });
+    framework::Guard([&] {
+        if (watchReadable_ && !watch.empty()) SaveRuleList(watch, lbWatch.Items());
+    });
 }
 
 void TfrmVDConfig::ClearAutoSendRows() {
