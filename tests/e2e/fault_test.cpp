@@ -13,14 +13,6 @@ namespace {
 
 using FaultTest = ProgramTest;
 
-std::string ErrorLog() {
-    try {
-        return framework::ReadFileBytes(DataFolder() + "errorlog.log");
-    } catch (...) {
-        return {};
-    }
-}
-
 }  // namespace
 
 TEST_F(FaultTest, AFaultShowsEveryHiddenWindowLogsTheFaultAndEndsTheProgram) {
@@ -39,7 +31,7 @@ TEST_F(FaultTest, AFaultShowsEveryHiddenWindowLogsTheFaultAndEndsTheProgram) {
     EXPECT_NE(program_->Process().Wait(5000), -1) << "the program did not end";
     EXPECT_EQ(FindMainWindow(), nullptr);
     EXPECT_FALSE(IsShown(selfHidden.Window()));
-    const std::string log = ErrorLog();
+    const std::string log = ReadDataFile("errorlog.log");
     EXPECT_NE(log.find(" >> Access violation (exception C0000005) at address 0000000000000001\r\n"), std::string::npos)
         << log;
     program_.reset();

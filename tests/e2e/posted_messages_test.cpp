@@ -25,11 +25,6 @@ private:
     uint32_t state_ = 12345;
 };
 
-bool Answers(HWND w) {
-    DWORD_PTR r = 0;
-    return ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r) != 0;
-}
-
 }  // namespace
 
 TEST_F(PostedMessagesTest, TwentyThousandPostedCommandsLoseNoWindow) {

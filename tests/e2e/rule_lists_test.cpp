@@ -11,14 +11,6 @@ using namespace e2e;
 
 namespace {
 
-std::string ReadDataFile(const std::string& name) {
-    try {
-        return framework::ReadFileBytes(DataFolder() + name);
-    } catch (...) {
-        return {};
-    }
-}
-
 bool Logged(DWORD pid, const std::string& line) {
     return WaitUntil([&] {
         auto lines = EventLogLines(pid);

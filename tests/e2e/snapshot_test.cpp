@@ -12,14 +12,6 @@ using namespace e2e;
 
 namespace {
 
-std::string ReadDataFile(const std::string& name) {
-    try {
-        return framework::ReadFileBytes(DataFolder() + name);
-    } catch (...) {
-        return {};
-    }
-}
-
 bool ShownSoon(HWND w) { return WaitUntil([w] { return IsShown(w); }, 4000); }
 bool HiddenSoon(HWND w) { return WaitUntil([w] { return !IsShown(w); }, 4000); }
 
