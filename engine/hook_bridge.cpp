@@ -146,7 +146,6 @@ void TfrmPTessarel::WMHookActivate(WPARAM wp, LPARAM lp) {
     AddSysMenuItems(w);
     if (settings::Flag("autofollow") == IsListedWindow(w) || lp != 1) return;
     if (links::IsSettingsOrInfoWindow(w) || IsUnmanagedWindow(w, -1)) return;
-    if (IsStaleActivation(w)) return;
     int idx = FindWindowRecord(w);
     if (idx < 0) return;
     const int d = FWindowTable[static_cast<size_t>(idx)].Desktop;
@@ -209,15 +208,6 @@ void TfrmPTessarel::WMHookSysMenu(WPARAM wp, LPARAM lp) {
         FTargetDesktop = static_cast<int>(item - IDM_SEND_WINDOW + 1);
         miS1Click();
     }
-}
-
-// The report is posted from inside the window's process and read later. A
-// window that has been hidden since (the engine hides the windows of other
-// desktops, and the system hands the activation from one to the next while
-// it does) and is no longer in front was active only in passing: following
-// it would pull the user away and swallow a switch asked for meanwhile.
-bool TfrmPTessarel::IsStaleActivation(HWND w) const {
-    return !::IsWindowVisible(w) && ::GetForegroundWindow() != w;
 }
 
 void TfrmPTessarel::WMHookWindowShown(WPARAM wp, LPARAM lp) {

@@ -241,7 +241,6 @@ private:
     void RegisterMessages();
     bool AcceptingMessages() const;
     void WMHookActivate(WPARAM w, LPARAM l);
-    bool IsStaleActivation(HWND w) const;
     void WMHookHotkey(WPARAM w, LPARAM l);
     void WMHookSysMenu(WPARAM w, LPARAM l);
     void WMHookWindowShown(WPARAM w, LPARAM l);

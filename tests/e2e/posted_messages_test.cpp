@@ -55,7 +55,13 @@ TEST_F(PostedMessagesTest, TwentyThousandPostedCommandsLoseNoWindow) {
     ASSERT_TRUE(Answers(main));
     EXPECT_TRUE(program_->Process().Running());
     // Every window is still on a desktop: the unify of "-kill" brings all back.
-    EXPECT_EQ(program_->KillInstance(), 0);
+    const DWORD pid = program_->Pid();
+    EXPECT_EQ(program_->KillInstance(), 0) << [pid] {
+        std::string open;
+        for (const auto& i : TopWindows())
+            if (i.pid == pid && i.visible) open += " [" + i.cls + " \"" + i.title + "\"]";
+        return "windows of the program on screen:" + open;
+    }();
     EXPECT_TRUE(IsShown(one.Window()));
     EXPECT_TRUE(IsShown(two.Window()));
 }
