@@ -1,6 +1,7 @@
 // The engine tick, the desktop switch, and the hide and show primitives that
 // every mover of windows goes through.
 #include "engine/main_form.h"
+#include "engine/fault_handler.h"
 #include "engine/gtools.h"
 #include "engine/preview_layout.h"
 #include "engine/wait_window.h"
@@ -67,6 +68,15 @@ void TfrmPTessarel::tScanTimer() {
         ShowDesktopWindows();
     }
     CheckDesktopAccess();
+    PublishRescueWindows();
+}
+
+void TfrmPTessarel::PublishRescueWindows() {
+    std::vector<HWND> shown;
+    shown.reserve(FWindowTable.size());
+    for (const auto& r : FWindowTable)
+        if (r.Visible) shown.push_back(r.Handle());
+    fault::PublishRescueWindows(shown);
 }
 
 void TfrmPTessarel::Refocus() {
@@ -188,6 +198,8 @@ void TfrmPTessarel::ShowWindowSafe(HWND w, int cmd) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(w, &pid);
     const bool foreign = pid != ::GetCurrentProcessId();
+    // Whatever becomes of the program from now on, this window comes back.
+    if (cmd == SW_HIDE && foreign) fault::AddRescueWindow(w);
     if (settings::Flag("async") || IsHungWindow(w) || (foreign && !Responds(w)))
         ::ShowWindowAsync(w, cmd);
     else

@@ -66,6 +66,7 @@ void TfrmPTessarel::FormCreate() {
     Step([this] {
         const std::string path = DataFilePath(kStickyFileName);
         if (FileExists(path)) FStickyList->LoadFromFile(path);
+        for (const auto& note : FStickyList->LoadNotes) LogEvent(note, nullptr, false);
     });
     Step([this] { SetTrayIconForDesktop(1); });
     FDesktopUnlocked = true;

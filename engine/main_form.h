@@ -235,6 +235,8 @@ private:
     static constexpr UINT kResponseProbeMs = 150;
     bool Responds(HWND w) const;
     void Refocus();
+    // The windows a native fault shows again before the program ends.
+    void PublishRescueWindows();
     void AutoHidePreview();
     void FreeFinishedBubbles();
     void WaitForDesktopIcons();

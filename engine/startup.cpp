@@ -1,6 +1,7 @@
 #include "engine/startup.h"
 #include <cstdlib>
 #include "engine/event_log.h"
+#include "engine/fault_handler.h"
 #include "engine/gtools.h"
 #include "engine/main_form.h"
 #include "engine/splash.h"
@@ -63,6 +64,7 @@ void CreateWindows() {
             WriteErrorLog(message);   // while the last windows go at exit
     };
     links::CreateDeskBar();
+    fault::SetRescueAppBar(links::DeskBarWindow());
     SetSplashProgress(20);
     links::CreateLockCover();
     links::CreateEdgeWindow();
@@ -100,6 +102,9 @@ void OfferStartDialogs() {
 
 int RunEngine() {
     auto& app = framework::App();
+    // Before any window exists: from here on a native fault ends the program
+    // with its windows shown, never in a debugger that freezes it.
+    fault::InstallFaultHandlers(ErrorLogPath());
     app.ShowMainForm = false;
     links::StartHelp();
     if (ReadStartFlag(kShowSplashValue.View(), true)) {

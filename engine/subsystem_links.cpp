@@ -136,6 +136,7 @@ void HideDeskBar() {
     navigation::frmDeskBar->RemoveAppBar();
     navigation::frmDeskBar->Hide();
 }
+HWND DeskBarWindow() { return navigation::frmDeskBar ? navigation::frmDeskBar->Handle() : nullptr; }
 void RetargetEdgeWindow() {}
 void LoadClickPicture(const std::string&) {}
 void RefreshAppList() {}

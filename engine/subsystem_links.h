@@ -92,6 +92,7 @@ bool ChangeLockPassword();
 void UpdateDeskName(int desktop);  // the desktop name panel
 void RestyleDeskBar();             // the desk bar's buttons after a switch
 void HideDeskBar();
+HWND DeskBarWindow();               // the desk bar's application-bar window, 0 while there is none
 void RetargetEdgeWindow();         // the edge window's target after a switch
 void LoadClickPicture(const std::string& bitmapFile);
 void RefreshAppList();

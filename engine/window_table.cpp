@@ -213,7 +213,11 @@ void TfrmPTessarel::ScanWindow(HWND w) {
             // A stored desktop outside the grid must never reach the record.
             if (snap.Desktop >= 1) {
                 snapshotDesktop = IntMin(snap.Desktop, DesktopCount());
-                FWindowTable[static_cast<size_t>(idx)].Visible = snap.Visible ? 1 : 0;
+                // A window showing now is shown on its desktop, whatever it
+                // was when the snapshot was taken: one of another desktop is
+                // hidden by this scan, not left on screen until the next.
+                const bool visible = snap.Visible || FWindowTable[static_cast<size_t>(idx)].Visible;
+                FWindowTable[static_cast<size_t>(idx)].Visible = visible ? 1 : 0;
                 FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(snapshotDesktop);
             } else {
                 int d = ChooseDesktopForProcess(pid, w);
@@ -341,7 +345,7 @@ bool TfrmPTessarel::IsSticky(HWND w) {
     if (w && w == stickyWnd_) return stickyAnswer_;
     bool found = false;
     if (FStickyList) {
-        found = FStickyList->IndexOf(UpperClassOf(w)) >= 0;
+        found = FStickyList->Contains(UpperClassOf(w));
         if (!found) {
             std::string exe;
             int idx = FindWindowRecord(w);
@@ -352,7 +356,7 @@ bool TfrmPTessarel::IsSticky(HWND w) {
             } else {
                 exe = WindowUpperExePath(w);
             }
-            found = !exe.empty() && FStickyList->IndexOf(UpperCaseAscii(exe)) >= 0;
+            found = !exe.empty() && FStickyList->Contains(UpperCaseAscii(exe));
         }
     }
     stickyWnd_ = w;

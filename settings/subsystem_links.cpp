@@ -102,6 +102,10 @@ void SaveStickyList() {
     if (auto* e = Engine()) e->SaveStickyList();
 }
 
+void LogEvent(std::string_view text) {
+    if (auto* e = Engine()) e->LogEvent(text, nullptr, false);
+}
+
 // Desktop lock ------------------------------------------------------------------------
 bool AskLockPassword(std::string_view reason) {
     return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);

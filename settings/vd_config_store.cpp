@@ -211,7 +211,9 @@ void TfrmVDConfig::LoadRuleLists() {
     auto load = [](framework::ListBox& list, std::string_view file, bool& readable) {
         readable = true;
         try {
-            if (auto entries = LoadRuleList(DataFile(file))) list.SetItems(*entries);
+            std::vector<std::string> notes;
+            if (auto entries = LoadRuleList(DataFile(file), &notes)) list.SetItems(*entries);
+            for (const auto& note : notes) links::LogEvent(note);
         } catch (...) {
             readable = false;
             framework::HandleException(std::current_exception());
@@ -222,9 +224,14 @@ void TfrmVDConfig::LoadRuleLists() {
 }
 
 void TfrmVDConfig::SaveRuleLists() {
+    // Each file on its own: one that cannot be written keeps the other's save.
     const std::string ignore = DataFile(kIgnoreFile), watch = DataFile(kWatchFile);
-    if (ignoreReadable_ && !ignore.empty()) SaveRuleList(ignore, lbIgnore.Items());
-    if (watchReadable_ && !watch.empty()) SaveRuleList(watch, lbWatch.Items());
+    framework::Guard([&] {
+        if (ignoreReadable_ && !ignore.empty()) SaveRuleList(ignore, lbIgnore.Items());
+    });
+    framework::Guard([&] {
+        if (watchReadable_ && !watch.empty()) SaveRuleList(watch, lbWatch.Items());
+    });
 }
 
 void TfrmVDConfig::ClearAutoSendRows() {

@@ -497,6 +497,21 @@ bool WriteDataFile(const std::string& name, const std::string& text) {
     return std::fclose(f) == 0 && ok;
 }
 
+std::string ReadDataFile(const std::string& name) {
+    FILE* f = std::fopen((DataFolder() + name).c_str(), "rb");
+    if (!f) return {};
+    std::string bytes;
+    char buf[65536];
+    for (size_t got; (got = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, got);
+    std::fclose(f);
+    return bytes;
+}
+
+bool Answers(HWND w, int timeoutMs) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(timeoutMs), &result) != 0;
+}
+
 std::vector<std::string> EventLogLines(DWORD pid) {
     HWND log = nullptr;
     for (const auto& i : TopWindows())

@@ -151,6 +151,10 @@ HWND FindMainWindow();       // the running instance's TfrmPTessarel, or 0
 // A value or a data-folder file written before the program starts.
 void WriteSetting(const char* name, DWORD value);
 bool WriteDataFile(const std::string& name, const std::string& text);
+// A data-folder file's bytes; empty when it cannot be read.
+std::string ReadDataFile(const std::string& name);
+// Whether the window's thread answers a message within the time.
+bool Answers(HWND w, int timeoutMs = 5000);
 // The running program's event log (TfrmLog), newest line first, each without
 // its time stamp; empty while the window cannot be read.
 std::vector<std::string> EventLogLines(DWORD pid);
