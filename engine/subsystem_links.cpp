@@ -7,6 +7,7 @@
 #include "framework/guard.h"
 #include "navigation/bubble.h"
 #include "navigation/edge_geometry.h"
+#include "navigation/edge_nav.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "navigation/gesture.h"
@@ -20,7 +21,7 @@ namespace engine::links {
 void CreateEventLog() { framework::App().CreateForm(navigation::frmLog); }
 void CreateDeskBar() {}
 void CreateLockCover() {}
-void CreateEdgeWindow() {}
+void CreateEdgeWindow() { framework::App().CreateForm(navigation::frmEdgeNav); }
 void CreateClickWindow() {}
 void CreateNamePanel() {}
 void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig); }
@@ -107,21 +108,29 @@ void CheckLockCover(std::string_view) {}
 void UpdateDeskName(int) {}
 void RestyleDeskBar() {}
 void HideDeskBar() {}
-void RetargetEdgeWindow() {}
+void RetargetEdgeWindow() {
+    if (navigation::frmEdgeNav) navigation::frmEdgeNav->UpdateEdgeTarget();
+}
+
 void LoadClickPicture(const std::string&) {}
+
 void RefreshAppList() {}
 void HideAppList() {}
 void OpenAppList() {}
 void ShowLostWindows() {}
 void ShowWindowInfo() {}
 void OpenSendCurrent(HWND) {}
-void ShowEdgeNav(int) {}
+void ShowEdgeNav(int edge) {
+    if (navigation::frmEdgeNav) navigation::frmEdgeNav->ShowAtEdge(static_cast<navigation::TScreenEdge>(edge));
+}
 
-// Until the edge window takes the edge itself, its neighbour rule answers:
-// wrapping as its check box says while the settings dialog exists.
+// Before the edge window exists its neighbour rule answers: wrapping as its
+// check box says while the settings dialog exists.
 int TakeEdgeTarget(int edge, int current, int cols, int rows) {
+    const auto e = static_cast<navigation::TScreenEdge>(edge);
+    if (navigation::frmEdgeNav) return navigation::frmEdgeNav->TakeEdge(e);
     const bool wrap = settings::CurrentSource() && settings::Flag("wrapedgenav");
-    return navigation::EdgeTarget(static_cast<navigation::TScreenEdge>(edge), current, cols, rows, wrap);
+    return navigation::EdgeTarget(e, current, cols, rows, wrap);
 }
 
 // Shell ---------------------------------------------------------------------------------
