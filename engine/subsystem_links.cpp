@@ -6,6 +6,7 @@
 #include "framework/application.h"
 #include "framework/guard.h"
 #include "navigation/bubble.h"
+#include "navigation/click.h"
 #include "navigation/edge_geometry.h"
 #include "navigation/edge_nav.h"
 #include "navigation/enter_pwd.h"
@@ -22,7 +23,7 @@ void CreateEventLog() { framework::App().CreateForm(navigation::frmLog); }
 void CreateDeskBar() {}
 void CreateLockCover() {}
 void CreateEdgeWindow() { framework::App().CreateForm(navigation::frmEdgeNav); }
-void CreateClickWindow() {}
+void CreateClickWindow() { framework::App().CreateForm(navigation::frmClick); }
 void CreateNamePanel() {}
 void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig); }
 void CreateAboutBox() {}
@@ -112,7 +113,9 @@ void RetargetEdgeWindow() {
     if (navigation::frmEdgeNav) navigation::frmEdgeNav->UpdateEdgeTarget();
 }
 
-void LoadClickPicture(const std::string&) {}
+void LoadClickPicture(const std::string& bitmapFile) {
+    if (navigation::frmClick) navigation::frmClick->LoadPicture(bitmapFile);
+}
 
 void RefreshAppList() {}
 void HideAppList() {}

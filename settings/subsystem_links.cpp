@@ -4,6 +4,7 @@
 // yet do nothing until it lands.
 #include "settings/subsystem_links.h"
 #include "engine/main_form.h"
+#include "navigation/click.h"
 #include "navigation/enter_pwd.h"
 #include "shell/help.h"
 
@@ -105,8 +106,23 @@ bool LockPasswordSet() { return !navigation::ReadLockValue(navigation::kLocalDig
 void RunSetPasswordDialog() {}
 
 // Navigation windows --------------------------------------------------------------------
-void ApplyClickSettings(bool, bool) {}
-void RestoreClickPosition() {}
+void ApplyClickSettings(bool shown, bool large) {
+    if (navigation::frmClick) navigation::frmClick->ApplyClickSettings(shown, large);
+}
+
+void RestoreClickPosition() {
+    if (navigation::frmClick) navigation::frmClick->RestoreClickPosition();
+}
+
+void PlaceClickWindow(int left, int top) {
+    if (navigation::frmClick) navigation::frmClick->PlaceAt(left, top);
+}
+
+std::optional<POINT> ClickWindowPlace() {
+    if (!navigation::frmClick || !navigation::frmClick->Handle()) return std::nullopt;
+    return POINT{navigation::frmClick->Left(), navigation::frmClick->Top()};
+}
+
 void UpdateDeskBar(const std::vector<std::string>&, int, bool) {}
 void DockDeskBar() {}
 void UpdateDeskName(int) {}
