@@ -55,31 +55,6 @@ TEST(EdgeNeighbourRule, EveryLayoutDesktopAndEdgeWithAndWithoutWrap) {
     EXPECT_EQ(checked, 8 * (5 + 4 + 6 + 8 + 9 + 6 + 8 + 4 + 5 + 4 + 3 + 3 + 2 + 2));
 }
 
-TEST(EdgeNeighbourRule, CasesAUserMeets) {
-    using E = TScreenEdge;
-    struct Case {
-        E edge;
-        int current, cols, rows;
-        bool wrap;
-        int want;
-    } cases[] = {
-        // 3 x 3 from the middle: a neighbour everywhere.
-        {E::Up, 5, 3, 3, false, 2}, {E::Right, 5, 3, 3, false, 6}, {E::Down, 5, 3, 3, false, 8}, {E::Left, 5, 3, 3, false, 4},
-        // The end of a row or column: the other end with wrap, nothing without.
-        {E::Right, 3, 3, 3, true, 1}, {E::Right, 3, 3, 3, false, 3},
-        {E::Down, 7, 3, 3, true, 1}, {E::Down, 7, 3, 3, false, 7},
-        // One column: left and right lead nowhere, wrap or not.
-        {E::Left, 1, 1, 4, true, 1}, {E::Right, 4, 1, 4, true, 4}, {E::Right, 2, 1, 4, false, 2},
-        // One row: up and down lead nowhere.
-        {E::Up, 3, 4, 1, true, 3}, {E::Down, 3, 4, 1, true, 3},
-        // No edge, and a grid that is no grid.
-        {E::None, 5, 3, 3, true, 5}, {E::Up, 1, 0, 3, true, 1},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(EdgeTarget(c.edge, c.current, c.cols, c.rows, c.wrap), c.want)
-            << "edge " << static_cast<int>(c.edge) << " from " << c.current << " in " << c.cols << "x" << c.rows;
-}
-
 TEST(EdgeBarGeometry, EachEdgeAtTwoScreenSizes) {
     struct Case {
         int W, H;
