@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -62,6 +63,25 @@ long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs =
 // reach the virtual desktop as if typed) and waits for its end. Answers its
 // exit code, or -1 when it could not be started or did not end in time.
 int RunXdotool(const std::string& args, int timeoutMs = 10000);
+// A symbolic link of the host at the Windows path link, leading to target
+// (as a fresh Wine prefix links the user folders into the home folder).
+// Windows calls cannot remove such a link: RemoveHostLink does, and
+// HostLink removes the link it made when it goes.
+bool MakeHostLink(const std::string& link, const std::string& target);
+bool RemoveHostLink(const std::string& link);
+class HostLink {
+public:
+    HostLink(std::string link, const std::string& target) : link_(std::move(link)), made_(MakeHostLink(link_, target)) {}
+    ~HostLink() {
+        if (made_) RemoveHostLink(link_);
+    }
+    HostLink(const HostLink&) = delete;
+    HostLink& operator=(const HostLink&) = delete;
+    bool Made() const noexcept { return made_; }
+private:
+    std::string link_;
+    bool made_;
+};
 
 // A helper process with top-level windows as its command line asks for.
 struct HelperOptions {
