@@ -16,10 +16,11 @@ engine::TfrmPTessarel* Engine() noexcept { return engine::frmPTessarel; }
 int ScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
 
+// Where the cursor was when the message being handled arose: a busy
+// program reads its mouse messages late, and the cursor is elsewhere by then.
 POINT CursorNow() {
-    POINT p{};
-    ::GetCursorPos(&p);
-    return p;
+    const DWORD at = ::GetMessagePos();
+    return POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
 }
 
 }  // namespace
@@ -49,6 +50,9 @@ void TfrmClick::FormCreate() {
     });
     OnMessage(WM_LBUTTONUP, [this](WPARAM, LPARAM) -> LRESULT {
         if (::GetCapture() == Handle()) ::ReleaseCapture();
+        // Moves merged into the release still carry the window along.
+        const POINT at = CursorNow();
+        if (at.x != FDragPoint.x || at.y != FDragPoint.y) Image1MouseMove(at, true);
         Image1MouseUp();
         return 0;
     });
