@@ -33,6 +33,7 @@ bool CursorInside(const RECT& r) {
 }  // namespace
 
 void TfrmPTessarel::tScanTimer() {
+    if (tScan_.Interval() != kScanIntervalMs) tScan_.SetInterval(kScanIntervalMs);
     ++FScanCounter;
     ScanWindows();
     FreeFinishedBubbles();
@@ -189,6 +190,9 @@ void TfrmPTessarel::RequestDesktop(int n) {
     WaitForDesktopIcons();
     if (FRequestedDesktop != FCurrentDesktop || framework::App().Terminated()) return;
     FRequestedDesktop = n;
+    // The tick that carries the switch out comes at once, not up to a whole
+    // interval later; it then keeps its pace.
+    tScan_.SetInterval(kSwitchTickMs);
 }
 
 void TfrmPTessarel::RequestPreviewSwitch(int n) {

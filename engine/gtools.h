@@ -37,6 +37,9 @@ std::string ProcessExePathQuery(DWORD processId);
 std::string ProcessExePathPsapi(DWORD processId);
 std::string ProcessExeNameToolhelp(DWORD processId);
 std::string ShortToLongPath(std::string_view path);
+// The executable path in upper case, as the window rules compare it: the
+// look-up per path component runs only for a path with a short name in it.
+std::string ProcessUpperExePath(DWORD processId);
 std::string WindowExePath(HWND w);
 std::string GetAppFolder();
 std::string GetDataFolder();   // empty when the user's application-data folder cannot be found

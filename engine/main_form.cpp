@@ -26,7 +26,7 @@ void Step(F&& f) {
 }  // namespace
 
 TfrmPTessarel::TfrmPTessarel()
-    : Form("frmPTessarel"), tScan_(250, [this] { tScanTimer(); }, false) {}
+    : Form("frmPTessarel"), tScan_(kScanIntervalMs, [this] { tScanTimer(); }, false) {}
 
 TfrmPTessarel::~TfrmPTessarel() = default;
 

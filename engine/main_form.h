@@ -26,6 +26,7 @@
 #include "engine/snapshot.h"
 #include "engine/subsystem_links.h"
 #include "engine/tray_icon.h"
+#include "engine/window_facts.h"
 #include "engine/window_record.h"
 #include "framework/form.h"
 #include "framework/graphic_control.h"
@@ -66,12 +67,16 @@ public:
 
     // Window table and scan --------------------------------------------------
     void ScanWindows();
+    // One scan over these handles, the top-level windows in the system's
+    // order: what ScanWindows does with the handles it enumerates.
+    void ScanWindows(const std::vector<HWND>& handles, bool complete);
     int FindWindowRecord(HWND w);
     bool IsUnmanagedWindow(HWND w, int index);
     int ChooseDesktopForProcess(DWORD processId, HWND w);
     bool IsSticky(HWND w);
     void InvalidateStickyCache() noexcept;   // after the sticky list changed
     bool IsListedWindow(HWND w);
+    bool IsListedWindow(HWND w, bool autoFollow);
     std::string GetWindowExeName(HWND w);
     void CompactWindowTable();
     bool IsWindowShown(HWND w) const;
@@ -264,7 +269,31 @@ private:
     HMENU NewDesktopSubmenu(UINT firstId);
     void DestroySubmenu(HMENU sub);
 
+    // The facts of a window the scan keeps while its handle lives; null
+    // when the handle names no window.
+    const TWindowFacts* FactsOf(HWND w);
+    bool IsUnmanagedWindow(HWND w, int index, const TWindowFacts* facts);
+    std::string UpperClassOf(HWND w);
+    std::string UpperExePathOf(DWORD processId);
+    std::string WindowUpperExePath(HWND w);
+    // Handles a complete enumeration did not meet have lost their windows.
+    void ForgetEndedWindows(const std::vector<HWND>& alive);
+    void DetachRecord(int index) noexcept;   // its handle now names another window
+
+    // The settings a scan reads per window, read once per scan.
+    struct TScanSettings {
+        bool AutoFollow = false;
+    };
+
     // The scan's context (enumeration callbacks are not re-entrant).
+    TScanSettings scanSettings_;
+    struct TScannedWindow {
+        HWND wnd = nullptr;
+        const TWindowFacts* facts = nullptr;
+    };
+    TScannedWindow scanned_;   // the window being scanned, its facts checked
+    TWindowFactsCache windowFacts_;
+    TProcessExeCache processExes_;
     std::string className_;
     int lookupIndex_ = -1;
     HWND lookupWnd_ = nullptr;
@@ -307,6 +336,8 @@ private:
     IsHungAppWindowFn isHungAppWindow_ = nullptr;
     std::vector<framework::Menu> sysMenuPopups_;
 
+    static constexpr UINT kScanIntervalMs = 250;
+    static constexpr UINT kSwitchTickMs = USER_TIMER_MINIMUM;   // a requested switch
     framework::Timer tScan_;
 
     // The input poll's state (input_poll.cpp).

@@ -68,7 +68,7 @@ void ReleaseStuckKeys() {
 // True when the condition holds all along for this long: what a poll or a
 // tick that wrongly acted would change has had many chances to change.
 bool StaysTrue(const std::function<bool()>& condition, int ms) {
-    return !WaitUntil([&] { return !condition(); }, ms);
+    return !TryUntil([&] { return !condition(); }, ms);
 }
 
 bool Logged(DWORD pid, const std::string& line) {

@@ -80,13 +80,19 @@ void Pump(int ms) {
     } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
 }
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
+int Patience(int ms) { return ms * kLoadAllowance; }
+
+bool TryUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
     DWORD start = ::GetTickCount();
     for (;;) {
         if (condition()) return true;
         if (static_cast<int>(::GetTickCount() - start) >= timeoutMs) return condition();
         Pump(stepMs);
     }
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
+    return TryUntil(condition, Patience(timeoutMs), stepMs);
 }
 
 std::string ClassOf(HWND w) {
@@ -177,7 +183,7 @@ long ChildProcess::Wait(int timeoutMs) {
     if (!process_) return -1;
     DWORD start = ::GetTickCount();
     while (Running()) {
-        if (static_cast<int>(::GetTickCount() - start) >= timeoutMs) return -1;
+        if (static_cast<int>(::GetTickCount() - start) >= Patience(timeoutMs)) return -1;
         Pump(10);
     }
     DWORD code = 0;
@@ -354,9 +360,9 @@ bool TakeKeyboardFocus(HWND w, const std::string& logFile) {
     // waits for its own stroke; a stroke lost on the way (the keys went
     // elsewhere while the focus moved) is typed again.
     const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 15000) {
+    while (::GetTickCount() - start < static_cast<DWORD>(Patience(15000))) {
         if (::GetForegroundWindow() != w) ::SetForegroundWindow(w);
-        if (!WaitUntil([&] { return ::GetForegroundWindow() == w; }, 3000)) continue;
+        if (!TryUntil([&] { return ::GetForegroundWindow() == w; }, 3000)) continue;
         const size_t before = MessagesIn(logFile).size();
         if (RunXdotool("key shift") != 0) return false;
         const bool arrived = WaitUntil([&] {
@@ -449,7 +455,7 @@ bool Tessarel::WaitForMessageLoop(int timeoutMs) {
     // and answers sent messages inside them, so the last word is the start
     // message in the event log, written just before the loop.
     DWORD_PTR result = 0;
-    if (!main_ || !::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result))
+    if (!main_ || !::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(Patience(timeoutMs)), &result))
         return false;
     const DWORD pid = process_.Pid();
     return WaitUntil([pid] {

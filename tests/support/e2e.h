@@ -17,7 +17,17 @@ std::string BinDir();
 std::string TempDir();
 void RemoveTree(const std::string& folder);   // a folder ending in a backslash
 
+// Waits for a state. The time given is what the state takes on a machine
+// with room to spare; the deadline is that times kLoadAllowance, because a
+// busy CI machine runs Wine several times slower (a second start's switch
+// has taken over 5 s at a load of 3.5 per core). A state that comes at once
+// is taken at once: the allowance costs nothing unless the test fails.
+constexpr int kLoadAllowance = 4;
+int Patience(int ms);
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000, int stepMs = 10);
+// Exactly this long, for a short try that the caller repeats, or for a check
+// that nothing happens during a set time.
+bool TryUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs = 10);
 void Pump(int ms);           // waits while dispatching this process's messages
 
 struct WindowInfo {
