@@ -201,6 +201,7 @@ public:
     void Lostwindows1Click();
     void Showlog1Click();
     void Configure1Click();
+    void PopupMainMenu();               // at the cursor; returns when it closes
 
     // Input poll ------------------------------------------------------------------
     void tGestureTimer();
@@ -222,7 +223,6 @@ protected:
     void FormDestroy() override;
     void Paint(HDC dc, const RECT& client) override;
 
-    void PopupMainMenu();
     void PopupPreviewMenu();   // the window menu for FSelectedWindow, at the cursor
     // The double-tap and chord commands: what "hotkeyapplist", "hotkeydeskprev"
     // and "hotkeymainmenu" set to this trigger item open; previewLog (when

@@ -10,7 +10,9 @@
 #include "navigation/desk_bar.h"
 #include "navigation/desk_name.h"
 #include "navigation/chg_pwd.h"
+#include "navigation/click.h"
 #include "navigation/edge_geometry.h"
+#include "navigation/edge_nav.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "navigation/gesture.h"
@@ -30,8 +32,8 @@ namespace engine::links {
 void CreateEventLog() { framework::App().CreateForm(navigation::frmLog); }
 void CreateDeskBar() { framework::App().CreateForm(navigation::frmDeskBar); }
 void CreateLockCover() { framework::App().CreateForm(navigation::frmAuthPwd); }
-void CreateEdgeWindow() {}
-void CreateClickWindow() {}
+void CreateEdgeWindow() { framework::App().CreateForm(navigation::frmEdgeNav); }
+void CreateClickWindow() { framework::App().CreateForm(navigation::frmClick); }
 void CreateNamePanel() { framework::App().CreateForm(navigation::frmDeskName); }
 void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig); }
 void CreateAboutBox() { framework::App().CreateForm(settings::frmAbout); }
@@ -137,21 +139,31 @@ void HideDeskBar() {
     navigation::frmDeskBar->Hide();
 }
 HWND DeskBarWindow() { return navigation::frmDeskBar ? navigation::frmDeskBar->Handle() : nullptr; }
-void RetargetEdgeWindow() {}
-void LoadClickPicture(const std::string&) {}
+void RetargetEdgeWindow() {
+    if (navigation::frmEdgeNav) navigation::frmEdgeNav->UpdateEdgeTarget();
+}
+
+void LoadClickPicture(const std::string& bitmapFile) {
+    if (navigation::frmClick) navigation::frmClick->LoadPicture(bitmapFile);
+}
+
 void RefreshAppList() {}
 void HideAppList() {}
 void OpenAppList() {}
 void ShowLostWindows() {}
 void ShowWindowInfo() {}
 void OpenSendCurrent(HWND) {}
-void ShowEdgeNav(int) {}
+void ShowEdgeNav(int edge) {
+    if (navigation::frmEdgeNav) navigation::frmEdgeNav->ShowAtEdge(static_cast<navigation::TScreenEdge>(edge));
+}
 
-// Until the edge window takes the edge itself, its neighbour rule answers:
-// wrapping as its check box says while the settings dialog exists.
+// Before the edge window exists its neighbour rule answers: wrapping as its
+// check box says while the settings dialog exists.
 int TakeEdgeTarget(int edge, int current, int cols, int rows) {
+    const auto e = static_cast<navigation::TScreenEdge>(edge);
+    if (navigation::frmEdgeNav) return navigation::frmEdgeNav->TakeEdge(e);
     const bool wrap = settings::CurrentSource() && settings::Flag("wrapedgenav");
-    return navigation::EdgeTarget(static_cast<navigation::TScreenEdge>(edge), current, cols, rows, wrap);
+    return navigation::EdgeTarget(e, current, cols, rows, wrap);
 }
 
 // Shell ---------------------------------------------------------------------------------

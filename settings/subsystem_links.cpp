@@ -8,6 +8,7 @@
 #include "framework/guard.h"
 #include "navigation/desk_bar.h"
 #include "navigation/chg_pwd.h"
+#include "navigation/click.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "shell/help.h"
@@ -116,8 +117,23 @@ bool LockPasswordSet() { return !navigation::ReadLockValue(navigation::kLocalDig
 bool RunSetPasswordDialog() { return navigation::ChangeLockPassword(); }
 
 // Navigation windows --------------------------------------------------------------------
-void ApplyClickSettings(bool, bool) {}
-void RestoreClickPosition() {}
+void ApplyClickSettings(bool shown, bool large) {
+    if (navigation::frmClick) navigation::frmClick->ApplyClickSettings(shown, large);
+}
+
+void RestoreClickPosition() {
+    if (navigation::frmClick) navigation::frmClick->RestoreClickPosition();
+}
+
+void PlaceClickWindow(int left, int top) {
+    if (navigation::frmClick) navigation::frmClick->PlaceAt(left, top);
+}
+
+std::optional<POINT> ClickWindowPlace() {
+    if (!navigation::frmClick || !navigation::frmClick->Handle()) return std::nullopt;
+    return POINT{navigation::frmClick->Left(), navigation::frmClick->Top()};
+}
+
 void UpdateDeskBar(const std::vector<std::string>& captions, int edge, bool visible) {
     auto* bar = navigation::frmDeskBar;
     if (!bar) return;

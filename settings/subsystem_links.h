@@ -7,6 +7,7 @@
 // Each function answers sensibly while its window does not exist (not built
 // yet, not created yet, or gone at exit): it does nothing, or answers what a
 // program without that window would.
+#include <windows.h>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,7 +51,9 @@ bool RunSetPasswordDialog();
 
 // Navigation windows --------------------------------------------------------------
 void ApplyClickSettings(bool shown, bool large);
-void RestoreClickPosition();
+void RestoreClickPosition();                 // after a display-mode change
+void PlaceClickWindow(int left, int top);    // the place the settings keep
+std::optional<POINT> ClickWindowPlace();     // its top-left corner; none without the window
 // The desk bar's captions (desktop 1 first), its edge (the shell's
 // numbering) and whether it is shown and docked.
 void UpdateDeskBar(const std::vector<std::string>& captions, int edge, bool visible);

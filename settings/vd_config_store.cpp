@@ -52,6 +52,7 @@ void TfrmVDConfig::LoadFrom(const ValueStore& store, bool fromRegistry) {
     if (fromRegistry && FRestoreClickPos) {
         FClickLeft = ClickPosFromStored(store.Int("cfxwinpos"), ScreenWidth(), ScreenWidth() - kClickMissingFromRight);
         FClickTop = ClickPosFromStored(store.Int("cfywinpos"), ScreenHeight(), kClickMissingTop);
+        links::PlaceClickWindow(FClickLeft, FClickTop);
     }
     plain(kPlainBeforeClickPos, kPlainBeforeGroups);
     LoadGroups(store, fromRegistry);
@@ -133,6 +134,11 @@ bool TfrmVDConfig::RunValueExists() const {
 void TfrmVDConfig::SaveSettings() { SaveSettingsWith(FLocked); }
 
 void TfrmVDConfig::SaveSettingsWith(const LockFlags& locks) {
+    // The click window's place is where it stands now.
+    if (const auto at = links::ClickWindowPlace()) {
+        FClickLeft = at->x;
+        FClickTop = at->y;
+    }
     framework::Guard([&] {
         RegistryStore store(kSettingsKey);
         if (store.IsOpen()) SaveTo(store, locks);
