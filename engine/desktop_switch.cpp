@@ -1,6 +1,7 @@
 // The engine tick, the desktop switch, and the hide and show primitives that
 // every mover of windows goes through.
 #include "engine/main_form.h"
+#include <utility>
 #include "engine/gtools.h"
 #include "engine/preview_layout.h"
 #include "engine/wait_window.h"
@@ -106,7 +107,8 @@ void TfrmPTessarel::SwitchDesktop() {
     } reenable{tScan_};
 
     FPreviousDesktop = FCurrentDesktop;
-    FDesktopUnlocked = !settings::IsPrivate(target);
+    const bool passwordGiven = std::exchange(unlockOnArrival_, 0) == target;
+    FDesktopUnlocked = !settings::IsPrivate(target) || passwordGiven;
     CheckDesktopAccess();
     links::ApplyDesktopDisplay(target);
     FCurrentDesktop = target;
@@ -258,6 +260,10 @@ void TfrmPTessarel::miUnifyClick() {
     ShowDesktopWindows();
     HideForeignWindows();
     if (settings::Flag("selectclose")) HidePreview();
+}
+
+bool TfrmPTessarel::ShowsOnlyPadlock(int desktop) const {
+    return settings::IsPrivate(desktop) && desktop != FCurrentDesktop;
 }
 
 void TfrmPTessarel::CheckDesktopAccess() {

@@ -96,6 +96,14 @@ public:
     void FitWindowsIntoGrid(int cols, int rows);
     void miUnifyClick();
     void CheckDesktopAccess();
+    // A private desktop other than the current one: the user sees only its
+    // padlock, and nothing of it is named, shown or reached without the
+    // lock password.
+    bool ShowsOnlyPadlock(int desktop) const;
+    // The lock password of this desktop has just been given: the next
+    // switch, when it goes there, arrives unlocked, so the cover does not ask
+    // again. Any switch takes it back; 0 takes it back now.
+    void UnlockOnArrival(int desktop) noexcept { unlockOnArrival_ = desktop; }
     bool HasPrivateWindows();
     void SyncIconSwapper();
 
@@ -274,6 +282,7 @@ private:
 
     HWND lastForeignForeground_ = nullptr;
     bool refocusDone_ = true;
+    int unlockOnArrival_ = 0;
     DWORD switchTick_ = 0;
     int previewIdleTicks_ = 0;
     int previewOrigin_ = 0;

@@ -345,7 +345,7 @@ void TfrmPTessarel::Image1MouseDown(framework::Image& image, MouseButton button,
     dragRefused_ = false;
     // A private desktop other than the current one shows only its padlock:
     // what cannot be seen cannot be picked.
-    if (settings::IsPrivate(p) && p != FCurrentDesktop) return;
+    if (ShowsOnlyPadlock(p)) return;
     ForEachTopWindow([this](HWND w) {
         if (!FSelectedWindow && PreviewHitTest(w)) FSelectedWindow = w;
     });
