@@ -5,11 +5,13 @@
 #include "engine/subsystem_links.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "navigation/app_list.h"
 #include "navigation/bubble.h"
 #include "navigation/edge_geometry.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "navigation/gesture.h"
+#include "navigation/send_current.h"
 #include "settings/settings_access.h"
 #include "settings/vd_config.h"
 #include "shell/help.h"
@@ -27,9 +29,9 @@ void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig)
 void CreateAboutBox() {}
 void CreateWindowInfo() {}
 void CreateClassPicker() {}
-void CreateAppList() {}
+void CreateAppList() { framework::App().CreateForm(navigation::frmAppList); }
 void CreatePasswordPrompt() { framework::App().CreateForm(navigation::frmEnterPwd); }
-void CreateSendCurrent() {}
+void CreateSendCurrent() { framework::App().CreateForm(navigation::frmSendCurrent); }
 void CreatePasswordChange() {}
 void CreateLostWindows() {}
 void CreateErrorReport() {}
@@ -109,12 +111,24 @@ void RestyleDeskBar() {}
 void HideDeskBar() {}
 void RetargetEdgeWindow() {}
 void LoadClickPicture(const std::string&) {}
-void RefreshAppList() {}
-void HideAppList() {}
-void OpenAppList() {}
+void RefreshAppList() {
+    if (navigation::frmAppList) navigation::frmAppList->RefreshAppList();
+}
+
+void HideAppList() {
+    if (navigation::frmAppList) navigation::frmAppList->HideAppList();
+}
+
+void OpenAppList() {
+    if (navigation::frmAppList) navigation::frmAppList->ToggleAppList();
+}
+
 void ShowLostWindows() {}
 void ShowWindowInfo() {}
-void OpenSendCurrent(HWND) {}
+void OpenSendCurrent(HWND w) {
+    if (navigation::frmSendCurrent) navigation::frmSendCurrent->ShowSendCurrent(w);
+}
+
 void ShowEdgeNav(int) {}
 
 // Until the edge window takes the edge itself, its neighbour rule answers:
