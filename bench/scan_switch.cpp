@@ -26,9 +26,13 @@
 #include <string>
 #include <vector>
 #include "bench/helper_windows.h"
+#include "bench/timing.h"
 #include "engine/main_form.h"
 
 namespace {
+
+using bench::Median;
+using bench::Milliseconds;
 
 constexpr int kDesktops = 4;
 constexpr int kProcesses = 5;
@@ -36,18 +40,6 @@ constexpr int kScanRuns = 15;
 constexpr int kSwitchRuns = 9;    // a switch of 500 windows takes seconds under Wine
 constexpr int kWindowCounts[] = {50, 200, 500};
 constexpr char kClass[] = "TessBenchWindow";
-
-double Milliseconds(const std::function<void()>& f) {
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 struct BenchWindow {
     HWND wnd;

@@ -15,6 +15,8 @@
 #include "settings/settings_access.h"
 #include "settings/vd_config.h"
 #include "shell/help.h"
+#include "shell/icon_swapper.h"
+#include "shell/ql_swapper.h"
 
 namespace engine::links {
 
@@ -139,11 +141,17 @@ int TakeEdgeTarget(int edge, int current, int cols, int rows) {
 }
 
 // Shell ---------------------------------------------------------------------------------
-bool IconSetsOn() { return false; }
-bool IconPositionsStored() { return true; }
-bool IconsRestored() { return true; }
-void RestoreDesktopIcons() {}
-void SwapDesktopSets(int) {}
+bool IconSetsOn() { return shell::IconSetsActive(); }
+// Without the shell's list view, or with no icon in it, no icon ever gets a
+// position: a request then has nothing to wait for.
+bool IconPositionsStored() { return shell::HasPositionedIcons() || !shell::DesktopIconsReadable(); }
+bool IconsRestored() { return shell::IconsRestored() || !shell::DesktopIconsReadable(); }
+void RestoreDesktopIcons() { shell::RestoreCurrentIconSet(); }
+// A set that fails to swap is logged; the other set still follows.
+void SwapDesktopSets(int desktop) {
+    framework::Guard([desktop] { shell::SwitchIconSet(desktop); });
+    framework::Guard([desktop] { shell::SwitchQuickLaunchSet(desktop); });
+}
 void StartHelp() { shell::StartHelp(); }
 void StopHelp() { shell::StopHelp(); }
 void ShowPreviewHelp() { shell::ShowHelpTopic(shell::help_texts::kTopicPreview); }

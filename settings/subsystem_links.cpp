@@ -4,8 +4,11 @@
 // yet do nothing until it lands.
 #include "settings/subsystem_links.h"
 #include "engine/main_form.h"
+#include "framework/guard.h"
 #include "navigation/enter_pwd.h"
 #include "shell/help.h"
+#include "shell/icon_swapper.h"
+#include "shell/ql_swapper.h"
 
 namespace settings::links {
 namespace {
@@ -115,9 +118,29 @@ void UpdateDeskName(int) {}
 void DrawLayoutPreview() {}
 
 // Shell -------------------------------------------------------------------------------------
-void CopyIconSetSwitches(bool, bool) {}
-void StartIconSets() {}
-void SwitchInDesktopOneSets() {}
+void CopyIconSetSwitches(bool icons, bool quickLaunch) {
+    shell::SetIconSetsEnabled(icons);
+    shell::SetQuickLaunchSetsEnabled(quickLaunch);
+}
+void StartIconSets() {
+    // Refusals, damage and files that would not move are the user's to know.
+    auto log = [](const std::string& text, bool flagged) {
+        if (auto* e = Engine()) e->LogEvent(text, nullptr, flagged);
+    };
+    auto restoreTimer = [] {
+        if (auto* e = Engine()) e->SyncIconSwapper();
+    };
+    auto mainWindow = []() -> HWND { return Engine() ? Engine()->Handle() : nullptr; };
+    // Each set starts on its own: a file error in one leaves the other working.
+    framework::Guard([&] { shell::IconSwapperStart(log, restoreTimer, mainWindow); });
+    framework::Guard([&] { shell::QuickLaunchSwapperStart(log); });
+}
+void SwitchInDesktopOneSets() {
+    framework::Guard([] { shell::SwitchIconSet(1); });
+    framework::Guard([] { shell::SwitchQuickLaunchSet(1); });
+    shell::IconSwapperUnload();
+    shell::QuickLaunchSwapperUnload();
+}
 void ShowHelpTopic(std::string_view topic) { shell::ShowHelpTopic(topic); }
 
 }  // namespace settings::links

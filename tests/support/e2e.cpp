@@ -23,9 +23,14 @@ void RemoveTree(const std::string& folder) {
             std::string name = fd.cFileName;
             if (name == "." || name == "..") continue;
             std::string full = folder + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // What a link leads to is never walked: a link to a user
+                // folder would empty that folder. A link of the host that
+                // Windows calls cannot remove stays (RemoveHostLink does).
+                if (!::RemoveDirectoryA(full.c_str())) ::DeleteFileA(full.c_str());
+            } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(full + "\\");
-            else {
+            } else {
                 ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
                 ::DeleteFileA(full.c_str());
             }
@@ -223,14 +228,16 @@ static std::string ReadWholeFile(const std::string& path) {
     return out;
 }
 
-int RunXdotool(const std::string& args, int timeoutMs) {
+// Runs one line of the host's shell through a script file, waiting for the
+// file its exit code is written to.
+static int RunHostLine(const std::string& line, int timeoutMs) {
     static int serial = 0;
-    std::string base = TempDir() + "xdotool-" + std::to_string(++serial);
+    std::string base = TempDir() + "host-" + std::to_string(++serial);
     std::string script = base + ".sh", done = base + ".done";
     std::string hostDone = HostPath(done), hostScript = HostPath(script);
     if (hostDone.empty() || hostScript.empty()) return -1;
     if (FILE* f = std::fopen(script.c_str(), "wb")) {
-        std::fprintf(f, "xdotool %s\necho $? > '%s.tmp' && mv '%s.tmp' '%s'\n", args.c_str(), hostDone.c_str(),
+        std::fprintf(f, "%s\necho $? > '%s.tmp' && mv '%s.tmp' '%s'\n", line.c_str(), hostDone.c_str(),
                      hostDone.c_str(), hostDone.c_str());
         std::fclose(f);
     } else {
@@ -312,6 +319,25 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& cls) {
         return TRUE;
     }, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+int RunXdotool(const std::string& args, int timeoutMs) { return RunHostLine("xdotool " + args, timeoutMs); }
+
+static std::string HostPathWithoutBackslash(std::string path) {
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return HostPath(path);
+}
+
+bool MakeHostLink(const std::string& link, const std::string& target) {
+    std::string hostTarget = HostPath(target), hostLink = HostPathWithoutBackslash(link);
+    if (hostTarget.empty() || hostLink.empty()) return false;
+    return RunHostLine("ln -s '" + hostTarget + "' '" + hostLink + "'", 10000) == 0;
+}
+
+bool RemoveHostLink(const std::string& link) {
+    std::string hostLink = HostPathWithoutBackslash(link);
+    // Only a link: never what it leads to.
+    return !hostLink.empty() && RunHostLine("test -L '" + hostLink + "' && rm '" + hostLink + "'", 10000) == 0;
 }
 
 // Helper -------------------------------------------------------------------

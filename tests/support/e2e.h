@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -80,6 +81,26 @@ bool StaysTrue(const std::function<bool()>& condition, int ms);
 // Child windows: the first with this text, and all of a window class.
 HWND ChildByText(HWND parent, const std::string& text);
 std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& cls);
+
+// A symbolic link of the host at the Windows path link, leading to target
+// (as a fresh Wine prefix links the user folders into the home folder).
+// Windows calls cannot remove such a link: RemoveHostLink does, and
+// HostLink removes the link it made when it goes.
+bool MakeHostLink(const std::string& link, const std::string& target);
+bool RemoveHostLink(const std::string& link);
+class HostLink {
+public:
+    HostLink(std::string link, const std::string& target) : link_(std::move(link)), made_(MakeHostLink(link_, target)) {}
+    ~HostLink() {
+        if (made_) RemoveHostLink(link_);
+    }
+    HostLink(const HostLink&) = delete;
+    HostLink& operator=(const HostLink&) = delete;
+    bool Made() const noexcept { return made_; }
+private:
+    std::string link_;
+    bool made_;
+};
 
 // A helper process with top-level windows as its command line asks for.
 struct HelperOptions {
