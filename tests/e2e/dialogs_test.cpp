@@ -48,7 +48,7 @@ DWORD StoredDword(const char* name, DWORD missing = 99) {
 
 // The shown control with this text: the wizard's hidden pages hold
 // controls of the same text.
-HWND ChildByText(HWND parent, const std::string& text) {
+HWND ShownChildByText(HWND parent, const std::string& text) {
     return FindChild(parent, [&](HWND w) { return IsShown(w) && TitleOf(w) == text; });
 }
 
@@ -80,14 +80,14 @@ void ClickControl(HWND control) {
 }
 
 void Click(HWND parent, const std::string& caption) {
-    HWND control = ChildByText(parent, caption);
+    HWND control = ShownChildByText(parent, caption);
     ASSERT_NE(control, nullptr) << caption;
     ClickControl(control);
 }
 
 // A radio button or check box, clicked as the keyboard or mouse would.
 void Choose(HWND parent, const std::string& caption) {
-    HWND button = ChildByText(parent, caption);
+    HWND button = ShownChildByText(parent, caption);
     ASSERT_NE(button, nullptr) << caption;
     DWORD_PTR result = 0;
     ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, kAnswerMs, &result);
@@ -95,7 +95,7 @@ void Choose(HWND parent, const std::string& caption) {
 
 bool Checked(HWND parent, const std::string& caption) {
     DWORD_PTR state = 0;
-    HWND button = ChildByText(parent, caption);
+    HWND button = ShownChildByText(parent, caption);
     return button && ::SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_NORMAL, kAnswerMs, &state) &&
            state == BST_CHECKED;
 }
@@ -128,8 +128,8 @@ TEST(ErrorReport, AppearsAtStartAndDeleteRemovesOnlyTheLog) {
     HWND report = WaitShown(program.Pid(), "TfrmError", "Submit error information");
     ASSERT_NE(report, nullptr);
     EXPECT_TRUE(::GetWindowLongA(report, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_NE(ChildByText(report, "Send error log"), nullptr);
-    EXPECT_NE(ChildByText(report, "See our privacy statement"), nullptr);
+    EXPECT_NE(ShownChildByText(report, "Send error log"), nullptr);
+    EXPECT_NE(ShownChildByText(report, "See our privacy statement"), nullptr);
 
     Click(report, "Delete log");
     EXPECT_TRUE(GoneSoon(report));
@@ -172,7 +172,7 @@ protected:
     std::string Progress() const {
         for (int page = 1; page <= 11; ++page) {
             const std::string text = std::to_string(page) + "/11";
-            if (ChildByText(wizard_, text)) return text;
+            if (ShownChildByText(wizard_, text)) return text;
         }
         return {};
     }
@@ -190,10 +190,10 @@ TEST_F(WizardTest, FinishWritesTheAnswersAndClearsTheFlag) {
     // The engine waits for the wizard before its message loop runs.
     EXPECT_FALSE(EngineStartedIn(program_.Pid()));
     EXPECT_EQ(Progress(), "1/11");
-    EXPECT_FALSE(::IsWindowEnabled(ChildByText(wizard_, "<< Back")));
+    EXPECT_FALSE(::IsWindowEnabled(ShownChildByText(wizard_, "<< Back")));
 
     Next("Next >>", 2);
-    EXPECT_TRUE(::IsWindowEnabled(ChildByText(wizard_, "<< Back")));
+    EXPECT_TRUE(::IsWindowEnabled(ShownChildByText(wizard_, "<< Back")));
     EXPECT_TRUE(Checked(wizard_, "Left edge of screen"));
     Choose(wizard_, "Top edge of screen");
     Next("Next >>", 3);
@@ -219,7 +219,7 @@ TEST_F(WizardTest, FinishWritesTheAnswersAndClearsTheFlag) {
     Next("Next >>", 10);
     Choose(wizard_, "I don't need this.");
     Next("Next >>", 11);
-    ASSERT_NE(ChildByText(wizard_, "Finish >>"), nullptr);
+    ASSERT_NE(ShownChildByText(wizard_, "Finish >>"), nullptr);
     Click(wizard_, "Finish >>");
 
     EXPECT_TRUE(GoneSoon(wizard_));
@@ -253,7 +253,7 @@ TEST(UninstallPoll, WithoutAnInstanceTheSecondStartShowsItItself) {
     HWND w = WaitShown(poll.Pid(), "TfrmPoll", "Pelmora Virtual Desktop - uninstall poll");
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(FindMainWindow(), nullptr) << "the poll starts no engine";
-    HWND finish = ChildByText(w, "Send feedback and finish uninstall");
+    HWND finish = ShownChildByText(w, "Send feedback and finish uninstall");
     ASSERT_NE(finish, nullptr);
     EXPECT_FALSE(::IsWindowEnabled(finish));
     Choose(w, "I think it's ugly");
@@ -369,8 +369,8 @@ protected:
 TEST_F(AboutTest, ShowsTheVersionAndTheThreeTexts) {
     HWND about = OpenAbout();
     ASSERT_NE(about, nullptr);
-    EXPECT_NE(ChildByText(about, "v1.3.7"), nullptr);
-    EXPECT_NE(ChildByText(about, "KOVA special build"), nullptr);
+    EXPECT_NE(ShownChildByText(about, "v1.3.7"), nullptr);
+    EXPECT_NE(ShownChildByText(about, "KOVA special build"), nullptr);
     struct {
         const char* button;
         const char* file;
