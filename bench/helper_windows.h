@@ -20,34 +20,43 @@ inline std::string BinDir() {
     return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-// A helper process with its windows; ended when it goes.
-class HelperProcess {
+// A program the benchmark starts; ended when it goes.
+class ChildProcess {
 public:
-    HelperProcess(int windows, const char* cls) {
-        std::string exe = BinDir() + "winhelper.exe";
-        std::string cmd = "\"" + exe + "\" --class " + cls + " --title bench --count " + std::to_string(windows);
+    ChildProcess(const std::string& exe, const std::string& args, DWORD flags = 0) {
+        std::string cmd = "\"" + exe + "\" " + args;
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                              &si, &pi))
+        if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &pi))
             return;
         ::CloseHandle(pi.hThread);
         process_.reset(pi.hProcess);
         pid_ = pi.dwProcessId;
     }
-    ~HelperProcess() {
+    ~ChildProcess() {
         if (!process_) return;
         ::TerminateProcess(process_.get(), 0);
         ::WaitForSingleObject(process_.get(), 5000);
     }
-    HelperProcess(const HelperProcess&) = delete;
-    HelperProcess& operator=(const HelperProcess&) = delete;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
     DWORD Pid() const noexcept { return pid_; }
+    HANDLE Handle() const noexcept { return process_.get(); }
+    bool Running() const { return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
 private:
     framework::Process process_;
     DWORD pid_ = 0;
+};
+
+// A helper process with its windows; ended when it goes.
+class HelperProcess : public ChildProcess {
+public:
+    HelperProcess(int windows, const char* cls)
+        : ChildProcess(BinDir() + "winhelper.exe",
+                       std::string("--class ") + cls + " --title bench --count " + std::to_string(windows),
+                       CREATE_NO_WINDOW) {}
 };
 
 // The helpers' windows of this class once shown (each is shown after it is created).
@@ -90,6 +99,32 @@ inline HelperWindows OpenHelperWindows(int count, int processes, const char* cls
     if (h.windows.size() != static_cast<size_t>(count))
         std::fprintf(stderr, "only %zu of %d helper windows appeared\n", h.windows.size(), count);
     return h;
+}
+
+// The least any scan must do: enumerate, and ask each window what the
+// engine's filter asks first.
+inline void BareEnumerationPass() {
+    ::EnumWindows([](HWND w, LPARAM) -> BOOL {
+        char cls[251] = {};
+        ::GetClassNameA(w, cls, 250);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        volatile BOOL visible = ::IsWindowVisible(w);
+        (void)visible;
+        return TRUE;
+    }, 0);
+}
+
+// The program's settings at their defaults, without the splash.
+inline void ResetProgramSettings() {
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel");
+    HKEY k = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel", 0, nullptr, 0, KEY_WRITE, nullptr, &k,
+                          nullptr) != ERROR_SUCCESS)
+        return;
+    const DWORD off = 0;
+    ::RegSetValueExA(k, "showsplash", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+    ::RegCloseKey(k);
 }
 
 }  // namespace bench

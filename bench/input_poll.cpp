@@ -83,18 +83,6 @@ Spread SpreadOf(std::vector<double> v) {
     return {at(0.5), at(0.25), at(0.75)};
 }
 
-// The settings at their defaults, without the splash.
-void ResetSettings() {
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel");
-    HKEY k = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Pelmora\\Tessarel", 0, nullptr, 0, KEY_WRITE, nullptr, &k,
-                          nullptr) != ERROR_SUCCESS)
-        return;
-    const DWORD off = 0;
-    ::RegSetValueExA(k, "showsplash", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
-    ::RegCloseKey(k);
-}
-
 // Drives the phases from inside the program's message loop.
 class Phases {
 public:
@@ -186,7 +174,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the program already runs: end it first\n");
         return 1;
     }
-    ResetSettings();
+    bench::ResetProgramSettings();
     bench::HelperWindows helpers = bench::OpenHelperWindows(windows, kProcesses, kClass);
     if (helpers.windows.size() != static_cast<size_t>(windows)) return 1;
 

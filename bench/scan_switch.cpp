@@ -46,19 +46,7 @@ struct BenchWindow {
     int desktop;
 };
 
-// The least any scan must do: enumerate, and ask each window what the
-// engine's filter asks first.
-void BareEnumerationPass() {
-    ::EnumWindows([](HWND w, LPARAM) -> BOOL {
-        char cls[251] = {};
-        ::GetClassNameA(w, cls, 250);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        volatile BOOL visible = ::IsWindowVisible(w);
-        (void)visible;
-        return TRUE;
-    }, 0);
-}
+using bench::BareEnumerationPass;
 
 void BareSwitch(const std::vector<BenchWindow>& windows, int from, int to) {
     for (const auto& b : windows)

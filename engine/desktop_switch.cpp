@@ -1,6 +1,8 @@
 // The engine tick, the desktop switch, and the hide and show primitives that
 // every mover of windows goes through.
 #include "engine/main_form.h"
+#include "engine/fault_handler.h"
+#include <utility>
 #include "engine/gtools.h"
 #include "engine/preview_layout.h"
 #include "engine/wait_window.h"
@@ -33,6 +35,7 @@ bool CursorInside(const RECT& r) {
 }  // namespace
 
 void TfrmPTessarel::tScanTimer() {
+    if (tScan_.Interval() != kScanIntervalMs) tScan_.SetInterval(kScanIntervalMs);
     ++FScanCounter;
     ScanWindows();
     FreeFinishedBubbles();
@@ -59,7 +62,22 @@ void TfrmPTessarel::tScanTimer() {
     if (::GetTickCount() - switchTick_ > kRefocusMs) refocusDone_ = true;
     Refocus();
     AutoHidePreview();
+    // A desktop made public while it was locked (the settings applied, the
+    // name panel's lock button) is locked no longer.
+    if (!FDesktopUnlocked && !settings::IsPrivate(FCurrentDesktop)) {
+        FDesktopUnlocked = true;
+        ShowDesktopWindows();
+    }
     CheckDesktopAccess();
+    PublishRescueWindows();
+}
+
+void TfrmPTessarel::PublishRescueWindows() {
+    std::vector<HWND> shown;
+    shown.reserve(FWindowTable.size());
+    for (const auto& r : FWindowTable)
+        if (r.Visible) shown.push_back(r.Handle());
+    fault::PublishRescueWindows(shown);
 }
 
 void TfrmPTessarel::Refocus() {
@@ -106,7 +124,8 @@ void TfrmPTessarel::SwitchDesktop() {
     } reenable{tScan_};
 
     FPreviousDesktop = FCurrentDesktop;
-    FDesktopUnlocked = !settings::IsPrivate(target);
+    const bool passwordGiven = std::exchange(unlockOnArrival_, 0) == target;
+    FDesktopUnlocked = !settings::IsPrivate(target) || passwordGiven;
     CheckDesktopAccess();
     links::ApplyDesktopDisplay(target);
     FCurrentDesktop = target;
@@ -158,6 +177,9 @@ void TfrmPTessarel::ShowDesktopWindows() {
         HWND w = r.Handle();
         if (!(r.Desktop == FCurrentDesktop || IsSticky(w) || r.Desktop > count)) continue;
         if (!r.Visible || IsUnmanagedWindow(w, static_cast<int>(i)) || ::IsWindowVisible(w)) continue;
+        // A window of a locked desktop that became sticky, or was left
+        // beyond the grid, waits there until the desktop is unlocked.
+        if (IsLockedDesktop(r.Desktop)) continue;
         target = w;
         if (r.ScanStamp == FScanCounter) ShowWindowSafe(w, SW_SHOWNA);
     }
@@ -178,6 +200,8 @@ void TfrmPTessarel::ShowWindowSafe(HWND w, int cmd) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(w, &pid);
     const bool foreign = pid != ::GetCurrentProcessId();
+    // Whatever becomes of the program from now on, this window comes back.
+    if (cmd == SW_HIDE && foreign) fault::AddRescueWindow(w);
     if (settings::Flag("async") || IsHungWindow(w) || (foreign && !Responds(w)))
         ::ShowWindowAsync(w, cmd);
     else
@@ -189,6 +213,9 @@ void TfrmPTessarel::RequestDesktop(int n) {
     WaitForDesktopIcons();
     if (FRequestedDesktop != FCurrentDesktop || framework::App().Terminated()) return;
     FRequestedDesktop = n;
+    // The tick that carries the switch out comes at once, not up to a whole
+    // interval later; it then keeps its pace.
+    tScan_.SetInterval(kSwitchTickMs);
 }
 
 void TfrmPTessarel::RequestPreviewSwitch(int n) {
@@ -262,6 +289,10 @@ void TfrmPTessarel::miUnifyClick() {
 
 void TfrmPTessarel::CheckDesktopAccess() {
     links::CheckLockCover(std::string(texts::kAccessPrompt) + std::to_string(FRequestedDesktop));
+}
+
+bool TfrmPTessarel::IsLockedDesktop(int desktop) const {
+    return settings::IsPrivate(desktop) && !(desktop == FCurrentDesktop && FDesktopUnlocked);
 }
 
 bool TfrmPTessarel::HasPrivateWindows() {

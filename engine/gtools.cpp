@@ -1,7 +1,9 @@
 #include "engine/gtools.h"
 #include <psapi.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <unordered_set>
@@ -308,11 +310,23 @@ std::string ProcessExeNameToolhelp(DWORD processId) {
 
 // The snapshot names only the executable file on current systems, so it is
 // the last resort: the full image path first, then the module list.
-std::string ProcessExePath(DWORD processId) {
+namespace {
+std::string ProcessImagePath(DWORD processId) {
     std::string path = ProcessExePathQuery(processId);
     if (path.empty()) path = ProcessExePathPsapi(processId);
     if (path.empty()) path = ProcessExeNameToolhelp(processId);
-    return ShortToLongPath(path);
+    return path;
+}
+}  // namespace
+
+std::string ProcessExePath(DWORD processId) { return ShortToLongPath(ProcessImagePath(processId)); }
+
+// Upper case makes the file system's spelling of a long name irrelevant, and
+// only a short name holds a "~": any other path is already the long one.
+std::string ProcessUpperExePath(DWORD processId) {
+    std::string path = ProcessImagePath(processId);
+    if (path.find('~') != std::string::npos) path = ShortToLongPath(path);
+    return UpperCaseAscii(path);
 }
 
 // Only paths of the form "X:\..." are expanded; any other text (a network
@@ -346,6 +360,15 @@ std::string WindowExePath(HWND w) {
     if (!pid) return {};
     // ProcessExePath already answers the long form.
     return ProcessExePath(pid);
+}
+
+framework::Icon ExecutableIcon(const std::string& path) {
+    if (path.empty()) return {};
+    HICON large = nullptr;
+    const UINT count = ::ExtractIconExA(path.c_str(), 0, &large, nullptr, 1);
+    // Without an icon the slot may hold garbage: the count decides.
+    if (count == 0 || count == UINT_MAX) return {};
+    return framework::Icon(large);
 }
 
 std::string GetAppFolder() {

@@ -2,6 +2,7 @@
 #include "engine/main_form.h"
 #include <algorithm>
 #include <array>
+#include "engine/fault_handler.h"
 #include "engine/gtools.h"
 #include "engine/neighbours.h"
 #include "engine/window_rules.h"
@@ -97,12 +98,14 @@ void TfrmPTessarel::SetHooks() {
         HHOOK h = ::SetWindowsHookExA(p.type, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(hookEntries_[p.proc])),
                                       hookLib_.get(), 0);
         hooks_[i].reset(h);
+        fault::SetRescueHook(i, h);
         if (auto setter = reinterpret_cast<SetterFn>(reinterpret_cast<void*>(hookEntries_[p.setter])))
             setter(static_cast<int>(reinterpret_cast<intptr_t>(h)));
     }
 }
 
 void TfrmPTessarel::RemoveHooks() {
+    for (size_t i = 0; i < fault::kHookSlots; ++i) fault::SetRescueHook(i, nullptr);
     for (auto& h : hooks_) h.reset();
     hookLib_.reset();
     std::fill(std::begin(hookEntries_), std::end(hookEntries_), nullptr);

@@ -26,7 +26,7 @@ void Step(F&& f) {
 }  // namespace
 
 TfrmPTessarel::TfrmPTessarel()
-    : Form("frmPTessarel"), tScan_(250, [this] { tScanTimer(); }, false) {}
+    : Form("frmPTessarel"), tScan_(kScanIntervalMs, [this] { tScanTimer(); }, false) {}
 
 TfrmPTessarel::~TfrmPTessarel() = default;
 
@@ -72,6 +72,7 @@ void TfrmPTessarel::FormCreate() {
     Step([this] {
         const std::string path = DataFilePath(kStickyFileName);
         if (FileExists(path)) FStickyList->LoadFromFile(path);
+        for (const auto& note : FStickyList->LoadNotes) LogEvent(note, nullptr, false);
     });
     Step([this] { SetTrayIconForDesktop(1); });
     FDesktopUnlocked = true;

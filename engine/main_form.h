@@ -26,6 +26,7 @@
 #include "engine/snapshot.h"
 #include "engine/subsystem_links.h"
 #include "engine/tray_icon.h"
+#include "engine/window_facts.h"
 #include "engine/window_record.h"
 #include "framework/form.h"
 #include "framework/graphic_control.h"
@@ -67,12 +68,16 @@ public:
 
     // Window table and scan --------------------------------------------------
     void ScanWindows();
+    // One scan over these handles, the top-level windows in the system's
+    // order: what ScanWindows does with the handles it enumerates.
+    void ScanWindows(const std::vector<HWND>& handles, bool complete);
     int FindWindowRecord(HWND w);
     bool IsUnmanagedWindow(HWND w, int index);
     int ChooseDesktopForProcess(DWORD processId, HWND w);
     bool IsSticky(HWND w);
     void InvalidateStickyCache() noexcept;   // after the sticky list changed
     bool IsListedWindow(HWND w);
+    bool IsListedWindow(HWND w, bool autoFollow);
     std::string GetWindowExeName(HWND w);
     void CompactWindowTable();
     bool IsWindowShown(HWND w) const;
@@ -97,7 +102,15 @@ public:
     void FitWindowsIntoGrid(int cols, int rows);
     void miUnifyClick();
     void CheckDesktopAccess();
+    // The lock password of this desktop has just been given: the next
+    // switch, when it goes there, arrives unlocked, so the cover does not ask
+    // again. Any switch takes it back; 0 takes it back now.
+    void UnlockOnArrival(int desktop) noexcept { unlockOnArrival_ = desktop; }
     bool HasPrivateWindows();
+    // A private desktop other than the current, unlocked one: what lies
+    // there is neither shown, drawn, listed nor moved away without the
+    // password.
+    bool IsLockedDesktop(int desktop) const;
     void SyncIconSwapper();
 
     // Snapshot and sticky list -------------------------------------------------
@@ -194,6 +207,7 @@ public:
     void Lostwindows1Click();
     void Showlog1Click();
     void Configure1Click();
+    void PopupMainMenu();               // at the cursor; returns when it closes
 
     // Input poll ------------------------------------------------------------------
     void tGestureTimer();
@@ -215,7 +229,6 @@ protected:
     void FormDestroy() override;
     void Paint(HDC dc, const RECT& client) override;
 
-    void PopupMainMenu();
     void PopupPreviewMenu();   // the window menu for FSelectedWindow, at the cursor
     // The double-tap and chord commands: what "hotkeyapplist", "hotkeydeskprev"
     // and "hotkeymainmenu" set to this trigger item open; previewLog (when
@@ -228,6 +241,8 @@ private:
     static constexpr UINT kResponseProbeMs = 150;
     bool Responds(HWND w) const;
     void Refocus();
+    // The windows a native fault shows again before the program ends.
+    void PublishRescueWindows();
     void AutoHidePreview();
     void FreeFinishedBubbles();
     void WaitForDesktopIcons();
@@ -250,7 +265,9 @@ private:
     void ReleaseOtherWindows();
     void DrawWindowThumb(HWND w);
     bool PreviewHitTest(HWND w);
-    bool LeavesPrivateDesktop();
+    // Some of these windows would leave a desktop they may leave only with
+    // the password.
+    bool MoveNeedsPassword(const std::vector<HWND>& windows, int target);
     bool SendAppWindow(HWND w, int target);
     void ShowDesktopMenuItems();   // "Send application to", "Move single window to": the desktops of the grid
     void RegisterPreviewMouse();
@@ -266,7 +283,31 @@ private:
     HMENU NewDesktopSubmenu(UINT firstId);
     void DestroySubmenu(HMENU sub);
 
+    // The facts of a window the scan keeps while its handle lives; null
+    // when the handle names no window.
+    const TWindowFacts* FactsOf(HWND w);
+    bool IsUnmanagedWindow(HWND w, int index, const TWindowFacts* facts);
+    std::string UpperClassOf(HWND w);
+    std::string UpperExePathOf(DWORD processId);
+    std::string WindowUpperExePath(HWND w);
+    // Handles a complete enumeration did not meet have lost their windows.
+    void ForgetEndedWindows(const std::vector<HWND>& alive);
+    void DetachRecord(int index) noexcept;   // its handle now names another window
+
+    // The settings a scan reads per window, read once per scan.
+    struct TScanSettings {
+        bool AutoFollow = false;
+    };
+
     // The scan's context (enumeration callbacks are not re-entrant).
+    TScanSettings scanSettings_;
+    struct TScannedWindow {
+        HWND wnd = nullptr;
+        const TWindowFacts* facts = nullptr;
+    };
+    TScannedWindow scanned_;   // the window being scanned, its facts checked
+    TWindowFactsCache windowFacts_;
+    TProcessExeCache processExes_;
     std::string className_;
     int lookupIndex_ = -1;
     HWND lookupWnd_ = nullptr;
@@ -276,6 +317,7 @@ private:
 
     HWND lastForeignForeground_ = nullptr;
     bool refocusDone_ = true;
+    int unlockOnArrival_ = 0;
     DWORD switchTick_ = 0;
     int previewIdleTicks_ = 0;
     int previewOrigin_ = 0;
@@ -309,6 +351,8 @@ private:
     IsHungAppWindowFn isHungAppWindow_ = nullptr;
     std::vector<framework::Menu> sysMenuPopups_;
 
+    static constexpr UINT kScanIntervalMs = 250;
+    static constexpr UINT kSwitchTickMs = USER_TIMER_MINIMUM;   // a requested switch
     framework::Timer tScan_;
 
     // The input poll's state (input_poll.cpp).

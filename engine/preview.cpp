@@ -343,9 +343,9 @@ void TfrmPTessarel::Image1MouseDown(framework::Image& image, MouseButton button,
     FPressedDesktop = p;
     FSelectedWindow = nullptr;
     dragRefused_ = false;
-    // A private desktop other than the current one shows only its padlock:
-    // what cannot be seen cannot be picked.
-    if (settings::IsPrivate(p) && p != FCurrentDesktop) return;
+    // A locked desktop shows only its padlock: what cannot be seen cannot
+    // be picked.
+    if (IsLockedDesktop(p)) return;
     ForEachTopWindow([this](HWND w) {
         if (!FSelectedWindow && PreviewHitTest(w)) FSelectedWindow = w;
     });
@@ -407,8 +407,16 @@ void TfrmPTessarel::SpeedButton1Click() { HidePreview(); }
 
 // Window moves -------------------------------------------------------------------
 
-bool TfrmPTessarel::LeavesPrivateDesktop() {
-    return settings::IsPrivate(FPressedDesktop) && (FPressedDesktop != FCurrentDesktop || previewDragging_);
+bool TfrmPTessarel::MoveNeedsPassword(const std::vector<HWND>& windows, int target) {
+    for (HWND w : windows) {
+        const int idx = FindWindowRecord(w);
+        if (idx < 0 || IsSticky(w)) continue;   // neither is ever moved
+        const int from = FWindowTable[static_cast<size_t>(idx)].Desktop;
+        if (from != target && MoveOutNeedsPassword(settings::IsPrivate(from), from == FCurrentDesktop,
+                                                   FDesktopUnlocked, previewDragging_))
+            return true;
+    }
+    return false;
 }
 
 void TfrmPTessarel::miA1Click() { miA1Click(FTargetDesktop); }
@@ -427,19 +435,32 @@ bool TfrmPTessarel::SendAppWindow(HWND w, int target) {
 }
 
 // Only a move that happened is logged: SetWindowDesktop refuses a desktop
-// outside the grid and windows the table does not hold.
+// outside the grid and windows the table does not hold. The windows are
+// taken before the password is asked: the engine runs on while the prompt
+// waits, and the selection may change meanwhile.
 void TfrmPTessarel::miA1Click(int target) {
     HWND w = FSelectedWindow;
     if (!w || !::IsWindow(w)) return;
-    if (LeavesPrivateDesktop() && !links::AskLockPassword(texts::kLeavePrivate)) return;
-    FSelectedProcessId = 0;
-    ::GetWindowThreadProcessId(w, &FSelectedProcessId);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    const bool single = settings::Flag("iesepar") && ExeIs(UpperCaseAscii(ProcessExePath(pid)), kInternetExplorerExe);
+    std::vector<HWND> windows;
+    if (single)
+        windows.push_back(w);
+    else
+        ForEachTopWindowZOrder([&](HWND x) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(x, &owner);
+            if (owner == pid) windows.push_back(x);
+        }, true);
+    if (MoveNeedsPassword(windows, target) && !links::AskLockPassword(texts::kLeavePrivate)) return;
+    FSelectedProcessId = pid;
     links::HideAppList();
     bool moved = false;
-    if (settings::Flag("iesepar") && ExeIs(UpperCaseAscii(ProcessExePath(FSelectedProcessId)), kInternetExplorerExe))
+    if (single)
         moved = SetWindowDesktop(w, target, false);
     else
-        ForEachTopWindowZOrder([&](HWND x) { moved = SendAppWindow(x, target) || moved; }, true);
+        for (HWND x : windows) moved = SendAppWindow(x, target) || moved;
     if (moved)
         LogEvent(std::string(texts::kApplicationSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
 }
@@ -449,7 +470,7 @@ void TfrmPTessarel::miS1Click(int target) {
     if (!w || !::IsWindow(w)) return;
     // A single window leaves a private desktop only with the password, as a
     // whole application does.
-    if (LeavesPrivateDesktop() && !links::AskLockPassword(texts::kLeavePrivate)) return;
+    if (MoveNeedsPassword({w}, target) && !links::AskLockPassword(texts::kLeavePrivate)) return;
     if (SetWindowDesktop(w, target, false))
         LogEvent(std::string(texts::kWindowSent) + std::to_string(target) + std::string(texts::kByUser), w, false);
 }

@@ -1,4 +1,5 @@
 #include "engine/reg_string_list.h"
+#include "engine/rule_list.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
 
@@ -22,17 +23,27 @@ std::string NotWritten(const std::string& name) { return "Failed to set data for
 }  // namespace
 
 void TRegStringList::LoadFromFile(const std::string& name) {
-    if (UseRegistry)
+    if (UseRegistry) {
         LoadFromRegistry(FilePart(name));
-    else
-        framework::StringList::LoadFromFile(name);
+        return;
+    }
+    LoadNotes.clear();
+    // Until the file has been read, nothing may replace it.
+    KeepAtLeast = std::numeric_limits<size_t>::max();
+    TRuleFileRead read = DecodeRuleList(ReadRuleFile(name), FilePart(name), true);
+    Clear();
+    for (const auto& e : read.entries) Add(e);
+    LoadNotes = std::move(read.notes);
+    KeepAtLeast = static_cast<size_t>(Count());
 }
 
 void TRegStringList::SaveToFile(const std::string& name) const {
-    if (UseRegistry)
+    if (UseRegistry) {
         SaveToRegistry(FilePart(name));
-    else
-        framework::StringList::SaveToFile(name);
+        return;
+    }
+    CheckNothingLost(FilePart(name), KeepAtLeast, static_cast<size_t>(Count()));
+    framework::StringList::SaveToFile(name);
 }
 
 void TRegStringList::LoadFromRegistry(const std::string& name) {

@@ -3,7 +3,9 @@
 // value in registry mode.
 #include <windows.h>
 #include <cstddef>
+#include <limits>
 #include <string>
+#include <vector>
 #include "framework/string_list.h"
 
 namespace engine {
@@ -18,9 +20,16 @@ public:
     // The largest value LoadFromRegistry reads and SaveToRegistry writes.
     static constexpr size_t kMaxRegistryBytes = 65536;
 
-    // In registry mode the file part of the name is the value name.
+    // In registry mode the file part of the name is the value name. A file
+    // is read whole and checked entry by entry (engine/rule_list.h): what it
+    // refuses is in LoadNotes. A file that cannot be read raises and is
+    // never overwritten; a save never writes fewer entries than the last
+    // load read, unless the user removed some since (UserRemoved).
     void LoadFromFile(const std::string& name) override;
     void SaveToFile(const std::string& name) const override;
+    std::vector<std::string> LoadNotes;
+    size_t KeepAtLeast = 0;
+    void UserRemoved(size_t n) noexcept { KeepAtLeast -= n < KeepAtLeast ? n : KeepAtLeast; }
 
     // Nothing happens when the key cannot be opened; a missing value gives an
     // empty list. A value that is not binary or is longer than the limit

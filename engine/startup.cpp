@@ -1,6 +1,7 @@
 #include "engine/startup.h"
 #include <cstdlib>
 #include "engine/event_log.h"
+#include "engine/fault_handler.h"
 #include "engine/gtools.h"
 #include "engine/main_form.h"
 #include "engine/splash.h"
@@ -26,7 +27,6 @@ constexpr std::string_view kNoDataFolder =
 }  // namespace texts
 
 constexpr char kPostInstallArgument[] = "wq8160m94k";
-constexpr std::string_view kShowWizardValue = "showcfgwiz";
 constexpr settings::SettingName kShowSplashValue = "showsplash";
 
 HWND RunningInstance() { return ::FindWindowA(kMainClassName, nullptr); }
@@ -39,7 +39,8 @@ void RegisterStartWithWindows() {
     framework::Registry reg;
     if (reg.OpenKey(settings::kRunKey, true)) reg.WriteString(settings::kRunValue, settings::RunValueData(GetAppFolder()));
     reg.CloseKey();
-    if (reg.OpenKey(settings::kSettingsKey, true) && !reg.ValueExists(kShowWizardValue)) reg.WriteBool(kShowWizardValue, true);
+    if (reg.OpenKey(settings::kSettingsKey, true) && !reg.ValueExists(settings::kShowWizardValue))
+        reg.WriteBool(settings::kShowWizardValue, true);
 }
 
 bool ReadStartFlag(std::string_view name, bool def) {
@@ -63,6 +64,7 @@ void CreateWindows() {
             WriteErrorLog(message);   // while the last windows go at exit
     };
     links::CreateDeskBar();
+    fault::SetRescueAppBar(links::DeskBarWindow());
     SetSplashProgress(20);
     links::CreateLockCover();
     links::CreateEdgeWindow();
@@ -94,12 +96,15 @@ void OfferStartDialogs() {
     if (FileExists(ErrorLogPath())) framework::Guard([] { links::OfferErrorReport(); });
     framework::Guard([] {
         links::CreateStartupWizard();
-        if (ReadStartFlag(kShowWizardValue, false)) links::RunStartupWizard();
+        if (ReadStartFlag(settings::kShowWizardValue, false)) links::RunStartupWizard();
     });
 }
 
 int RunEngine() {
     auto& app = framework::App();
+    // Before any window exists: from here on a native fault ends the program
+    // with its windows shown, never in a debugger that freezes it.
+    fault::InstallFaultHandlers(ErrorLogPath());
     app.ShowMainForm = false;
     links::StartHelp();
     if (ReadStartFlag(kShowSplashValue.View(), true)) {

@@ -4,6 +4,7 @@
 #include <exception>
 #include "engine/gtools.h"
 #include "engine/main_form.h"
+#include "engine/rule_list.h"
 #include "framework/text.h"
 
 namespace engine {
@@ -27,7 +28,9 @@ bool ChangeStickyList(framework::StringList& list, std::string_view name, bool a
 // written; the write error is raised afterwards for the exception log.
 void TfrmPTessarel::SetSticky(std::string_view name, bool add) {
     if (!FStickyList) return;
+    const int before = FStickyList->Count();
     ChangeStickyList(*FStickyList, name, add);
+    if (!add) FStickyList->UserRemoved(static_cast<size_t>(before - FStickyList->Count()));
     InvalidateStickyCache();
     std::exception_ptr saveError;
     try {
@@ -43,6 +46,8 @@ void TfrmPTessarel::SetSticky(std::string_view name, bool add) {
 
 void TfrmPTessarel::ReplaceStickyList(const std::vector<std::string>& entries) {
     if (!FStickyList) return;
+    // The settings dialog's list is the user's edit of the whole list.
+    FStickyList->UserRemoved(RemovedEntries(FStickyList->Items(), entries));
     FStickyList->Clear();
     for (const auto& e : entries) FStickyList->Add(e);
     InvalidateStickyCache();

@@ -5,12 +5,24 @@
 #include "engine/subsystem_links.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "navigation/auth_pwd.h"
+#include "navigation/app_list.h"
 #include "navigation/bubble.h"
+#include "navigation/desk_bar.h"
+#include "navigation/desk_name.h"
+#include "navigation/chg_pwd.h"
+#include "navigation/click.h"
 #include "navigation/edge_geometry.h"
+#include "navigation/edge_nav.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "navigation/gesture.h"
+#include "settings/about.h"
+#include "settings/error_report.h"
+#include "settings/poll.h"
+#include "navigation/send_current.h"
 #include "settings/settings_access.h"
+#include "settings/start_wiz.h"
 #include "settings/vd_config.h"
 #include "shell/help.h"
 #include "shell/icon_swapper.h"
@@ -20,24 +32,28 @@ namespace engine::links {
 
 // Start-up ---------------------------------------------------------------------------
 void CreateEventLog() { framework::App().CreateForm(navigation::frmLog); }
-void CreateDeskBar() {}
-void CreateLockCover() {}
-void CreateEdgeWindow() {}
-void CreateClickWindow() {}
-void CreateNamePanel() {}
+void CreateDeskBar() { framework::App().CreateForm(navigation::frmDeskBar); }
+void CreateLockCover() { framework::App().CreateForm(navigation::frmAuthPwd); }
+void CreateEdgeWindow() { framework::App().CreateForm(navigation::frmEdgeNav); }
+void CreateClickWindow() { framework::App().CreateForm(navigation::frmClick); }
+void CreateNamePanel() { framework::App().CreateForm(navigation::frmDeskName); }
 void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig); }
-void CreateAboutBox() {}
+void CreateAboutBox() { framework::App().CreateForm(settings::frmAbout); }
 void CreateWindowInfo() {}
 void CreateClassPicker() {}
-void CreateAppList() {}
+void CreateAppList() { framework::App().CreateForm(navigation::frmAppList); }
 void CreatePasswordPrompt() { framework::App().CreateForm(navigation::frmEnterPwd); }
-void CreateSendCurrent() {}
-void CreatePasswordChange() {}
+void CreateSendCurrent() { framework::App().CreateForm(navigation::frmSendCurrent); }
+void CreatePasswordChange() { framework::App().CreateForm(navigation::frmChgPwd); }
 void CreateLostWindows() {}
-void CreateErrorReport() {}
-void OfferErrorReport() {}
-void CreateStartupWizard() {}
-void RunStartupWizard() {}
+void CreateErrorReport() { framework::App().CreateForm(settings::frmError); }
+void OfferErrorReport() {
+    if (settings::frmError) settings::frmError->ShowIfErrorLog();
+}
+void CreateStartupWizard() { framework::App().CreateForm(settings::frmStartWiz); }
+void RunStartupWizard() {
+    if (settings::frmStartWiz) settings::frmStartWiz->ShowModal();
+}
 
 void CreateGestureTrail() { navigation::CreateTrailWindow(); }
 void ResetGesture() { navigation::ResetGesture(); }
@@ -64,8 +80,8 @@ void ShowSettingsDialog() {
 
 bool IsSettingsOrInfoWindow(HWND w) { return settings::frmVDConfig && w == settings::frmVDConfig->Handle(); }
 
-void RunAboutBox() {}
-void ShowUninstallPoll() {}
+void RunAboutBox() { settings::RunAboutBox(); }
+void ShowUninstallPoll() { settings::ShowUninstallPoll(); }
 
 // Event log and bubbles ---------------------------------------------------------------
 bool EventLogReady() { return navigation::frmLog && navigation::frmLog->Handle(); }
@@ -103,27 +119,65 @@ bool AskLockPassword(std::string_view reason) {
     return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
 }
 
-void CheckLockCover(std::string_view) {}
+void CheckLockCover(std::string_view prompt) {
+    if (navigation::frmAuthPwd) navigation::frmAuthPwd->ShowAuthCover(prompt);
+}
+bool LockCoverShown() { return navigation::LockCoverVisible(); }
+bool ChangeLockPassword() { return navigation::ChangeLockPassword(); }
 
 // Navigation windows ------------------------------------------------------------------
-void UpdateDeskName(int) {}
-void RestyleDeskBar() {}
-void HideDeskBar() {}
-void RetargetEdgeWindow() {}
-void LoadClickPicture(const std::string&) {}
-void RefreshAppList() {}
-void HideAppList() {}
-void OpenAppList() {}
+void UpdateDeskName(int desktop) {
+    if (navigation::frmDeskName) navigation::frmDeskName->UpdateDeskName(desktop);
+}
+void RestyleDeskBar() {
+    if (navigation::frmDeskBar && navigation::frmDeskBar->Registered()) navigation::frmDeskBar->HighlightCurrentDesk();
+}
+
+// At exit the bar also leaves the shell at once: the work area must not keep
+// its room for a bar that is gone.
+void HideDeskBar() {
+    if (!navigation::frmDeskBar) return;
+    navigation::frmDeskBar->RemoveAppBar();
+    navigation::frmDeskBar->Hide();
+}
+HWND DeskBarWindow() { return navigation::frmDeskBar ? navigation::frmDeskBar->Handle() : nullptr; }
+void RetargetEdgeWindow() {
+    if (navigation::frmEdgeNav) navigation::frmEdgeNav->UpdateEdgeTarget();
+}
+
+void LoadClickPicture(const std::string& bitmapFile) {
+    if (navigation::frmClick) navigation::frmClick->LoadPicture(bitmapFile);
+}
+
+void RefreshAppList() {
+    if (navigation::frmAppList) navigation::frmAppList->RefreshAppList();
+}
+
+void HideAppList() {
+    if (navigation::frmAppList) navigation::frmAppList->HideAppList();
+}
+
+void OpenAppList() {
+    if (navigation::frmAppList) navigation::frmAppList->ToggleAppList();
+}
+
 void ShowLostWindows() {}
 void ShowWindowInfo() {}
-void OpenSendCurrent(HWND) {}
-void ShowEdgeNav(int) {}
+void OpenSendCurrent(HWND w) {
+    if (navigation::frmSendCurrent) navigation::frmSendCurrent->ShowSendCurrent(w);
+}
 
-// Until the edge window takes the edge itself, its neighbour rule answers:
-// wrapping as its check box says while the settings dialog exists.
+void ShowEdgeNav(int edge) {
+    if (navigation::frmEdgeNav) navigation::frmEdgeNav->ShowAtEdge(static_cast<navigation::TScreenEdge>(edge));
+}
+
+// Before the edge window exists its neighbour rule answers: wrapping as its
+// check box says while the settings dialog exists.
 int TakeEdgeTarget(int edge, int current, int cols, int rows) {
+    const auto e = static_cast<navigation::TScreenEdge>(edge);
+    if (navigation::frmEdgeNav) return navigation::frmEdgeNav->TakeEdge(e);
     const bool wrap = settings::CurrentSource() && settings::Flag("wrapedgenav");
-    return navigation::EdgeTarget(static_cast<navigation::TScreenEdge>(edge), current, cols, rows, wrap);
+    return navigation::EdgeTarget(e, current, cols, rows, wrap);
 }
 
 // Shell ---------------------------------------------------------------------------------

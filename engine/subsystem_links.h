@@ -84,16 +84,20 @@ bool AskLockPassword(std::string_view reason);
 // The cover of a locked private desktop: shown with the prompt for a locked
 // private desktop, hidden otherwise.
 void CheckLockCover(std::string_view prompt);
+bool LockCoverShown();
+// The password dialog, for a first password: true once one is set.
+bool ChangeLockPassword();
 
 // Navigation windows ---------------------------------------------------------------
 void UpdateDeskName(int desktop);  // the desktop name panel
 void RestyleDeskBar();             // the desk bar's buttons after a switch
 void HideDeskBar();
+HWND DeskBarWindow();               // the desk bar's application-bar window, 0 while there is none
 void RetargetEdgeWindow();         // the edge window's target after a switch
 void LoadClickPicture(const std::string& bitmapFile);
-void RefreshAppList();
+void RefreshAppList();             // an open application list builds its tiles anew
 void HideAppList();
-void OpenAppList();
+void OpenAppList();                // the application list: opened when hidden, else hidden
 void ShowLostWindows();            // the lost-window list of all desktops, recovery mode
 void ShowWindowInfo();             // for the main form's FSelectedWindow, brought to the front
 void OpenSendCurrent(HWND w);      // the send-current window for w

@@ -24,11 +24,12 @@ struct PageInfo {
     std::string_view path;
     std::string_view query;   // the version tag follows when not empty
 };
-constexpr std::array<PageInfo, 4> kPages{{
+constexpr std::array<PageInfo, 5> kPages{{
     {MakerPage::Feedback, "/quill_mere/feedback.php", "prod=1&req=0&ver="},
     {MakerPage::FeatureRequest, "/quill_mere/feedback.php", "prod=1&req=1&ver="},
     {MakerPage::KnowledgeBase, "/quill_mere/kbase.php", "prod=1&ver="},
     {MakerPage::Newsletter, "/quill_mere/addemail.php", ""},
+    {MakerPage::UninstallPoll, "/quill_mere/feedback.php", "prod=1&req=2&ver="},
 }};
 
 constexpr std::array<std::string_view, 4> kShellClasses{
@@ -349,6 +350,8 @@ void TfrmPTessarel::BuildAppMenu() {
             if (!AppMenuStyleAllows(style, exStyle) || IsUnmanagedWindow(w, index)) return;
             const bool sticky = IsSticky(w);
             const int desktop = FWindowTable[static_cast<size_t>(index)].Desktop;
+            // What a locked desktop holds is not told, by title or by icon.
+            if (!sticky && IsLockedDesktop(desktop)) return;
             auto& item = apps.Add("", AppWindowCaption(sticky, desktop, WindowTitle(w, kAppTitleChars)));
             item.Tag = reinterpret_cast<intptr_t>(w);
             item.Picture = ExePicture(ProcessExePath(pid));
@@ -365,6 +368,9 @@ void TfrmPTessarel::AppWindowItemClick(HWND w) {
     if (index >= 0) {
         int desktop = FWindowTable[static_cast<size_t>(index)].Desktop;
         if (desktop != FCurrentDesktop) RequestPreviewSwitch(desktop);
+        // The switch brings the lock cover; restoring the window would show
+        // it now, over the desktop it does not belong to.
+        if (IsLockedDesktop(desktop) && !IsSticky(w)) return;
     }
     StickyAppWindowItemClick(w);
 }

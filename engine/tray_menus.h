@@ -37,7 +37,7 @@ constexpr std::string_view kStickyPrefix = "(sticky): ";
 
 // The maker's web pages.
 constexpr std::string_view kMakerSite = "https://www.pelmora.example";
-enum class MakerPage { Feedback, FeatureRequest, KnowledgeBase, Newsletter };
+enum class MakerPage { Feedback, FeatureRequest, KnowledgeBase, Newsletter, UninstallPoll };
 std::string MakerPageUrl(MakerPage page, std::string_view versionTag);
 
 // The desktop after the current one, the first after the last.

@@ -14,6 +14,7 @@ struct TWindowRecord {
     uint32_t ScanStamp = 0;    // scan counter of the last scan that met it
     uint8_t Shown = 0;         // may stay visible
     std::string ExeName;       // upper-case long executable path, empty until needed
+    uint8_t Ended = 0;         // a complete scan no longer met its handle: the window is gone
 
     HWND Handle() const noexcept { return HandleFromWnd(Wnd); }
 

@@ -27,4 +27,12 @@ constexpr bool ExeIs(std::string_view upperExePath, std::string_view exe) {
 // boot.
 constexpr bool IsUpperHalfModule(uint64_t module) { return module >= 0x80000000ull && module < 0x100000000ull; }
 
+// A window leaves its desktop without the lock password only when that
+// desktop is public, or is the current desktop, unlocked, and the window is
+// not dragged out of it in the preview. The source is always the window's
+// own desktop, whatever asked for the move.
+constexpr bool MoveOutNeedsPassword(bool fromPrivate, bool fromCurrent, bool unlocked, bool dragging) {
+    return fromPrivate && (!fromCurrent || !unlocked || dragging);
+}
+
 }  // namespace engine

@@ -2,7 +2,9 @@
 #include "engine/main_form.h"
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
+#include <unordered_set>
 #include "engine/gtools.h"
 #include "engine/window_rules.h"
 #include "framework/guard.h"
@@ -31,6 +33,10 @@ std::string ClassNameOf(HWND w) {
     return buf;
 }
 
+// IsWindowVisible of a top-level window is its own WS_VISIBLE bit, its
+// parent being the desktop: one request to the window server instead of two.
+bool TopLevelShown(HWND w) { return (::GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0; }
+
 }  // namespace
 
 BOOL CALLBACK ScanWindowProc(HWND w, LPARAM) noexcept {
@@ -42,14 +48,79 @@ void TfrmPTessarel::ScanWindows() {
     // Handles are collected first: the scan hides and shows windows, which
     // reorders the list the system walks.
     std::vector<HWND> handles;
-    ::EnumWindows([](HWND w, LPARAM l) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&handles));
+    const bool complete = ::EnumWindows([](HWND w, LPARAM l) -> BOOL {
+        return framework::Guard(FALSE, [&] {
+            reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+            return TRUE;
+        });
+    }, reinterpret_cast<LPARAM>(&handles)) != FALSE;
+    ScanWindows(handles, complete);
+}
+
+void TfrmPTessarel::ScanWindows(const std::vector<HWND>& handles, bool complete) {
+    // Read per scan, not per window: each read asks a control of the
+    // settings dialog, so a change still counts from the next tick on.
+    scanSettings_.AutoFollow = settings::Flag("autofollow");
+    if (complete) ForgetEndedWindows(handles);
     for (HWND w : handles) ScanWindowProc(w, 0);
 }
 
+void TfrmPTessarel::ForgetEndedWindows(const std::vector<HWND>& alive) {
+    windowFacts_.KeepOnly(alive);
+    processExes_.KeepProcessesOf(windowFacts_);
+    std::unordered_set<uint32_t> met;
+    for (HWND w : alive) met.insert(TWindowRecord::WndFromHandle(w));
+    for (auto& r : FWindowTable)
+        if (!met.count(r.Wnd)) r.Ended = 1;
+}
+
+// The record stays for the rules that look at a process's past windows until
+// the table is compacted, but no longer answers for the handle.
+void TfrmPTessarel::DetachRecord(int index) noexcept {
+    FWindowTable[static_cast<size_t>(index)].Wnd = 0;
+    lookupWnd_ = nullptr;
+    lookupIndex_ = -1;
+    InvalidateStickyCache();
+}
+
+const TWindowFacts* TfrmPTessarel::FactsOf(HWND w) {
+    if (w && w == scanned_.wnd) return scanned_.facts;
+    TWindowIdentity now;
+    now.ThreadId = ::GetWindowThreadProcessId(w, &now.ProcessId);
+    if (!now.ThreadId) {
+        windowFacts_.Forget(w);
+        return nullptr;
+    }
+    if (const TWindowFacts* known = windowFacts_.Find(w, now)) return known;
+    TWindowFacts facts;
+    facts.Identity = now;
+    facts.ClassName = ClassNameOf(w);
+    facts.UpperClassName = UpperCaseAscii(facts.ClassName);
+    facts.ClassModule = ::GetClassLongPtrA(w, GCLP_HMODULE);
+    return &windowFacts_.Store(w, std::move(facts));
+}
+
+std::string TfrmPTessarel::UpperClassOf(HWND w) {
+    const TWindowFacts* facts = FactsOf(w);
+    return facts ? facts->UpperClassName : std::string();
+}
+
+// A path that cannot be read is asked again next time: the process may
+// still be starting.
+std::string TfrmPTessarel::UpperExePathOf(DWORD processId) {
+    if (const std::string* known = processExes_.Find(processId)) return *known;
+    std::string path = ProcessUpperExePath(processId);
+    if (path.empty()) return path;
+    return processExes_.Store(processId, std::move(path));
+}
+
+std::string TfrmPTessarel::WindowUpperExePath(HWND w) {
+    const TWindowFacts* facts = FactsOf(w);
+    return facts && facts->Identity.ProcessId ? UpperExePathOf(facts->Identity.ProcessId) : std::string();
+}
+
 int TfrmPTessarel::FindWindowRecord(HWND w) {
+    if (!w) return -1;   // a detached record has no handle
     if (w && w == lookupWnd_ && lookupIndex_ >= 0 && lookupIndex_ < static_cast<int>(FWindowTable.size()))
         return lookupIndex_;
     uint32_t key = TWindowRecord::WndFromHandle(w);
@@ -63,11 +134,16 @@ int TfrmPTessarel::FindWindowRecord(HWND w) {
     return -1;
 }
 
-bool TfrmPTessarel::IsUnmanagedWindow(HWND w, int index) {
-    DWORD pid = 0;
-    DWORD thread = ::GetWindowThreadProcessId(w, &pid);
-    className_ = ClassNameOf(w);
-    ULONG_PTR module = ::GetClassLongPtrA(w, GCLP_HMODULE);
+bool TfrmPTessarel::IsUnmanagedWindow(HWND w, int index) { return IsUnmanagedWindow(w, index, FactsOf(w)); }
+
+bool TfrmPTessarel::IsUnmanagedWindow(HWND w, int index, const TWindowFacts* facts) {
+    const DWORD pid = facts ? facts->Identity.ProcessId : 0;
+    const DWORD thread = facts ? facts->Identity.ThreadId : 0;
+    if (facts)
+        className_ = facts->ClassName;
+    else
+        className_.clear();
+    const uint64_t module = facts ? facts->ClassModule : 0;
 
     if (index >= 0 && index < static_cast<int>(FWindowTable.size()) &&
         ExeIs(FWindowTable[static_cast<size_t>(index)].ExeName, kHdlDesignerExe) && className_ == "HDS" &&
@@ -85,17 +161,45 @@ bool TfrmPTessarel::IsUnmanagedWindow(HWND w, int index) {
 }
 
 void TfrmPTessarel::ScanWindow(HWND w) {
-    if (!::IsWindow(w) || IsUnmanagedWindow(w, -1)) return;
+    const TWindowFacts* facts = FactsOf(w);   // null: the handle names no window
+    if (!facts || IsUnmanagedWindow(w, -1, facts)) return;
+    // The rules the scan applies ask the same facts again: they were just
+    // checked against the window.
+    struct Scanned {
+        TScannedWindow& current;
+        TScannedWindow saved;
+        ~Scanned() { current = saved; }
+    } scanned{scanned_, scanned_};
+    scanned_ = {w, facts};
+    const DWORD processId = facts->Identity.ProcessId;
     stopFlag_ = false;
     int idx = FindWindowRecord(w);
     const int current = FCurrentDesktop;
+    // A handle the system gave to a new window must not carry the desktop of
+    // the window that had it before.
+    if (idx >= 0 && (FWindowTable[static_cast<size_t>(idx)].Ended ||
+                     FWindowTable[static_cast<size_t>(idx)].ProcessId != processId)) {
+        DetachRecord(idx);
+        idx = -1;
+    }
+    // Visibility changes at any time: read at every scan, once, and again
+    // after this scan itself hid or showed the window.
+    std::optional<bool> shown;
+    auto shownNow = [&] {
+        if (!shown) shown = TopLevelShown(w);
+        return *shown;
+    };
+    auto showWindow = [&](int cmd) {
+        ShowWindowSafe(w, cmd);
+        shown.reset();
+    };
 
     if (idx < 0) {
         TWindowRecord rec;
         rec.Wnd = TWindowRecord::WndFromHandle(w);
-        ::GetWindowThreadProcessId(w, reinterpret_cast<DWORD*>(&rec.ProcessId));
-        rec.Visible = ::IsWindowVisible(w) ? 1 : 0;
-        LONG style = ::GetWindowLongA(w, GWL_STYLE);
+        rec.ProcessId = processId;
+        const LONG style = ::GetWindowLongA(w, GWL_STYLE);
+        rec.Visible = (style & WS_VISIBLE) ? 1 : 0;
         FWindowTable.push_back(std::move(rec));
         idx = static_cast<int>(FWindowTable.size()) - 1;
         const DWORD pid = FWindowTable.back().ProcessId;
@@ -109,7 +213,11 @@ void TfrmPTessarel::ScanWindow(HWND w) {
             // A stored desktop outside the grid must never reach the record.
             if (snap.Desktop >= 1) {
                 snapshotDesktop = IntMin(snap.Desktop, DesktopCount());
-                FWindowTable[static_cast<size_t>(idx)].Visible = snap.Visible ? 1 : 0;
+                // A window showing now is shown on its desktop, whatever it
+                // was when the snapshot was taken: one of another desktop is
+                // hidden by this scan, not left on screen until the next.
+                const bool visible = snap.Visible || FWindowTable[static_cast<size_t>(idx)].Visible;
+                FWindowTable[static_cast<size_t>(idx)].Visible = visible ? 1 : 0;
                 FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(snapshotDesktop);
             } else {
                 int d = ChooseDesktopForProcess(pid, w);
@@ -122,17 +230,18 @@ void TfrmPTessarel::ScanWindow(HWND w) {
         AddSysMenuItems(w);
 
         TWindowRecord& r = FWindowTable[static_cast<size_t>(idx)];
-        const bool visibleNow = ::IsWindowVisible(w) != FALSE;
-        if (snapshotDesktop == current && r.Visible && !visibleNow && r.Desktop == current && !IsUnmanagedWindow(w, idx)) {
+        const bool visibleNow = shownNow();
+        if (snapshotDesktop == current && r.Visible && !visibleNow && r.Desktop == current && FDesktopUnlocked &&
+            !IsUnmanagedWindow(w, idx)) {
             LogEvent(std::string(texts::kRecovered) + std::to_string(r.Desktop) + std::string(texts::kFromSnapshot), w, true);
-            ShowWindowSafe(w, SW_SHOWNA);
+            showWindow(SW_SHOWNA);
         }
         TWindowRecord& r2 = FWindowTable[static_cast<size_t>(idx)];
         if (r2.Desktop != current && r2.Visible && !IsSticky(w) && !IsUnmanagedWindow(w, idx)) {
             std::string line = std::string(texts::kSentAway) + std::to_string(r2.Desktop);
             if (snapshotDesktop > 0) line += texts::kSnapshotTag;
             LogEvent(line, w, true);
-            ShowWindowSafe(w, SW_HIDE);
+            showWindow(SW_HIDE);
             FWindowTable[static_cast<size_t>(idx)].Shown = 0;
             stopFlag_ = true;
         }
@@ -140,7 +249,7 @@ void TfrmPTessarel::ScanWindow(HWND w) {
         if (r3.Desktop == current) r3.Shown = FDesktopUnlocked ? 1 : 0;
     } else {
         TWindowRecord& r = FWindowTable[static_cast<size_t>(idx)];
-        const bool visibleNow = ::IsWindowVisible(w) != FALSE;
+        const bool visibleNow = shownNow();
         // A hung window is left until it answers again (a hide would only
         // queue up behind the hang); the first scan after that hides it.
         if (!r.Shown && r.Desktop != current && visibleNow && !IsUnmanagedWindow(w, idx) && !IsHungWindow(w)) {
@@ -148,7 +257,7 @@ void TfrmPTessarel::ScanWindow(HWND w) {
                 FWindowTable[static_cast<size_t>(idx)].Shown = 1;
             } else {
                 FWindowTable[static_cast<size_t>(idx)].Visible = 1;
-                ShowWindowSafe(w, SW_HIDE);
+                showWindow(SW_HIDE);
                 LogEvent(std::string(texts::kSentAway) + std::to_string(FWindowTable[static_cast<size_t>(idx)].Desktop),
                          w, true);
             }
@@ -162,8 +271,8 @@ void TfrmPTessarel::ScanWindow(HWND w) {
     if (stopFlag_) return;
     const bool sticky = IsSticky(w);
     if ((FWindowTable[static_cast<size_t>(idx)].Desktop == current || sticky) && FDesktopUnlocked)
-        FWindowTable[static_cast<size_t>(idx)].Visible = ::IsWindowVisible(w) ? 1 : 0;
-    if (IsListedWindow(w) && settings::Flag("autofollow") && ::IsWindowVisible(w))
+        FWindowTable[static_cast<size_t>(idx)].Visible = shownNow() ? 1 : 0;
+    if (scanSettings_.AutoFollow && IsListedWindow(w, true) && shownNow())
         FWindowTable[static_cast<size_t>(idx)].Desktop = static_cast<int8_t>(current);
 }
 
@@ -179,7 +288,7 @@ int TfrmPTessarel::ChooseDesktopForProcess(DWORD processId, HWND w) {
             break;
         }
     if (exe.empty()) {
-        exe = UpperCaseAscii(ProcessExePath(processId));
+        exe = UpperExePathOf(processId);
         std::string stored = exe.substr(0, 255);
         for (auto& r : FWindowTable)
             if (r.ProcessId == processId) r.ExeName = stored;
@@ -212,7 +321,7 @@ int TfrmPTessarel::ChooseDesktopForProcess(DWORD processId, HWND w) {
     }
 
     const auto rules = settings::AutoSendRules();
-    const std::string cls = framework::Trim(UpperCaseAscii(ClassNameOf(w)));
+    const std::string cls = framework::Trim(UpperClassOf(w));
     auto ruleDesktop = [this](const settings::TAutoSendRule& rule) { return IntMin(rule.Desktop, DesktopCount()); };
     // A stored desktop outside 1..9 is damage, not a rule: it matches nothing.
     auto unusable = [](const settings::TAutoSendRule& rule) {
@@ -236,18 +345,18 @@ bool TfrmPTessarel::IsSticky(HWND w) {
     if (w && w == stickyWnd_) return stickyAnswer_;
     bool found = false;
     if (FStickyList) {
-        found = FStickyList->IndexOf(UpperCaseAscii(ClassNameOf(w))) >= 0;
+        found = FStickyList->Contains(UpperClassOf(w));
         if (!found) {
             std::string exe;
             int idx = FindWindowRecord(w);
             if (idx >= 0) {
                 auto& r = FWindowTable[static_cast<size_t>(idx)];
-                if (r.ExeName.empty()) r.ExeName = UpperCaseAscii(WindowExePath(w)).substr(0, 255);
+                if (r.ExeName.empty()) r.ExeName = WindowUpperExePath(w).substr(0, 255);
                 exe = r.ExeName;
             } else {
-                exe = WindowExePath(w);
+                exe = WindowUpperExePath(w);
             }
-            found = !exe.empty() && FStickyList->IndexOf(UpperCaseAscii(exe)) >= 0;
+            found = !exe.empty() && FStickyList->Contains(UpperCaseAscii(exe));
         }
     }
     stickyWnd_ = w;
@@ -260,19 +369,21 @@ void TfrmPTessarel::InvalidateStickyCache() noexcept {
     stickyAnswer_ = false;
 }
 
-bool TfrmPTessarel::IsListedWindow(HWND w) {
-    const std::string cls = UpperCaseAscii(ClassNameOf(w));
-    const std::string exe = UpperCaseAscii(GetWindowExeName(w));
-    if (settings::Flag("autofollow"))
+bool TfrmPTessarel::IsListedWindow(HWND w) { return IsListedWindow(w, settings::Flag("autofollow")); }
+
+bool TfrmPTessarel::IsListedWindow(HWND w, bool autoFollow) {
+    const std::string cls = UpperClassOf(w);
+    const std::string exe = GetWindowExeName(w);
+    if (autoFollow)
         return settings::InIgnoreList(cls) || (!exe.empty() && settings::InIgnoreList(exe));
     return settings::InWatchList(cls) || (!exe.empty() && settings::InWatchList(exe));
 }
 
 std::string TfrmPTessarel::GetWindowExeName(HWND w) {
     int idx = FindWindowRecord(w);
-    if (idx < 0) return UpperCaseAscii(WindowExePath(w));
+    if (idx < 0) return WindowUpperExePath(w);
     auto& r = FWindowTable[static_cast<size_t>(idx)];
-    if (r.ExeName.empty()) r.ExeName = UpperCaseAscii(WindowExePath(w)).substr(0, 255);
+    if (r.ExeName.empty()) r.ExeName = WindowUpperExePath(w).substr(0, 255);
     return r.ExeName;
 }
 

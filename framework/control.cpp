@@ -2,6 +2,7 @@
 #include "framework/form.h"
 #include "framework/guard.h"
 #include <commctrl.h>
+#include <algorithm>
 
 namespace framework {
 namespace {
@@ -179,31 +180,28 @@ void ListControl::AfterCreate() {
     ::SendMessageA(hwnd_, Msg(8), static_cast<WPARAM>(index_), 0);
 }
 
-std::vector<std::string> ListControl::Items() const {
-    if (!hwnd_) return items_;
-    std::vector<std::string> out;
-    int n = Count();
-    out.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) out.push_back(Item(i));
-    return out;
-}
+// The texts are kept here beside the window, which is never changed behind
+// this class's back (no sorting, no editing by the user): reading them back
+// from the window would go through the system's text conversion, which
+// under Wine copies an item into a fixed stack buffer of 512 characters.
+std::vector<std::string> ListControl::Items() const { return items_; }
 
 void ListControl::SetItems(const std::vector<std::string>& items) {
     Clear();
     for (const auto& s : items) AddItem(s);
 }
 
-int ListControl::Count() const {
-    return hwnd_ ? static_cast<int>(::SendMessageA(hwnd_, Msg(4), 0, 0)) : static_cast<int>(items_.size());
-}
+int ListControl::Count() const { return static_cast<int>(items_.size()); }
 
 void ListControl::AddItem(std::string_view s) {
+    ++version_;
     std::string str(s);
     if (hwnd_) ::SendMessageA(hwnd_, Msg(0), 0, reinterpret_cast<LPARAM>(str.c_str()));
     items_.push_back(std::move(str));
 }
 
 void ListControl::InsertItem(int index, std::string_view s) {
+    ++version_;
     std::string str(s);
     if (index < 0 || index > Count()) throw Exception("List index out of bounds");
     if (hwnd_) ::SendMessageA(hwnd_, Msg(1), static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(str.c_str()));
@@ -211,6 +209,7 @@ void ListControl::InsertItem(int index, std::string_view s) {
 }
 
 void ListControl::DeleteItem(int index) {
+    ++version_;
     if (index < 0 || index >= Count()) throw Exception("List index out of bounds");
     if (hwnd_) ::SendMessageA(hwnd_, Msg(2), static_cast<WPARAM>(index), 0);
     if (static_cast<size_t>(index) < items_.size()) items_.erase(items_.begin() + index);
@@ -224,30 +223,20 @@ void ListControl::SetItem(int index, std::string_view s) {
 }
 
 std::string ListControl::Item(int index) const {
-    if (!hwnd_) {
-        if (index < 0 || static_cast<size_t>(index) >= items_.size()) throw Exception("List index out of bounds");
-        return items_[static_cast<size_t>(index)];
-    }
-    if (index < 0 || index >= Count()) throw Exception("List index out of bounds");
-    LRESULT n = ::SendMessageA(hwnd_, Msg(6), static_cast<WPARAM>(index), 0);
-    if (n < 0) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    n = ::SendMessageA(hwnd_, Msg(5), static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return s;
+    if (index < 0 || static_cast<size_t>(index) >= items_.size()) throw Exception("List index out of bounds");
+    return items_[static_cast<size_t>(index)];
 }
 
 void ListControl::Clear() {
+    ++version_;
     if (hwnd_) ::SendMessageA(hwnd_, Msg(3), 0, 0);
     items_.clear();
     index_ = -1;
 }
 
 int ListControl::IndexOf(std::string_view s) const {
-    int n = Count();
-    for (int i = 0; i < n; ++i)
-        if (Item(i) == s) return i;
-    return -1;
+    auto it = std::find(items_.begin(), items_.end(), s);
+    return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
 }
 
 int ListControl::ItemIndex() const {

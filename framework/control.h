@@ -156,6 +156,9 @@ public:
     std::string Item(int index) const;
     void Clear();
     int IndexOf(std::string_view s) const;   // exact, case-sensitive
+    // Changes at every change of the items: what is built from them can
+    // tell when to build it again.
+    unsigned ItemsVersion() const noexcept { return version_; }
     int ItemIndex() const;
     void SetItemIndex(int i);
     void OnCommand(WORD code) override;
@@ -163,8 +166,9 @@ protected:
     void AfterCreate() override;
     virtual UINT Msg(int which) const = 0;  // 0 add,1 insert,2 delete,3 reset,4 count,5 gettext,6 gettextlen,7 getcursel,8 setcursel
     virtual WORD ChangeCode() const = 0;
-    std::vector<std::string> items_;     // the values while the window does not exist
+    std::vector<std::string> items_;     // the items, beside the window's own copy
     int index_ = -1;
+    unsigned version_ = 0;
 };
 
 class ComboBox : public ListControl {

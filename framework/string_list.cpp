@@ -2,6 +2,7 @@
 #include "framework/guard.h"
 #include "framework/owned.h"
 #include <windows.h>
+#include <algorithm>
 
 namespace framework {
 
@@ -10,27 +11,62 @@ const std::string& StringList::operator[](int i) const {
     return items_[static_cast<size_t>(i)];
 }
 
+void StringList::Index(const std::string& s) { ++counts_[s]; }
+
+void StringList::Unindex(const std::string& s) noexcept {
+    auto it = counts_.find(s);
+    if (it != counts_.end() && --it->second <= 0) counts_.erase(it);
+}
+
 void StringList::Set(int i, std::string_view s) {
     if (i < 0 || i >= Count()) throw Exception("List index out of bounds (" + std::to_string(i) + ")");
-    items_[static_cast<size_t>(i)] = std::string(s);
+    std::string& item = items_[static_cast<size_t>(i)];
+    std::string text(s);
+    Index(text);
+    Unindex(item);
+    item = std::move(text);
 }
 
 int StringList::Add(std::string_view s) {
     items_.emplace_back(s);
+    try {
+        Index(items_.back());
+    } catch (...) {
+        items_.pop_back();
+        throw;
+    }
     return Count() - 1;
 }
 
 void StringList::Insert(int i, std::string_view s) {
     if (i < 0 || i > Count()) throw Exception("List index out of bounds (" + std::to_string(i) + ")");
-    items_.insert(items_.begin() + i, std::string(s));
+    std::string text(s);
+    Index(text);
+    items_.insert(items_.begin() + i, std::move(text));
 }
 
 void StringList::Delete(int i) {
     if (i < 0 || i >= Count()) throw Exception("List index out of bounds (" + std::to_string(i) + ")");
+    Unindex(items_[static_cast<size_t>(i)]);
     items_.erase(items_.begin() + i);
 }
 
+void StringList::Clear() noexcept {
+    items_.clear();
+    counts_.clear();
+}
+
+bool StringList::Contains(std::string_view s) const noexcept {
+    try {
+        return counts_.count(std::string(s)) != 0;
+    } catch (...) {
+        // Out of memory for the key: the slow way still answers.
+        return std::find(items_.begin(), items_.end(), s) != items_.end();
+    }
+}
+
 int StringList::IndexOf(std::string_view s) const noexcept {
+    if (!Contains(s)) return -1;
     for (size_t i = 0; i < items_.size(); ++i)
         if (items_[i] == s) return static_cast<int>(i);
     return -1;
@@ -63,7 +99,11 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-void StringList::SetText(std::string_view text) { items_ = SplitLines(text); }
+void StringList::SetText(std::string_view text) {
+    std::vector<std::string> lines = SplitLines(text);
+    Clear();
+    for (const auto& line : lines) Add(line);
+}
 
 void StringList::LoadFromFile(const std::string& path) { SetText(ReadFileBytes(path)); }
 

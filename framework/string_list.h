@@ -3,6 +3,7 @@
 // stops at a NUL; nothing is trimmed. Saving writes CR LF after each line.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace framework {
@@ -18,8 +19,11 @@ public:
     int Add(std::string_view s);
     void Insert(int i, std::string_view s);
     void Delete(int i);
-    void Clear() noexcept { items_.clear(); }
-    int IndexOf(std::string_view s) const noexcept;   // exact, case-sensitive
+    void Clear() noexcept;
+    // Exact, case-sensitive. A text the list does not hold is answered from
+    // a hash of the entries, without a pass through the list.
+    int IndexOf(std::string_view s) const noexcept;
+    bool Contains(std::string_view s) const noexcept;
     const std::vector<std::string>& Items() const noexcept { return items_; }
 
     std::string Text() const;            // every line followed by CR LF
@@ -30,7 +34,10 @@ public:
     virtual void SaveToFile(const std::string& path) const;
 
 private:
+    void Index(const std::string& s);
+    void Unindex(const std::string& s) noexcept;
     std::vector<std::string> items_;
+    std::unordered_map<std::string, int> counts_;   // how often each text stands in the list
 };
 
 // The lines of a text, split as StringList loads them.

@@ -26,4 +26,8 @@ private:
     UINT_PTR id_ = 0;
 };
 
+// Whether the calling thread is inside a timer's handler (the system
+// swallows some native faults there; the fault handler must know).
+bool InsideTimerCallback() noexcept;
+
 }  // namespace framework

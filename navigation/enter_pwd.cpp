@@ -1,5 +1,4 @@
 #include "navigation/enter_pwd.h"
-#include <commctrl.h>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -7,6 +6,7 @@
 #include "framework/dialogs.h"
 #include "framework/guard.h"
 #include "framework/registry.h"
+#include "navigation/lock_verifier.h"
 #include "settings/store_values.h"
 
 namespace navigation {
@@ -18,7 +18,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr uint32_t kEmptyWordS2 = 195364u;
-constexpr UINT_PTR kEditKeysId = 1;
 constexpr int kClientWidth = 300, kClientHeight = 138;
 
 constexpr framework::ControlSpec kLayout[] = {
@@ -32,14 +31,6 @@ constexpr framework::ControlSpec kLayout[] = {
 // pumps messages and another check starts inside it: at most one attempt a
 // second, as when the pause blocked the program.
 Clock::time_point nextCheckAllowed{};
-
-bool IsBlank(char c) noexcept { return static_cast<unsigned char>(c) <= 32; }
-
-std::string_view TrimBlanks(std::string_view s) noexcept {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 uint64_t IntegerSquareRoot(uint64_t n) noexcept {
     auto r = static_cast<uint64_t>(std::sqrt(static_cast<double>(n)));
@@ -56,11 +47,26 @@ void PumpUntil(Clock::time_point deadline) {
     }
 }
 
-bool MatchesStored(const std::string& digest, std::string_view valueName) {
-    std::string stored = ReadLockValue(valueName);
-    // Only a well-formed digest can unlock: a missing, empty or damaged value
-    // never does.
+// Only a well-formed digest can unlock: a missing, empty or damaged value
+// never does.
+bool DigestMatches(const std::string& stored, const std::string& digest) {
     return IsLockDigest(stored) && stored == digest;
+}
+
+framework::Registry OpenSettingsKey() {
+    framework::Registry reg;
+    if (!reg.OpenKey(settings::kSettingsKey, true)) throw framework::Exception("Cannot open the settings key");
+    return reg;
+}
+
+void WriteLockValue(framework::Registry& reg, std::string_view name, const std::string& value) {
+    if (!reg.WriteString(name, value)) throw framework::Exception("Cannot store the desktop lock password");
+}
+
+void StoreVerifier(framework::Registry& reg, std::string_view password) {
+    TLockVerifier verifier = MakeLockVerifier(password);
+    verifier.Digest = HashLockPassword(password);
+    WriteLockValue(reg, kVerifierValue, FormatLockVerifier(verifier));
 }
 
 }  // namespace
@@ -70,7 +76,7 @@ uint64_t LockTermS2(uint32_t w) noexcept {
 }
 
 std::string HashLockPassword(std::string_view password) {
-    std::string s(TrimBlanks(password));
+    std::string s(TrimLockPassword(password));
     s.resize((s.size() + 3) / 4 * 4, '\0');
     uint32_t s1 = 0, s2 = 0;
     for (size_t i = 0; i < s.size(); i += 4) {
@@ -96,27 +102,38 @@ bool IsLockDigest(std::string_view text) noexcept {
     return true;
 }
 
-std::string ReadLockValue(std::string_view name) {
-    framework::Registry reg;
-    if (!reg.OpenKey(settings::kSettingsKey, true)) throw framework::Exception("Cannot open the settings key");
-    return reg.ReadString(name, "");
-}
+std::string ReadLockValue(std::string_view name) { return OpenSettingsKey().ReadString(name, ""); }
 
 void StoreLockPassword(std::string_view password) {
-    framework::Registry reg;
-    if (!reg.OpenKey(settings::kSettingsKey, true)) throw framework::Exception("Cannot open the settings key");
-    if (!reg.WriteString(kLocalDigestValue, HashLockPassword(password)))
-        throw framework::Exception("Cannot store the desktop lock password");
+    framework::Registry reg = OpenSettingsKey();
+    // The verifier first: should "pwdlocal" then fail to be written, the
+    // verifier does not match it and the password in force stays in force.
+    StoreVerifier(reg, password);
+    WriteLockValue(reg, kLocalDigestValue, HashLockPassword(password));
+}
+
+bool LockPasswordMatches(std::string_view password) {
+    // A password of blanks has no words: its digest is the constants alone,
+    // which the program never stores, so it never unlocks.
+    if (TrimLockPassword(password).empty()) return false;
+    framework::Registry reg = OpenSettingsKey();
+    const std::string local = reg.ReadString(kLocalDigestValue, "");
+    const auto verifier = ParseLockVerifier(reg.ReadString(kVerifierValue, ""));
+    if (verifier && IsLockDigest(local) && verifier->Digest == local) return VerifierAccepts(*verifier, password);
+
+    const std::string digest = HashLockPassword(password);
+    if (DigestMatches(local, digest)) {
+        // Typed once, the password gets its verifier. The answer stands even
+        // when it cannot be written: the digest has decided as before.
+        framework::Guard([&] { StoreVerifier(reg, password); });
+        return true;
+    }
+    return DigestMatches(reg.ReadString(kGlobalDigestValue, ""), digest);
 }
 
 bool CheckLockPassword(std::string_view password, bool silent) {
     PumpUntil(nextCheckAllowed);
-    // A password of blanks has no words: its digest is the constants alone,
-    // which the program never stores, so it never unlocks.
-    if (!TrimBlanks(password).empty()) {
-        std::string digest = HashLockPassword(password);
-        if (MatchesStored(digest, kLocalDigestValue) || MatchesStored(digest, kGlobalDigestValue)) return true;
-    }
+    if (LockPasswordMatches(password)) return true;
     if (!silent) framework::MessageBox(lock_texts::kInvalid, lock_texts::kInvalidCaption, MB_OK | MB_ICONEXCLAMATION);
     nextCheckAllowed = Clock::now() + std::chrono::milliseconds(kFailedCheckPauseMs);
     PumpUntil(nextCheckAllowed);
@@ -129,9 +146,7 @@ TfrmEnterPwd::TfrmEnterPwd() : Form("frmEnterPwd") { edPwd.Password = true; }
 
 TfrmEnterPwd::~TfrmEnterPwd() = default;
 
-void TfrmEnterPwd::FormDestroy() {
-    if (edPwd.Handle()) ::RemoveWindowSubclass(edPwd.Handle(), &EditKeys, kEditKeysId);
-}
+void TfrmEnterPwd::FormDestroy() { keys_.DetachAll(); }
 
 void TfrmEnterPwd::CreateControls() {
     SetCaption(lock_texts::kCaption);
@@ -147,26 +162,11 @@ void TfrmEnterPwd::CreateControls() {
     btnCancel.UseDialogLook();
     btnOK.OnClick = [this] { btnOKClick(); };
     btnCancel.OnClick = [this] { btnCancelClick(); };
-    ::SetWindowSubclass(edPwd.Handle(), &EditKeys, kEditKeysId, reinterpret_cast<DWORD_PTR>(this));
+    // The form's key preview: the only control that takes the focus is the edit.
+    keys_.OnEnter = [this] { btnOKClick(); };
+    keys_.OnEsc = [this] { btnCancelClick(); };
+    keys_.Attach(edPwd.Handle());
     CenterOnScreen();
-}
-
-// The form's key preview: Enter is OK and Esc is Cancel wherever the focus is;
-// the only control that takes the focus is the edit.
-LRESULT CALLBACK TfrmEnterPwd::EditKeys(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR ref) noexcept {
-    auto* self = reinterpret_cast<TfrmEnterPwd*>(ref);
-    bool enterOrEsc = w == VK_RETURN || w == VK_ESCAPE;
-    if (m == WM_KEYDOWN && enterOrEsc) {
-        framework::Guard([&] {
-            if (w == VK_RETURN)
-                self->btnOKClick();
-            else
-                self->btnCancelClick();
-        });
-        return 0;
-    }
-    if (m == WM_CHAR && (w == '\r' || w == 0x1B)) return 0;   // no beep for the keys taken above
-    return ::DefSubclassProc(h, m, w, l);
 }
 
 bool TfrmEnterPwd::AskLockPassword(std::string_view reason) {

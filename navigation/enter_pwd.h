@@ -8,6 +8,7 @@
 #include "framework/control.h"
 #include "framework/form.h"
 #include "framework/owned.h"
+#include "navigation/enter_esc_keys.h"
 #include "toolkit/rotatable_button.h"
 
 namespace navigation {
@@ -19,11 +20,18 @@ inline constexpr std::string_view kInvalid = "Password is invalid! Try again!";
 inline constexpr std::string_view kInvalidCaption = "Warning";
 inline constexpr std::string_view kOK = "OK";
 inline constexpr std::string_view kCancel = "Cancel";
+// A private desktop without a lock password would be open to everyone.
+inline constexpr std::string_view kSetPasswordFirst =
+    "You MUST set a desktop lock password if you define at least one private desktop!";
+inline constexpr std::string_view kSetPasswordCaption = "Warning!";
 }  // namespace lock_texts
 
 inline constexpr std::string_view kLocalDigestValue = "pwdlocal";
 inline constexpr std::string_view kGlobalDigestValue = "pwdglobal";
 inline constexpr DWORD kFailedCheckPauseMs = 1000;
+// The longest password the lock cover's field takes: the password-change
+// dialog stores none longer.
+inline constexpr int kMaxLockPasswordChars = 20;
 
 // Part of the stored digest format: changing them invalidates every stored
 // password.
@@ -46,11 +54,18 @@ bool IsLockDigest(std::string_view text) noexcept;
 // A string value of the settings key ("" when missing or not a string).
 // Throws when the key cannot be opened.
 std::string ReadLockValue(std::string_view name);
+// Writes the password's verifier (lock_verifier.h) and its digest "pwdlocal".
 void StoreLockPassword(std::string_view password);
 
-// True when the password's digest is the stored "pwdlocal" or "pwdglobal".
-// A failure shows the invalid-password box unless silent, then pauses for a
-// second while the program keeps running.
+// Whether the password is right, without a pause. A verifier made beside the
+// stored "pwdlocal" alone decides. Without one (a "pwdlocal" of an older
+// installation) the digest decides against "pwdlocal", then "pwdglobal";
+// a match of "pwdlocal" writes the verifier, so that from then on no other
+// password with the same digest opens the lock.
+bool LockPasswordMatches(std::string_view password);
+
+// LockPasswordMatches; a failure shows the invalid-password box unless
+// silent, then pauses for a second while the program keeps running.
 bool CheckLockPassword(std::string_view password, bool silent);
 
 class TfrmEnterPwd final : public framework::Form {
@@ -69,18 +84,19 @@ public:
 
 protected:
     DWORD InitialStyle() const override { return WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN; }
-    DWORD InitialExStyle() const override { return WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME; }
+    // Above the lock cover, which is on top of everything else.
+    DWORD InitialExStyle() const override { return WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_TOPMOST; }
     void CreateControls() override;
     void FormClose() override;
     void FormDestroy() override;
 
 private:
-    static LRESULT CALLBACK EditKeys(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR ref) noexcept;
     void btnOKClick();
     void btnCancelClick();
 
     bool FCancelled = false;
     framework::Font boldFont_;
+    TEnterEscKeys keys_;
 };
 
 extern TfrmEnterPwd* frmEnterPwd;

@@ -27,10 +27,11 @@ void PutI32(std::string& out, size_t at, int32_t v) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> LoadRuleList(const std::string& path) {
+std::optional<std::vector<std::string>> LoadRuleList(const std::string& path, std::vector<std::string>* notes) {
     if (!FileExists(path)) return std::nullopt;
     engine::TRegStringList list;   // file mode
     list.LoadFromFile(path);
+    if (notes) *notes = list.LoadNotes;
     return list.Items();
 }
 

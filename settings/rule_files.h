@@ -15,8 +15,11 @@ inline constexpr std::string_view kWatchFile = "Tessareltop.wat";
 inline constexpr std::string_view kAutoSendFile = "Tessareltop.aus";
 
 // The entries of a list file; nothing when the file does not exist. Raises
-// framework::Exception when the file exists but cannot be read.
-std::optional<std::vector<std::string>> LoadRuleList(const std::string& path);
+// framework::Exception when the file exists but cannot be read. Entries the
+// file holds but no window could match are refused, with a line for the
+// event log each in notes.
+std::optional<std::vector<std::string>> LoadRuleList(const std::string& path,
+                                                     std::vector<std::string>* notes = nullptr);
 // Replaces the file, also with an empty list.
 void SaveRuleList(const std::string& path, const std::vector<std::string>& entries);
 

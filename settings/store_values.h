@@ -18,6 +18,9 @@ inline constexpr std::string_view kSettingsKey = "\\Software\\Pelmora\\Tessarel\
 inline constexpr std::string_view kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
 inline constexpr std::string_view kRunValue = "pelmoratessarel";
 inline constexpr std::string_view kExeName = "Tessareltop.exe";
+// Whether the start-up runs the wizard: set by the post-install start,
+// cleared when the wizard is finished.
+inline constexpr std::string_view kShowWizardValue = "showcfgwiz";
 
 enum class ValueType { Integer, Boolean };
 

@@ -4,8 +4,13 @@
 // yet do nothing until it lands.
 #include "settings/subsystem_links.h"
 #include "engine/main_form.h"
+#include "engine/subsystem_links.h"
 #include "framework/guard.h"
+#include "navigation/desk_bar.h"
+#include "navigation/chg_pwd.h"
+#include "navigation/click.h"
 #include "navigation/enter_pwd.h"
+#include "navigation/event_log_window.h"
 #include "shell/help.h"
 #include "shell/icon_swapper.h"
 #include "shell/ql_swapper.h"
@@ -98,6 +103,10 @@ void SaveStickyList() {
     if (auto* e = Engine()) e->SaveStickyList();
 }
 
+void LogEvent(std::string_view text) {
+    if (auto* e = Engine()) e->LogEvent(text, nullptr, false);
+}
+
 // Desktop lock ------------------------------------------------------------------------
 bool AskLockPassword(std::string_view reason) {
     return navigation::frmEnterPwd && navigation::frmEnterPwd->AskLockPassword(reason);
@@ -105,14 +114,44 @@ bool AskLockPassword(std::string_view reason) {
 
 bool LockPasswordSet() { return !navigation::ReadLockValue(navigation::kLocalDigestValue).empty(); }
 
-void RunSetPasswordDialog() {}
+bool RunSetPasswordDialog() { return navigation::ChangeLockPassword(); }
 
 // Navigation windows --------------------------------------------------------------------
-void ApplyClickSettings(bool, bool) {}
-void RestoreClickPosition() {}
-void UpdateDeskBar(const std::vector<std::string>&, int, bool) {}
-void DockDeskBar() {}
-void UpdateDeskName(int) {}
+void ApplyClickSettings(bool shown, bool large) {
+    if (navigation::frmClick) navigation::frmClick->ApplyClickSettings(shown, large);
+}
+
+void RestoreClickPosition() {
+    if (navigation::frmClick) navigation::frmClick->RestoreClickPosition();
+}
+
+void PlaceClickWindow(int left, int top) {
+    if (navigation::frmClick) navigation::frmClick->PlaceAt(left, top);
+}
+
+std::optional<POINT> ClickWindowPlace() {
+    if (!navigation::frmClick || !navigation::frmClick->Handle()) return std::nullopt;
+    return POINT{navigation::frmClick->Left(), navigation::frmClick->Top()};
+}
+
+void UpdateDeskBar(const std::vector<std::string>& captions, int edge, bool visible) {
+    auto* bar = navigation::frmDeskBar;
+    if (!bar) return;
+    bar->FCaptions = captions;
+    bar->FBarEdge = static_cast<UINT>(edge);
+    bar->SetDeskBarVisible(visible);
+}
+
+void DockDeskBar() {
+    if (navigation::frmDeskBar) navigation::frmDeskBar->DockDeskBar();
+}
+void UpdateDeskName(int desktop) { engine::links::UpdateDeskName(desktop); }
+
+void StoreBubbleLevel(int level) {
+    if (!navigation::frmLog) return;
+    navigation::frmLog->SetLevel(level);
+    navigation::frmLog->btnOKClick();
+}
 
 // The layout page -------------------------------------------------------------------------
 void DrawLayoutPreview() {}

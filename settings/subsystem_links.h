@@ -7,6 +7,7 @@
 // Each function answers sensibly while its window does not exist (not built
 // yet, not created yet, or gone at exit): it does nothing, or answers what a
 // program without that window would.
+#include <windows.h>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,21 +39,29 @@ void RemoveAllSysMenuItems();
 std::optional<std::vector<std::string>> StickyEntries();
 void ReplaceStickyEntries(const std::vector<std::string>& entries);
 void SaveStickyList();
+void LogEvent(std::string_view text);        // an unflagged line of the engine's event log
 
 // Desktop lock ---------------------------------------------------------------------
 // True only for the right password; false while no prompt exists.
 bool AskLockPassword(std::string_view reason);
 bool LockPasswordSet();                      // "pwdlocal" is not empty
-void RunSetPasswordDialog();
+// The dialog that sets or changes the lock password: true when a new
+// password was stored; false on Cancel, or while the dialog does not exist.
+bool RunSetPasswordDialog();
 
 // Navigation windows --------------------------------------------------------------
 void ApplyClickSettings(bool shown, bool large);
-void RestoreClickPosition();
+void RestoreClickPosition();                 // after a display-mode change
+void PlaceClickWindow(int left, int top);    // the place the settings keep
+std::optional<POINT> ClickWindowPlace();     // its top-left corner; none without the window
 // The desk bar's captions (desktop 1 first), its edge (the shell's
 // numbering) and whether it is shown and docked.
 void UpdateDeskBar(const std::vector<std::string>& captions, int edge, bool visible);
 void DockDeskBar();
 void UpdateDeskName(int desktop);            // the desktop name panel
+// The event log's bubble level (0 none, 1 important events, 2 all), stored
+// as the log window's OK stores it; the log window closes.
+void StoreBubbleLevel(int level);
 
 // The layout page's picture of the grid -------------------------------------------
 void DrawLayoutPreview();
@@ -63,5 +72,4 @@ void StartIconSets();
 void SwitchInDesktopOneSets();               // at exit
 // A topic of the program's help file (the page help, the wizard's last step).
 void ShowHelpTopic(std::string_view topic);
-
 }  // namespace settings::links

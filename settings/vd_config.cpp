@@ -34,14 +34,6 @@ std::optional<int> Suffix(std::string_view name, std::string_view prefix, int ma
     return framework::StrToIntDef(name.substr(prefix.size()), 0);
 }
 
-// Windows compares class names and file paths without regard to case: an
-// entry typed in lower case by hand names the same window.
-bool ListHolds(const framework::ListBox& list, std::string_view upperName) {
-    for (int i = 0; i < list.Count(); ++i)
-        if (framework::UpperCaseAscii(list.Item(i)) == upperName) return true;
-    return false;
-}
-
 }  // namespace
 
 TfrmVDConfig::TfrmVDConfig() : Form("frmVDConfig") {
@@ -82,6 +74,7 @@ void TfrmVDConfig::FormCreate() {
     if (auto* b = FindControl("btnApply")) b->OnClick = [this] { btnApplyClick(); };
     if (auto* b = FindControl("btnCancel")) b->OnClick = [this] { btnCancelClick(); };
     if (auto* b = FindControl("btnHelp")) b->OnClick = [this] { btnHelpClick(); };
+    if (auto* b = FindControl("btnSetChangeLockPwd")) b->OnClick = [this] { btnSetChangeLockPwdClick(); };
     KeyPreview = true;
     OnMessage(WM_KEYUP, [this](WPARAM key, LPARAM) -> LRESULT {
         FormKeyUp(static_cast<WORD>(key));
@@ -182,6 +175,11 @@ void TfrmVDConfig::ApplyLockBoxes() {
     }
 }
 
+void TfrmVDConfig::btnSetChangeLockPwdClick() {
+    links::RunSetPasswordDialog();
+    UpdateControlStates();
+}
+
 void TfrmVDConfig::cbLock1Click(int tag) {
     if (tag >= 1 && tag <= 9) FLockedPending[static_cast<size_t>(tag)] = cbLock(tag).Checked();
 }
@@ -232,8 +230,16 @@ bool TfrmVDConfig::IsPrivate(int desktop) const {
     return desktop >= 1 && desktop <= 9 && FLocked[static_cast<size_t>(desktop)];
 }
 
-bool TfrmVDConfig::InIgnoreList(std::string_view upperName) const { return ListHolds(lbIgnore, upperName); }
-bool TfrmVDConfig::InWatchList(std::string_view upperName) const { return ListHolds(lbWatch, upperName); }
+bool TfrmVDConfig::RuleLookup::Holds(const framework::ListBox& list, std::string_view upperName) {
+    if (version != list.ItemsVersion()) {
+        rules.Assign(list.Items());
+        version = list.ItemsVersion();
+    }
+    return rules.Contains(upperName);
+}
+
+bool TfrmVDConfig::InIgnoreList(std::string_view upperName) const { return ignoreLookup_.Holds(lbIgnore, upperName); }
+bool TfrmVDConfig::InWatchList(std::string_view upperName) const { return watchLookup_.Holds(lbWatch, upperName); }
 std::vector<TAutoSendRule> TfrmVDConfig::AutoSendRules() const { return FAutoSendRules; }
 
 // Display modes ------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "engine/rule_list.h"
 #include "framework/control.h"
 #include "framework/form.h"
 #include "settings/auto_send_rule.h"
@@ -135,6 +136,8 @@ public:
     void UpdateControlStates();
     void ApplyLockBoxes();
     void cbLock1Click(int tag);
+    // "Set or change desktop lock password": the boxes follow whether one is set.
+    void btnSetChangeLockPwdClick();
 
     void SaveRuleLists();
     void LoadAutoSendRules();
@@ -213,6 +216,14 @@ private:
     std::vector<int> displayModeCodes_;   // the code of each item of the resolution lists
     MemoryStore inForce_;                 // the values in force, for Cancel
     std::vector<std::string> ignoreInForce_, watchInForce_;
+    // The list boxes' entries as hash sets, built again after each change
+    // of a list: the engine asks for every window at every tick.
+    struct RuleLookup {
+        engine::TRuleSet rules;
+        unsigned version = ~0u;
+        bool Holds(const framework::ListBox& list, std::string_view upperName);
+    };
+    mutable RuleLookup ignoreLookup_, watchLookup_;
     // A rule file that exists but could not be read is not overwritten.
     bool ignoreReadable_ = true, watchReadable_ = true, autoSendReadable_ = true;
 };

@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <vector>
 #include "framework/dialogs.h"
+#include "navigation/enter_pwd.h"
 #include "settings/subsystem_links.h"
 #include "settings/vd_config.h"
 
 namespace settings {
 namespace texts {
 constexpr std::string_view kWarning = "Warning!";
-constexpr std::string_view kSetPasswordFirst =
-    "You MUST set a desktop lock password if you define at least one private desktop!";
 constexpr std::string_view kUnlockReason = "Enter your desktop lock password to unlock desktop(s)!";
 constexpr std::string_view kLayoutKept =
     "A desktop that this layout removes is private and holds windows. The layout was not changed: "
@@ -62,18 +61,28 @@ bool TfrmVDConfig::ShrinkWouldExposePrivateWindows(GridSize to) const {
 }
 
 bool TfrmVDConfig::ApplyChanges() {
+    // The boxes as they stand now are what the password is asked for: the
+    // dialog stays usable while the prompt waits, and a box clicked
+    // meanwhile is not applied with it.
+    const LockFlags pending = FLockedPending;
     bool anyPrivate = false;
     int madePublic = 0;
     for (size_t n = 1; n <= 9; ++n) {
-        anyPrivate = anyPrivate || FLockedPending[n];
-        if (!FLockedPending[n] && FLocked[n]) ++madePublic;
+        anyPrivate = anyPrivate || pending[n];
+        if (!pending[n] && FLocked[n]) ++madePublic;
     }
     if (anyPrivate && !links::LockPasswordSet()) {
-        framework::MessageBox(texts::kSetPasswordFirst, texts::kWarning, MB_ICONERROR, Handle());
+        framework::MessageBox(navigation::lock_texts::kSetPasswordFirst, navigation::lock_texts::kSetPasswordCaption,
+                              MB_ICONERROR, Handle());
         links::RunSetPasswordDialog();
+        UpdateControlStates();
         return false;
     }
     if (madePublic > 0 && !links::AskLockPassword(texts::kUnlockReason)) return false;
+    if (FLockedPending != pending) {
+        FLockedPending = pending;
+        for (int n = 1; n <= 9; ++n) cbLock(n).SetChecked(pending[static_cast<size_t>(n)]);
+    }
 
     std::vector<std::string> sticky;
     for (int i = 0; i < clbPinned.Count(); ++i)

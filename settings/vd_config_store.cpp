@@ -52,6 +52,7 @@ void TfrmVDConfig::LoadFrom(const ValueStore& store, bool fromRegistry) {
     if (fromRegistry && FRestoreClickPos) {
         FClickLeft = ClickPosFromStored(store.Int("cfxwinpos"), ScreenWidth(), ScreenWidth() - kClickMissingFromRight);
         FClickTop = ClickPosFromStored(store.Int("cfywinpos"), ScreenHeight(), kClickMissingTop);
+        links::PlaceClickWindow(FClickLeft, FClickTop);
     }
     plain(kPlainBeforeClickPos, kPlainBeforeGroups);
     LoadGroups(store, fromRegistry);
@@ -133,6 +134,11 @@ bool TfrmVDConfig::RunValueExists() const {
 void TfrmVDConfig::SaveSettings() { SaveSettingsWith(FLocked); }
 
 void TfrmVDConfig::SaveSettingsWith(const LockFlags& locks) {
+    // The click window's place is where it stands now.
+    if (const auto at = links::ClickWindowPlace()) {
+        FClickLeft = at->x;
+        FClickTop = at->y;
+    }
     framework::Guard([&] {
         RegistryStore store(kSettingsKey);
         if (store.IsOpen()) SaveTo(store, locks);
@@ -211,7 +217,9 @@ void TfrmVDConfig::LoadRuleLists() {
     auto load = [](framework::ListBox& list, std::string_view file, bool& readable) {
         readable = true;
         try {
-            if (auto entries = LoadRuleList(DataFile(file))) list.SetItems(*entries);
+            std::vector<std::string> notes;
+            if (auto entries = LoadRuleList(DataFile(file), &notes)) list.SetItems(*entries);
+            for (const auto& note : notes) links::LogEvent(note);
         } catch (...) {
             readable = false;
             framework::HandleException(std::current_exception());
@@ -222,9 +230,14 @@ void TfrmVDConfig::LoadRuleLists() {
 }
 
 void TfrmVDConfig::SaveRuleLists() {
+    // Each file on its own: one that cannot be written keeps the other's save.
     const std::string ignore = DataFile(kIgnoreFile), watch = DataFile(kWatchFile);
-    if (ignoreReadable_ && !ignore.empty()) SaveRuleList(ignore, lbIgnore.Items());
-    if (watchReadable_ && !watch.empty()) SaveRuleList(watch, lbWatch.Items());
+    framework::Guard([&] {
+        if (ignoreReadable_ && !ignore.empty()) SaveRuleList(ignore, lbIgnore.Items());
+    });
+    framework::Guard([&] {
+        if (watchReadable_ && !watch.empty()) SaveRuleList(watch, lbWatch.Items());
+    });
 }
 
 void TfrmVDConfig::ClearAutoSendRows() {

@@ -58,20 +58,6 @@ std::vector<std::string> TopicCall(const std::string& topic) {
             "ShowTopic(\"" + HelpFile() + "::/" + topic + "\", 0)", "  returned - 0"};
 }
 
-HWND ChildByText(HWND parent, const std::string& text) {
-    struct Search {
-        std::string text;
-        HWND found = nullptr;
-    } search{text};
-    ::EnumChildWindows(parent, [](HWND w, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
-        if (TitleOf(w) != s->text) return TRUE;
-        s->found = w;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // A file that exists beside the program for one test.
 struct MarkerFile {
     MarkerFile() { std::ofstream(MarkerPath()).flush(); }

@@ -10,10 +10,6 @@ namespace {
 
 using HungWindowTest = ProgramTest;
 
-bool Answers(HWND w) {
-    DWORD_PTR result = 0;
-    return ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result) != 0;
-}
 
 }  // namespace
 
@@ -30,7 +26,7 @@ TEST_F(HungWindowTest, AWindowThatHungDuringTheSwitchIsHiddenOnceItAnswers) {
     ASSERT_TRUE(HiddenSoon(other.Window())) << "the switch to desktop 2 did not happen";
     EXPECT_TRUE(IsShown(hung.Window())) << "a hung window is not waited for";
 
-    ASSERT_TRUE(WaitUntil([&] { return Answers(hung.Window()); }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return Answers(hung.Window(), 100); }, 15000));
     EXPECT_TRUE(HiddenSoon(hung.Window())) << "a window of desktop 1 stays on desktop 2";
 
     ASSERT_EQ(program_->SecondStart("-s1"), 0);

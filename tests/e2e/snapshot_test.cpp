@@ -12,14 +12,6 @@ using namespace e2e;
 
 namespace {
 
-std::string ReadDataFile(const std::string& name) {
-    try {
-        return framework::ReadFileBytes(DataFolder() + name);
-    } catch (...) {
-        return {};
-    }
-}
-
 bool ShownSoon(HWND w) { return WaitUntil([w] { return IsShown(w); }, 4000); }
 bool HiddenSoon(HWND w) { return WaitUntil([w] { return !IsShown(w); }, 4000); }
 
@@ -211,4 +203,32 @@ TEST_F(Restarts, StickyWindowStaysOnScreenThroughSwitchesAndRestarts) {
     SwitchTo(1);
     EXPECT_TRUE(ShownSoon(plain.Window()));
     Exit();
+}
+
+// A window showing at start that the snapshot puts on desktop 2 is hidden by
+// the scan that first meets it, whether or not it was showing when the
+// snapshot was taken; it comes back with its desktop.
+TEST_F(Restarts, AShowingWindowOfAnotherDesktopIsHiddenByTheFirstScan) {
+    for (uint8_t storedVisible : {1, 0}) {
+        SCOPED_TRACE(static_cast<int>(storedVisible));
+        Helper h({.cls = "TessSnapAway", .title = "snap away"});
+        engine::TSnapshotRecord rec{static_cast<uint32_t>(reinterpret_cast<uintptr_t>(h.Window())), storedVisible, 2,
+                                    h.Pid(), engine::ClassNameHash("TessSnapAway")};
+        WriteDataFile("Tessareltop.snp", engine::EncodeSnapshot({rec}));
+        Start();
+        // Logged by the scan that hides it at birth, which tags what came
+        // from the snapshot.
+        EXPECT_TRUE(WaitUntil([&] {
+            for (const auto& line : EventLogLines(program_->Pid()))
+                if (line == "snap away {TessSnapAway} application automatically sent to desktop #2 [SNAPSHOT]")
+                    return true;
+            return false;
+        }));
+        EXPECT_TRUE(HiddenSoon(h.Window()));
+        SwitchTo(2);
+        EXPECT_TRUE(ShownSoon(h.Window()));
+        SwitchTo(1);
+        EXPECT_TRUE(HiddenSoon(h.Window()));
+        KillWithoutWarning();
+    }
 }

@@ -161,3 +161,35 @@ TEST_F(StrictSwitchTest, WindowThatShowsItselfOnAnInactiveDesktopIsHiddenAgain) 
     EXPECT_FALSE(IsShown(h.Window()));
     SwitchTo("-s1", {h.Window()}, {});
 }
+
+namespace {
+
+// Started as a user finds the program: the start bubble on (the default).
+class EarlyRequestTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetUserState();
+        WriteSetting("layoutid", 1);   // "1 x 4"
+        WriteSetting("showsplash", 0);
+    }
+};
+
+}  // namespace
+
+// A second start that comes while the program is still starting (its main
+// window exists, the message loop may not run yet) is carried out once the
+// engine runs, every time.
+TEST_F(EarlyRequestTest, ASwitchAskedForDuringTheStartIsCarriedOut) {
+    Helper h({.cls = "TessEarlyRequest", .title = "early request"});
+    for (int run = 0; run < 8; ++run) {
+        SCOPED_TRACE(run);
+        Tessarel program("", false);
+        ASSERT_NE(program.MainWindow(), nullptr);
+        ASSERT_EQ(program.SecondStart("-s2"), 0);
+        ASSERT_TRUE(HiddenSoon(h.Window(), 10000)) << "the request was lost";
+        ASSERT_TRUE(program.WaitForMessageLoop());
+        ASSERT_EQ(program.SecondStart("-s1"), 0);
+        ASSERT_TRUE(ShownSoon(h.Window(), 10000));
+        ASSERT_EQ(program.KillInstance(), 0);
+    }
+}

@@ -3,10 +3,14 @@
 // choosing a window switches to its desktop, a double click goes to the next
 // desktop, the icon shows the current desktop, and Exit ends the program.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
+#include "engine/messages.h"
+#include "engine/window_record.h"
+#include "navigation/enter_pwd.h"
 #include "support/e2e.h"
 
 using namespace e2e;
@@ -143,7 +147,44 @@ protected:
     void Prepare() override { ASSERT_TRUE(WriteDataFile("Tessareltop.pin", "TESSTRAYSTICKY\r\n")); }
 };
 
+// Desktop 2 is private and locked; the lock password is set.
+class TrayPrivateTest : public TrayTest {
+protected:
+    void Prepare() override {
+        WriteSetting("locked1", 0);   // the group is read only with its first value
+        WriteSetting("locked2", 1);
+        navigation::StoreLockPassword("open sesame");
+    }
+    // Its exit would ask for the password: ended at once instead.
+    void TearDown() override {
+        if (program_) program_->Process().Kill();
+        TrayTest::TearDown();
+    }
+};
+
 }  // namespace
+
+// The application list tells nothing of what a locked desktop holds.
+TEST_F(TrayPrivateTest, TheApplicationListShowsNoTitleOfALockedDesktop) {
+    Helper one({.cls = "TessTrayOne", .title = "tray one"});
+    Helper priv({.cls = "TessTrayPriv", .title = "P_PRIV"});
+    // Into a private desktop needs no password; the move takes once a scan
+    // has met the window.
+    ASSERT_TRUE(WaitUntil([&] {
+        ::PostMessageA(program_->MainWindow(), engine::WM_HOOK_SYSMENU, engine::TWindowRecord::WndFromHandle(priv.Window()),
+                       engine::IDM_SEND_WINDOW + 1);
+        return !IsShown(priv.Window());
+    }, 5000, 200));
+    MenuSpy spy;
+    ASSERT_TRUE(spy.Ready());
+    HWND menu = OpenTrayMenu();
+    ASSERT_NE(menu, nullptr);
+    const std::vector<ShownItem> items = spy.Read(menu);
+    CloseMenu();
+    const std::vector<std::string> apps = CaptionsAt(items, 1, 1);
+    EXPECT_NE(std::find(apps.begin(), apps.end(), "(desk 1): tray one"), apps.end());
+    for (const auto& caption : apps) EXPECT_EQ(caption.find("P_PRIV"), std::string::npos) << caption;
+}
 
 TEST_F(TrayWithStickyTest, TrayMenuListsItsItemsAndEveryApplicationWindow) {
     Helper one({.cls = "TessTrayOne", .title = "tray one"});

@@ -144,11 +144,15 @@ TEST(CloseCommands, TheShellSurvivesBothCommands) {
     HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
     ASSERT_NE(taskbar, nullptr);
     const DWORD shell = ShellProcessId();
-    ::SetForegroundWindow(taskbar);
-    e2e::Pump(100);
-    HWND foreground = ::GetForegroundWindow();
+    // The foreground moves on its own time (just after an earlier test's
+    // helper ended there may be none at all): ask until the shell has it.
     DWORD foregroundPid = 0;
-    ::GetWindowThreadProcessId(foreground, &foregroundPid);
+    e2e::WaitUntil([&] {
+        ::SetForegroundWindow(taskbar);
+        foregroundPid = 0;
+        ::GetWindowThreadProcessId(::GetForegroundWindow(), &foregroundPid);
+        return foregroundPid == shell;
+    }, 5000, 50);
     // Whatever of the shell's has the foreground now (the taskbar or the
     // desktop), neither command may touch it.
     ASSERT_EQ(foregroundPid, shell) << "the shell could not be brought to the foreground";

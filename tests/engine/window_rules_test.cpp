@@ -367,3 +367,80 @@ TEST_F(EngineTest, ScanGivesTheNewWindowOfAKnownProcessItsDesktop) {
         EXPECT_EQ(RecordOf(first)->Desktop, 3);
     }
 }
+
+namespace {
+// A scan that meets only these handles, as if they were every top-level window.
+void ScanOnly(engine::TfrmPTessarel& form, const std::vector<HWND>& handles) {
+    ++form.FScanCounter;
+    form.ScanWindows(handles, true);
+}
+int RecordsOf(const engine::TfrmPTessarel& form, HWND w) {
+    int n = 0;
+    for (const auto& r : form.FWindowTable) n += r.Handle() == w;
+    return n;
+}
+}  // namespace
+
+// The handle of a window the user sent to desktop 3 comes back for a new
+// window: of another process (the record's process differs), or of the same
+// process after a scan found the handle gone. The new window is placed by the
+// rules as any new window, never on the old record's desktop.
+TEST_F(EngineTest, ANewWindowNeverInheritsTheDesktopOfTheHandlesLastWindow) {
+    e2e::Helper h({.cls = "TessHandleReuse", .title = "handle reuse"});
+    ASSERT_EQ(h.Windows().size(), 1u);
+    const HWND w = h.Window();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsShown(w); }));
+
+    struct Case {
+        const char* what;
+        bool otherProcess;   // else: gone for one scan
+    } cases[] = {{"another process", true}, {"the same process, after the handle was gone", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        form_.FWindowTable.clear();
+        ScanOnly(form_, {w});
+        ASSERT_NE(RecordOf(w), nullptr);
+        ASSERT_EQ(RecordOf(w)->Desktop, 1);
+        // The old window lived on desktop 3, hidden there.
+        const int i = form_.FindWindowRecord(w);
+        form_.FWindowTable[static_cast<size_t>(i)].Desktop = 3;
+        form_.FWindowTable[static_cast<size_t>(i)].Visible = 0;
+        form_.FWindowTable[static_cast<size_t>(i)].Shown = 0;
+        if (c.otherProcess)
+            form_.FWindowTable[static_cast<size_t>(i)].ProcessId = h.Pid() + 4;
+        else
+            ScanOnly(form_, {});   // the handle was not met: its window is gone
+
+        ScanOnly(form_, {w});
+        ASSERT_NE(RecordOf(w), nullptr);
+        EXPECT_EQ(RecordOf(w)->Desktop, 1);
+        EXPECT_EQ(RecordOf(w)->ProcessId, h.Pid());
+        EXPECT_EQ(RecordsOf(form_, w), 1);
+        EXPECT_TRUE(e2e::IsShown(w));
+    }
+    // A handle still met keeps its record from scan to scan.
+    const int before = form_.FindWindowRecord(w);
+    form_.FWindowTable[static_cast<size_t>(before)].Desktop = 3;
+    ScanOnly(form_, {w});
+    EXPECT_EQ(form_.FindWindowRecord(w), before);
+    EXPECT_EQ(RecordOf(w)->Desktop, 3);
+}
+
+// The class-name buffer the rules read is the scanned window's, also when
+// its facts come from the cache.
+TEST_F(EngineTest, ClassNameBufferFollowsTheWindowBeingAsked) {
+    e2e::Helper a({.cls = "TessBufferA", .title = "buffer a"});
+    e2e::Helper b({.cls = "TessBufferB", .title = "buffer b"});
+    ASSERT_EQ(a.Windows().size(), 1u);
+    ASSERT_EQ(b.Windows().size(), 1u);
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_FALSE(form_.IsUnmanagedWindow(a.Window(), -1));
+        EXPECT_EQ(form_.ClassNameBuffer(), "TessBufferA");
+        EXPECT_FALSE(form_.IsUnmanagedWindow(b.Window(), -1));
+        EXPECT_EQ(form_.ClassNameBuffer(), "TessBufferB");
+    }
+    a.Quit();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(a.Window()); }));
+    form_.IsUnmanagedWindow(a.Window(), -1);
+    EXPECT_EQ(form_.ClassNameBuffer(), "");
+}

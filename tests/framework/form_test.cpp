@@ -224,3 +224,40 @@ TEST(Form, KeyPreviewHandsTheControlsKeysToTheFormFirst) {
         EXPECT_EQ(f.keysUp, expected) << "key preview " << preview;
     }
 }
+
+namespace {
+
+class ListForm : public Form {
+public:
+    ListForm() : Form("frmListProbe") {}
+    framework::ListBox lbItems{*this, "lbItems"};
+protected:
+    void CreateControls() override { ApplyLayout(kList); }
+private:
+    static constexpr framework::ControlSpec kList[] = {
+        {K::ListBox, "lbItems", nullptr, 0, 0, 200, 100, "", 0},
+    };
+};
+
+}  // namespace
+
+// Items of any length come back whole, without a read of the window that a
+// fixed buffer somewhere could cut or overrun; every change is counted.
+TEST(Form, ListItemsOfAnyLengthComeBackWholeAndChangesAreCounted) {
+    ListForm f;
+    f.CreateHandle();
+    const std::vector<std::string> items{"SHORT", std::string(1000, 'A'), std::string(30000, 'B'), ""};
+    const unsigned before = f.lbItems.ItemsVersion();
+    f.lbItems.SetItems(items);
+    EXPECT_NE(f.lbItems.ItemsVersion(), before);
+    EXPECT_EQ(f.lbItems.Count(), 4);
+    EXPECT_EQ(static_cast<int>(::SendMessageA(f.lbItems.Handle(), LB_GETCOUNT, 0, 0)), 4);
+    EXPECT_EQ(f.lbItems.Items(), items);
+    EXPECT_EQ(f.lbItems.Item(2), items[2]);
+    EXPECT_EQ(f.lbItems.IndexOf(items[1]), 1);
+    const unsigned filled = f.lbItems.ItemsVersion();
+    f.lbItems.DeleteItem(1);
+    EXPECT_NE(f.lbItems.ItemsVersion(), filled);
+    EXPECT_EQ(f.lbItems.IndexOf(items[2]), 1);
+    EXPECT_THROW((void)f.lbItems.Item(3), framework::Exception);
+}

@@ -240,6 +240,8 @@ TEST(EdgeGeometry, NeighbourRuleWithAndWithoutWrap) {
         {E::Right, 3, 1, 4, false, 3}, {E::Down, 4, 1, 4, true, 1},
         // 2 x 2 from desktop 2: right wraps to 1.
         {E::Right, 1, 2, 2, false, 2}, {E::Right, 2, 2, 2, true, 1}, {E::Right, 2, 2, 2, false, 2},
+        // One row: up and down lead nowhere, with or without wrap; no grid, no target.
+        {E::Up, 3, 4, 1, true, 3}, {E::Down, 3, 4, 1, true, 3}, {E::Up, 1, 0, 3, true, 1},
         // No edge, and a target that would leave the grid.
         {E::None, 5, 3, 3, true, 5}, {E::Down, 9, 3, 3, false, 9},
     };

@@ -5,13 +5,17 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/registry.h"
 #include "framework/timer.h"
+#include "navigation/auth_pwd.h"
+#include "navigation/chg_pwd.h"
 #include "navigation/enter_pwd.h"
+#include "navigation/lock_verifier.h"
 #include "settings/store_values.h"
 #include "settings/subsystem_links.h"
 #include "settings/vd_config.h"
@@ -148,7 +152,8 @@ TEST(LockDigest, DoesNotDependOnTheControlWord) {
 // Writes the lock values for a test and puts back what was there.
 class LockValuesScope : public e2e::RegistryValuesScope {
 public:
-    LockValuesScope() : RegistryValuesScope({navigation::kLocalDigestValue, navigation::kGlobalDigestValue}) {}
+    LockValuesScope()
+        : RegistryValuesScope({navigation::kLocalDigestValue, navigation::kGlobalDigestValue, navigation::kVerifierValue}) {}
 };
 
 struct MessageBoxLog {
@@ -434,3 +439,232 @@ TEST_F(PromptTest, TheSettingsDialogAsksThroughThePrompt) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------ verifier ----
+
+// The stored digest adds the terms of each 4-byte group, so the groups'
+// order is lost: these two share a digest, and the digest alone would take
+// either for the other.
+constexpr char kStoredPassword[] = "abcdefgh";
+constexpr char kSameDigest[] = "efghabcd";
+
+TEST(LockVerifier, TheDigestAloneTakesOtherPasswords) {
+    EXPECT_EQ(HashLockPassword(kStoredPassword), HashLockPassword(kSameDigest));
+}
+
+TEST(LockVerifier, StoredBesideTheDigestItAloneDecides) {
+    LockValuesScope scope;
+    navigation::StoreLockPassword(kStoredPassword);
+    EXPECT_EQ(LockValuesScope::Get(navigation::kLocalDigestValue), HashLockPassword(kStoredPassword))
+        << "the digest keeps its stored form";
+    const auto verifier = navigation::ParseLockVerifier(LockValuesScope::Get(navigation::kVerifierValue).value_or(""));
+    ASSERT_TRUE(verifier.has_value());
+    EXPECT_EQ(verifier->Digest, HashLockPassword(kStoredPassword));
+    EXPECT_TRUE(navigation::LockPasswordMatches(kStoredPassword));
+    EXPECT_TRUE(navigation::LockPasswordMatches("  abcdefgh\t")) << "surrounding blanks do not count";
+    EXPECT_FALSE(navigation::LockPasswordMatches(kSameDigest));
+    EXPECT_FALSE(navigation::LockPasswordMatches(""));
+}
+
+TEST(LockVerifier, ADigestOfAnOlderInstallationGetsItsVerifierAtTheFirstRightEntry) {
+    LockValuesScope scope;
+    LockValuesScope::Set(navigation::kLocalDigestValue, Digest(kStoredPassword));
+    EXPECT_FALSE(navigation::LockPasswordMatches("wrong"));
+    EXPECT_FALSE(LockValuesScope::Get(navigation::kVerifierValue)) << "a wrong entry writes nothing";
+    EXPECT_TRUE(navigation::LockPasswordMatches(kStoredPassword));
+    EXPECT_TRUE(LockValuesScope::Get(navigation::kVerifierValue)) << "the right one writes the verifier";
+    EXPECT_EQ(LockValuesScope::Get(navigation::kLocalDigestValue), Digest(kStoredPassword));
+    EXPECT_FALSE(navigation::LockPasswordMatches(kSameDigest)) << "from now on the verifier decides";
+    EXPECT_TRUE(navigation::LockPasswordMatches(kStoredPassword));
+}
+
+TEST(LockVerifier, AVerifierThatIsNotTheDigestsHasNoSay) {
+    LockValuesScope scope;
+    navigation::StoreLockPassword("old password");
+    // Another installation stored a new digest and knew nothing of the verifier.
+    LockValuesScope::Set(navigation::kLocalDigestValue, Digest("new password"));
+    EXPECT_FALSE(navigation::LockPasswordMatches("old password"));
+    EXPECT_TRUE(navigation::LockPasswordMatches("new password"));
+    EXPECT_FALSE(navigation::LockPasswordMatches("old password")) << "and the new one has its verifier";
+}
+
+TEST(LockVerifier, ReadsOnlyItsOwnForm) {
+    navigation::TLockVerifier v = navigation::MakeLockVerifier("secret", navigation::kMinVerifierIterations);
+    v.Digest = HashLockPassword("secret");
+    const std::string good = navigation::FormatLockVerifier(v);
+    const auto back = navigation::ParseLockVerifier(good);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->Iterations, v.Iterations);
+    EXPECT_EQ(back->Salt, v.Salt);
+    EXPECT_EQ(back->Key, v.Key);
+    EXPECT_TRUE(navigation::VerifierAccepts(*back, "secret"));
+    EXPECT_FALSE(navigation::VerifierAccepts(*back, "secreT"));
+
+    const size_t saltAt = good.find('$', good.find('$') + 1) + 1;
+    std::string upperSalt = good;
+    upperSalt[saltAt] = 'A';   // the stored form is lower case
+    const std::string bad[] = {
+        "",
+        good + "$",
+        good + "0",
+        good.substr(0, good.size() - 1),
+        "pbkdf2-sha1" + good.substr(good.find('$')),
+        "pbkdf2-sha256$999" + good.substr(good.find('$', good.find('$') + 1)),
+        "pbkdf2-sha256$5000001" + good.substr(good.find('$', good.find('$') + 1)),
+        "pbkdf2-sha256$01000" + good.substr(good.find('$', good.find('$') + 1)),
+        "pbkdf2-sha256$-1000" + good.substr(good.find('$', good.find('$') + 1)),
+        upperSalt,
+    };
+    for (const auto& text : bad) EXPECT_FALSE(navigation::ParseLockVerifier(text).has_value()) << text;
+}
+
+// -------------------------------------------------------- password change ----
+
+TEST(PasswordChange, ChecksInTheirOrder) {
+    const auto kNotIdentical = navigation::change_texts::kNotIdentical;
+    const auto kTooShort = navigation::change_texts::kTooShort;
+    const auto kTooLong = navigation::change_texts::kTooLong;
+    const auto kWrongCurrent = navigation::change_texts::kWrongCurrent;
+    struct Case {
+        const char* what;
+        std::string typed, repeated;
+        bool set, currentRight;
+        std::vector<std::string_view> faults;
+    } cases[] = {
+        {"three characters, repeated", "abc", "abc", false, false, {kTooShort}},
+        {"four characters, a different repeat", "abcd", "abce", false, false, {kNotIdentical}},
+        {"both faults in one pass", "abc", "abd", false, false, {kNotIdentical, kTooShort}},
+        {"four characters within blanks", "  abcd  ", "  abcd  ", false, false, {}},
+        {"three characters within blanks", "  abc  ", "  abc  ", false, false, {kTooShort}},
+        {"blanks only", "     ", "     ", false, false, {kTooShort}},
+        {"twenty characters, the cover's longest", std::string(20, 'x'), std::string(20, 'x'), false, false, {}},
+        {"twenty-one characters the cover could never take", std::string(21, 'x'), std::string(21, 'x'), false,
+         false, {kTooLong}},
+        {"the first password: no current one is asked", "abcd", "abcd", false, false, {}},
+        {"a wrong current password", "abcd", "abcd", true, false, {kWrongCurrent}},
+        {"the right current password", "abcd", "abcd", true, true, {}},
+        {"every fault", "ab", "cd", true, false, {kNotIdentical, kTooShort, kWrongCurrent}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int checks = 0;
+        const auto faults = navigation::PasswordChangeFaults(c.typed, c.repeated, c.set, [&] {
+            ++checks;
+            return c.currentRight;
+        });
+        EXPECT_EQ(faults, c.faults);
+        EXPECT_EQ(checks, c.set ? 1 : 0);
+    }
+}
+
+// ------------------------------------------------------------ lock cover ----
+
+TEST(LockCover, GoBackLeadsToADesktopThatIsNotTheCoveredOne) {
+    struct Case {
+        const char* what;
+        int previous, current, count;
+        std::set<int> privates;
+        int target;
+    } cases[] = {
+        {"the previous desktop", 3, 2, 4, {2}, 3},
+        {"the previous desktop, though private", 3, 2, 4, {2, 3}, 3},
+        {"desktop 1 private at start: the first public one", 1, 1, 4, {1, 2}, 3},
+        {"a previous desktop outside the grid", 7, 2, 4, {2}, 1},
+        {"every desktop private: the cover stays", 1, 1, 4, {1, 2, 3, 4}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(navigation::GoBackTarget(c.previous, c.current, c.count, [&](int d) { return c.privates.count(d) != 0; }),
+                  c.target);
+    }
+}
+
+// The password-change dialog as the user fills it in: a timer answers each
+// showing with the next entries, and the message boxes are recorded.
+class ChangeDialogTest : public ::testing::Test {
+protected:
+    LockValuesScope values;
+    MessageBoxLog boxes;
+
+    struct Pass {
+        std::string current, typed, repeated;
+        bool ok;
+        bool currentRowShown = false;   // what the showing offered
+    };
+    std::vector<Pass> passes;
+    size_t shown = 0;
+
+    void SetUp() override {
+        auto& app = framework::App();
+        framework::Form* before = app.MainForm();
+        app.CreateForm(navigation::frmChgPwd);
+        app.SetMainForm(before);
+        // A showing is answered once; the click, when handled, readies the
+        // answer of the next showing, which may follow without a tick between.
+        auto& d = *navigation::frmChgPwd;
+        for (auto* b : {&d.btnOK, &d.btnCancel})
+            b->OnClick = [this, click = b->OnClick] {
+                answered_ = false;
+                click();
+            };
+    }
+    bool answered_ = false;
+    void TearDown() override {
+        if (navigation::frmChgPwd) framework::App().FreeForm(navigation::frmChgPwd);
+        framework::App().ClearTerminated();
+    }
+    bool Run() {
+        auto& d = *navigation::frmChgPwd;
+        answered_ = false;
+        framework::Timer t(30, [&] {
+            if (!d.Visible() || d.ModalResult != framework::mrNone || answered_ || shown >= passes.size()) return;
+            answered_ = true;
+            Pass& p = passes[shown++];
+            p.currentRowShown = d.pnHide.Visible() && d.edPwd.Enabled();
+            d.edPwd.SetText(p.current);
+            d.edNewPwd1.SetText(p.typed);
+            d.edNewPwd2.SetText(p.repeated);
+            ::PostMessageA((p.ok ? d.btnOK : d.btnCancel).Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            ::PostMessageA((p.ok ? d.btnOK : d.btnCancel).Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        });
+        return navigation::ChangeLockPassword();
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (const auto& b : boxes.boxes) out.push_back(b.text);
+        return out;
+    }
+};
+
+TEST_F(ChangeDialogTest, TheFirstPasswordAsksNoCurrentOneAndComesBackUntilTheEntriesPass) {
+    passes = {{"", "abc", "abd", true}, {"", "  new one ", "  new one ", true}};
+    EXPECT_TRUE(Run());
+    ASSERT_EQ(shown, 2u);
+    EXPECT_FALSE(passes[0].currentRowShown) << "no password yet: the current-password row is hidden";
+    EXPECT_EQ(Texts(), (std::vector<std::string>{std::string(navigation::change_texts::kNotIdentical),
+                                                 std::string(navigation::change_texts::kTooShort),
+                                                 "Password successfully stored."}));
+    EXPECT_EQ(boxes.boxes.back().caption, "Info");
+    EXPECT_EQ(boxes.boxes[0].caption, "Warning");
+    EXPECT_EQ(LockValuesScope::Get(navigation::kLocalDigestValue), Digest("new one"));
+    EXPECT_TRUE(navigation::LockPasswordMatches("new one"));
+    EXPECT_EQ(navigation::frmChgPwd->edNewPwd1.Text(), "") << "nothing typed outlives the dialog";
+}
+
+TEST_F(ChangeDialogTest, AChangeNeedsTheCurrentPasswordAndCancelKeepsIt) {
+    navigation::StoreLockPassword("old password");
+    passes = {{"wrong", "new password", "new password", true}, {"", "", "", false}};
+    EXPECT_FALSE(Run());
+    ASSERT_EQ(shown, 2u);
+    EXPECT_TRUE(passes[0].currentRowShown);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{std::string(navigation::change_texts::kWrongCurrent)}));
+    EXPECT_TRUE(navigation::LockPasswordMatches("old password"));
+
+    boxes.boxes.clear();
+    passes = {{"old password", "new password", "new password", true}};
+    shown = 0;
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Password successfully stored."}));
+    EXPECT_TRUE(navigation::LockPasswordMatches("new password"));
+    EXPECT_FALSE(navigation::LockPasswordMatches("old password"));
+}

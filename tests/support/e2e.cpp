@@ -80,13 +80,19 @@ void Pump(int ms) {
     } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
 }
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
+int Patience(int ms) { return ms * kLoadAllowance; }
+
+bool TryUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
     DWORD start = ::GetTickCount();
     for (;;) {
         if (condition()) return true;
         if (static_cast<int>(::GetTickCount() - start) >= timeoutMs) return condition();
         Pump(stepMs);
     }
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
+    return TryUntil(condition, Patience(timeoutMs), stepMs);
 }
 
 std::string ClassOf(HWND w) {
@@ -123,6 +129,20 @@ std::vector<HWND> WindowsOfProcess(DWORD pid) {
     for (const auto& i : TopWindows())
         if (i.pid == pid) out.push_back(i.wnd);
     return out;
+}
+
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& accept) {
+    struct Search {
+        const std::function<bool(HWND)>& accept;
+        HWND found = nullptr;
+    } search{accept};
+    ::EnumChildWindows(parent, [](HWND w, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        if (!s->accept(w)) return TRUE;
+        s->found = w;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND WaitForWindow(const std::string& title, const std::string& cls, DWORD pid, int timeoutMs) {
@@ -177,7 +197,7 @@ long ChildProcess::Wait(int timeoutMs) {
     if (!process_) return -1;
     DWORD start = ::GetTickCount();
     while (Running()) {
-        if (static_cast<int>(::GetTickCount() - start) >= timeoutMs) return -1;
+        if (static_cast<int>(::GetTickCount() - start) >= Patience(timeoutMs)) return -1;
         Pump(10);
     }
     DWORD code = 0;
@@ -257,6 +277,68 @@ static int RunHostLine(const std::string& line, int timeoutMs) {
     int rc = std::atoi(ReadWholeFile(done).c_str());
     ::DeleteFileA(done.c_str());
     return rc;
+}
+
+bool TypeUntil(const std::string& xdotoolArgs, const std::function<bool()>& done, int attempts) {
+    for (int i = 0; i < attempts; ++i) {
+        if (RunXdotool(xdotoolArgs) != 0) return false;
+        if (WaitUntil(done, 5000)) return true;
+    }
+    return false;
+}
+
+bool ClickCentreOf(HWND w) {
+    RECT r{};
+    if (!::GetWindowRect(w, &r)) return false;
+    const std::string at = std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2);
+    return RunXdotool("mousemove " + at + " sleep 0.1 click 1") == 0;
+}
+
+void ReleaseStuckKeys() {
+    for (int vk = 18; vk <= 135; ++vk) {
+        if (!(::GetAsyncKeyState(vk) & 0x8000)) continue;
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = static_cast<WORD>(vk);
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(1, &up, sizeof up);
+    }
+    WaitUntil([] {
+        for (int vk = 18; vk <= 135; ++vk)
+            if (::GetAsyncKeyState(vk) & 0x8000) return false;
+        return true;
+    }, 2000);
+}
+
+bool StaysTrue(const std::function<bool()>& condition, int ms) {
+    return !TryUntil([&] { return !condition(); }, ms);
+}
+
+HWND ChildByText(HWND parent, const std::string& text) {
+    struct Search {
+        std::string text;
+        HWND found = nullptr;
+    } search{text};
+    ::EnumChildWindows(parent, [](HWND w, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        if (TitleOf(w) != s->text) return TRUE;
+        s->found = w;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& cls) {
+    struct Search {
+        std::string cls;
+        std::vector<HWND> found;
+    } search{cls};
+    ::EnumChildWindows(parent, [](HWND w, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        if (ClassOf(w) == s->cls) s->found.push_back(w);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 int RunXdotool(const std::string& args, int timeoutMs) { return RunHostLine("xdotool " + args, timeoutMs); }
@@ -354,9 +436,9 @@ bool TakeKeyboardFocus(HWND w, const std::string& logFile) {
     // waits for its own stroke; a stroke lost on the way (the keys went
     // elsewhere while the focus moved) is typed again.
     const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 15000) {
+    while (::GetTickCount() - start < static_cast<DWORD>(Patience(15000))) {
         if (::GetForegroundWindow() != w) ::SetForegroundWindow(w);
-        if (!WaitUntil([&] { return ::GetForegroundWindow() == w; }, 3000)) continue;
+        if (!TryUntil([&] { return ::GetForegroundWindow() == w; }, 3000)) continue;
         const size_t before = MessagesIn(logFile).size();
         if (RunXdotool("key shift") != 0) return false;
         const bool arrived = WaitUntil([&] {
@@ -449,7 +531,7 @@ bool Tessarel::WaitForMessageLoop(int timeoutMs) {
     // and answers sent messages inside them, so the last word is the start
     // message in the event log, written just before the loop.
     DWORD_PTR result = 0;
-    if (!main_ || !::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result))
+    if (!main_ || !::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(Patience(timeoutMs)), &result))
         return false;
     const DWORD pid = process_.Pid();
     return WaitUntil([pid] {
@@ -475,6 +557,21 @@ bool WriteDataFile(const std::string& name, const std::string& text) {
     if (!f) return false;
     bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     return std::fclose(f) == 0 && ok;
+}
+
+std::string ReadDataFile(const std::string& name) {
+    FILE* f = std::fopen((DataFolder() + name).c_str(), "rb");
+    if (!f) return {};
+    std::string bytes;
+    char buf[65536];
+    for (size_t got; (got = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, got);
+    std::fclose(f);
+    return bytes;
+}
+
+bool Answers(HWND w, int timeoutMs) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(timeoutMs), &result) != 0;
 }
 
 std::vector<std::string> EventLogLines(DWORD pid) {

@@ -17,7 +17,17 @@ std::string BinDir();
 std::string TempDir();
 void RemoveTree(const std::string& folder);   // a folder ending in a backslash
 
+// Waits for a state. The time given is what the state takes on a machine
+// with room to spare; the deadline is that times kLoadAllowance, because a
+// busy CI machine runs Wine several times slower (a second start's switch
+// has taken over 5 s at a load of 3.5 per core). A state that comes at once
+// is taken at once: the allowance costs nothing unless the test fails.
+constexpr int kLoadAllowance = 4;
+int Patience(int ms);
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000, int stepMs = 10);
+// Exactly this long, for a short try that the caller repeats, or for a check
+// that nothing happens during a set time.
+bool TryUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs = 10);
 void Pump(int ms);           // waits while dispatching this process's messages
 
 struct WindowInfo {
@@ -35,6 +45,8 @@ bool IsShown(HWND w);        // IsWindowVisible
 // class (empty = any), waited for up to timeoutMs.
 HWND WaitForWindow(const std::string& title, const std::string& cls = {}, DWORD pid = 0, int timeoutMs = 5000);
 std::vector<HWND> WindowsOfProcess(DWORD pid);
+// The first child window, at any depth, that the test accepts; 0 when none.
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& accept);
 
 class ChildProcess {
 public:
@@ -63,6 +75,25 @@ long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs =
 // reach the virtual desktop as if typed) and waits for its end. Answers its
 // exit code, or -1 when it could not be started or did not end in time.
 int RunXdotool(const std::string& args, int timeoutMs = 10000);
+// Types with xdotool until the program shows the result, a few times at
+// most: on a loaded machine the program can miss a tap or a stroke, and like
+// a user the test then does it again.
+bool TypeUntil(const std::string& xdotoolArgs, const std::function<bool()>& done, int attempts = 5);
+// Moves the mouse to the middle of a window and clicks the left button.
+bool ClickCentreOf(HWND w);
+
+// A key an earlier test left down (a hotkey swallowed with its key-up under
+// Wine) would count as another key during every tap: let it go up.
+void ReleaseStuckKeys();
+
+// True when the condition holds all along for this long: what a poll or a
+// tick that wrongly acted would change has had many chances to change.
+bool StaysTrue(const std::function<bool()>& condition, int ms);
+
+// Child windows: the first with this text, and all of a window class.
+HWND ChildByText(HWND parent, const std::string& text);
+std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& cls);
+
 // A symbolic link of the host at the Windows path link, leading to target
 // (as a fresh Wine prefix links the user folders into the home folder).
 // Windows calls cannot remove such a link: RemoveHostLink does, and
@@ -139,6 +170,10 @@ HWND FindMainWindow();       // the running instance's TfrmPTessarel, or 0
 // A value or a data-folder file written before the program starts.
 void WriteSetting(const char* name, DWORD value);
 bool WriteDataFile(const std::string& name, const std::string& text);
+// A data-folder file's bytes; empty when it cannot be read.
+std::string ReadDataFile(const std::string& name);
+// Whether the window's thread answers a message within the time.
+bool Answers(HWND w, int timeoutMs = 5000);
 // The running program's event log (TfrmLog), newest line first, each without
 // its time stamp; empty while the window cannot be read.
 std::vector<std::string> EventLogLines(DWORD pid);
