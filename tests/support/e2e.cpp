@@ -167,9 +167,18 @@ ChildProcess::ChildProcess(const std::string& exe, const std::string& args, cons
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                          workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
-        return;
+    // Under Wine on an overloaded host a start has been seen to fail once and
+    // work when asked again: a few tries, each failure said on stderr so that
+    // a real cause (a missing file) still shows.
+    bool started = false;
+    for (int attempt = 1; attempt <= 3 && !started; ++attempt) {
+        started = ::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                   workDir.empty() ? nullptr : workDir.c_str(), &si, &pi) != FALSE;
+        if (started) break;
+        std::fprintf(stderr, "could not start %s (error %lu, try %d)\n", exe.c_str(), ::GetLastError(), attempt);
+        Pump(200);
+    }
+    if (!started) return;
     ::CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     pid_ = pi.dwProcessId;
