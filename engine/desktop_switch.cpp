@@ -2,7 +2,6 @@
 // every mover of windows goes through.
 #include "engine/main_form.h"
 #include "engine/fault_handler.h"
-#include <utility>
 #include "engine/gtools.h"
 #include "engine/preview_layout.h"
 #include "engine/wait_window.h"
@@ -124,8 +123,7 @@ void TfrmPTessarel::SwitchDesktop() {
     } reenable{tScan_};
 
     FPreviousDesktop = FCurrentDesktop;
-    const bool passwordGiven = std::exchange(unlockOnArrival_, 0) == target;
-    FDesktopUnlocked = !settings::IsPrivate(target) || passwordGiven;
+    FDesktopUnlocked = !settings::IsPrivate(target);
     CheckDesktopAccess();
     links::ApplyDesktopDisplay(target);
     FCurrentDesktop = target;
