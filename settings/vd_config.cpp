@@ -6,6 +6,7 @@
 #include "framework/owned.h"
 #include "framework/registry.h"
 #include "framework/text.h"
+#include "settings/auto_send_page.h"
 #include "settings/subsystem_links.h"
 #include "settings/tables.h"
 
@@ -75,6 +76,7 @@ void TfrmVDConfig::FormCreate() {
     if (auto* b = FindControl("btnCancel")) b->OnClick = [this] { btnCancelClick(); };
     if (auto* b = FindControl("btnHelp")) b->OnClick = [this] { btnHelpClick(); };
     if (auto* b = FindControl("btnSetChangeLockPwd")) b->OnClick = [this] { btnSetChangeLockPwdClick(); };
+    WireRulePages();
     KeyPreview = true;
     OnMessage(WM_KEYUP, [this](WPARAM key, LPARAM) -> LRESULT {
         FormKeyUp(static_cast<WORD>(key));

@@ -7,6 +7,8 @@
 //   vd_config_store.cpp   LoadSettings and SaveSettings, the rule files
 //   vd_config_apply.cpp   ApplySettings, OK, Apply and Cancel
 //   vd_config_help.cpp    the help of each page
+//   vd_config_lists.cpp   the sticky, ignore and watch pages' buttons
+//   auto_send_page.cpp    the automatic-send page, its rows and its file
 #include <windows.h>
 #include <array>
 #include <memory>
@@ -29,6 +31,8 @@
 #include "toolkit/string_grid.h"
 
 namespace settings {
+
+class AutoSendRow;
 
 // The help topic of a settings page (the general page's first tab or its
 // second); none for a page without help.
@@ -144,6 +148,9 @@ public:
     void SaveAutoSendRules();
     void AddAutoSendRule(std::string_view name, int desktop, bool disabled);
     void ClearAutoSendRows();
+    void SelectAutoSendRow(int index);
+    void RemoveAutoSendRule();   // "Remove" of the automatic-send page
+    const std::vector<std::unique_ptr<AutoSendRow>>& AutoSendRows() const noexcept { return autoSendRows_; }
 
     void FillDisplayModes();
     void SelectDisplayModeItem(framework::ComboBox& list, int code);
@@ -186,6 +193,8 @@ private:
     void SetWindowRegion();
     void ReadStartDisplay();
     void ShowGeneralTab(bool core);
+    void WireRulePages();
+    void WireAutoSendPage();
 
     // Loading and saving against one store (the registry, or the copy of the
     // values in force that Cancel puts back).
@@ -226,6 +235,11 @@ private:
     mutable RuleLookup ignoreLookup_, watchLookup_;
     // A rule file that exists but could not be read is not overwritten.
     bool ignoreReadable_ = true, watchReadable_ = true, autoSendReadable_ = true;
+    // A rule file with a cut record at its end is kept as it is until the
+    // user changes the rules.
+    size_t autoSendCutBytes_ = 0;
+    bool autoSendEdited_ = false;
+    std::vector<std::unique_ptr<AutoSendRow>> autoSendRows_;   // in order of addition
 };
 
 inline TfrmVDConfig* frmVDConfig = nullptr;

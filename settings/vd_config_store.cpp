@@ -240,31 +240,4 @@ void TfrmVDConfig::SaveRuleLists() {
     });
 }
 
-void TfrmVDConfig::ClearAutoSendRows() {
-    // The rows of the automatic-send page come with that page; the rules go.
-    FAutoSendRules.clear();
-    FSelectedAutoSendRow = -1;
-}
-
-void TfrmVDConfig::AddAutoSendRule(std::string_view name, int desktop, bool disabled) {
-    FAutoSendRules.push_back(MakeAutoSendRule(name, desktop, disabled));
-}
-
-void TfrmVDConfig::LoadAutoSendRules() {
-    ClearAutoSendRows();
-    autoSendReadable_ = true;
-    try {
-        if (auto rules = LoadAutoSendFile(DataFile(kAutoSendFile)))
-            for (const auto& r : *rules) AddAutoSendRule(RuleName(r), r.Desktop, r.Disabled != 0);
-    } catch (...) {
-        autoSendReadable_ = false;
-        framework::HandleException(std::current_exception());
-    }
-}
-
-void TfrmVDConfig::SaveAutoSendRules() {
-    const std::string path = DataFile(kAutoSendFile);
-    if (autoSendReadable_ && !path.empty()) SaveAutoSendFile(path, FAutoSendRules);
-}
-
 }  // namespace settings
