@@ -27,6 +27,7 @@
 #include "toolkit/rotatable_button.h"
 #include "toolkit/rx_slider.h"
 #include "toolkit/string_grid.h"
+#include "toolkit/xp_menu.h"
 
 namespace settings {
 
@@ -226,6 +227,8 @@ private:
     mutable RuleLookup ignoreLookup_, watchLookup_;
     // A rule file that exists but could not be read is not overwritten.
     bool ignoreReadable_ = true, watchReadable_ = true, autoSendReadable_ = true;
+    // Paints the dialog's plain buttons flat while the dialog exists.
+    toolkit::TXPMenu xpm{*this};
 };
 
 inline TfrmVDConfig* frmVDConfig = nullptr;
