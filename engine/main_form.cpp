@@ -53,7 +53,10 @@ void TfrmPTessarel::FormCreate() {
     SetCaption(texts::kCaption);
     Step([this] { CreateTrayMenus(); });
     Step([this] {
+        using enum toolkit::TXPControl;
         xpm.IconWidth = 20;
+        xpm.SetXPControls({xcPopupMenu, xcCombo, xcEdit, xcCheckBox, xcRadioButton});
+        xpm.SetXPContainers({});   // no control of the main form is painted flat
         xpm.AddMenu(PopupMenu1);
         xpm.AddMenu(PopupMenu2);
         xpm.SetActive(true);

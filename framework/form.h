@@ -73,6 +73,8 @@ public:
     Control* FindControl(std::string_view name) const;
     void RegisterControl(Control* c);
     void UnregisterControl(Control* c) noexcept;
+    // Every control of the form, in the order they were made.
+    const std::vector<Control*>& Controls() const noexcept { return controls_; }
 
     using MessageHandler = std::function<LRESULT(WPARAM, LPARAM)>;
     void OnMessage(UINT msg, MessageHandler handler);

@@ -35,6 +35,19 @@ std::optional<int> Suffix(std::string_view name, std::string_view prefix, int ma
     return framework::StrToIntDef(name.substr(prefix.size()), 0);
 }
 
+// The dialog's flat painter: its plain buttons on the dialog, its pages and
+// group boxes.
+void SetUpFlatPainter(toolkit::TXPMenu& xpm) {
+    using enum toolkit::TXPControl;
+    using enum toolkit::TXPContainer;
+    xpm.IconWidth = 20;
+    xpm.Gradient = true;
+    xpm.Colors.color = RGB(0xE8, 0xE8, 0xE8);
+    xpm.SetXPControls({xcPopupMenu, xcButton, xcBitBtn});
+    xpm.SetXPContainers({xccForm, xccPanel, xccScrollBox, xccGroupBox, xccTabSheet});
+    xpm.SetActive(true);
+}
+
 }  // namespace
 
 TfrmVDConfig::TfrmVDConfig() : Form("frmVDConfig") {
@@ -109,6 +122,7 @@ void TfrmVDConfig::FormCreate() {
     links::StartIconSets();
     LoadRuleLists();
     RememberValuesInForce();
+    SetUpFlatPainter(xpm);
 }
 
 void TfrmVDConfig::FormShow() {
@@ -121,6 +135,7 @@ void TfrmVDConfig::FormShow() {
 void TfrmVDConfig::FormHide() { ShowPage(1); }
 
 void TfrmVDConfig::FormDestroy() {
+    xpm.SetActive(false);
     framework::Guard([] { links::SwitchInDesktopOneSets(); });
     framework::Guard([this] { SaveRuleLists(); });
     if (CurrentSource() == this) SetLiveSource(nullptr);

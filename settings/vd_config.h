@@ -29,6 +29,7 @@
 #include "toolkit/rotatable_button.h"
 #include "toolkit/rx_slider.h"
 #include "toolkit/string_grid.h"
+#include "toolkit/xp_menu.h"
 
 namespace settings {
 
@@ -240,6 +241,8 @@ private:
     size_t autoSendCutBytes_ = 0;
     bool autoSendEdited_ = false;
     std::vector<std::unique_ptr<AutoSendRow>> autoSendRows_;   // in order of addition
+    // Paints the dialog's plain buttons flat while the dialog exists.
+    toolkit::TXPMenu xpm{*this};
 };
 
 inline TfrmVDConfig* frmVDConfig = nullptr;

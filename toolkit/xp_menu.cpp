@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 #include "framework/guard.h"
+#include "toolkit/control_subclass.h"
 #include "toolkit/utility_routines.h"
 
 namespace toolkit {
@@ -17,16 +18,6 @@ constexpr int kHighColourBits = 15;   // above this a device shows blends and fa
 int Channel(int v) { return std::clamp(v, 0, 255); }
 
 bool HighColour(HDC dc) { return ::GetDeviceCaps(dc, BITSPIXEL) * ::GetDeviceCaps(dc, PLANES) > kHighColourBits; }
-
-void Fill(HDC dc, const RECT& r, COLORREF c) {
-    framework::Brush b(::CreateSolidBrush(c));
-    ::FillRect(dc, &r, b.get());
-}
-
-void Frame(HDC dc, const RECT& r, COLORREF c) {
-    framework::Brush b(::CreateSolidBrush(c));
-    ::FrameRect(dc, &r, b.get());
-}
 
 SIZE PictureSize(const framework::MenuItem& item) {
     BITMAP bm{};
@@ -65,6 +56,16 @@ framework::Bitmap RecolouredCopy(HBITMAP source, SIZE size, Recolour recolour) {
 }
 
 }  // namespace
+
+void FillSolid(HDC dc, const RECT& r, COLORREF c) {
+    framework::Brush b(::CreateSolidBrush(c));
+    ::FillRect(dc, &r, b.get());
+}
+
+void FrameSolid(HDC dc, const RECT& r, COLORREF c) {
+    framework::Brush b(::CreateSolidBrush(c));
+    ::FrameRect(dc, &r, b.get());
+}
 
 COLORREF BlendTowardWhite(COLORREF c, int percent) {
     percent = std::clamp(percent, 0, 100);
@@ -137,7 +138,9 @@ TXPMenu::TXPMenu(framework::Form& owner) : owner_(owner) {
 }
 
 TXPMenu::~TXPMenu() {
-    // The items' handlers point here: they go before the painter does.
+    // The subclassed controls and the items' handlers point here: they all
+    // go before the painter does, the controls first.
+    RemoveSubclasses();
     for (framework::PopupMenu* m : menus_) {
         HookTree(m->Items, false);
         m->OnBuild = nullptr;
@@ -149,16 +152,70 @@ void TXPMenu::AddMenu(framework::PopupMenu& menu) {
     menus_.push_back(&menu);
     menu.AddFreeNotification(this, [this, m = &menu] { std::erase(menus_, m); });
     menu.OnBuild = [this, m = &menu] {
-        if (active_) HookTree(m->Items, true);
+        if (active_ && controls_.Has(TXPControl::xcPopupMenu)) HookTree(m->Items, true);
     };
-    if (active_) HookTree(menu.Items, true);
+    if (active_ && controls_.Has(TXPControl::xcPopupMenu)) HookTree(menu.Items, true);
 }
 
 void TXPMenu::SetActive(bool on) {
     if (on == active_) return;
     active_ = on;
-    for (framework::PopupMenu* m : menus_) HookTree(m->Items, on);
+    const bool menus = controls_.Has(TXPControl::xcPopupMenu);
+    for (framework::PopupMenu* m : menus_) HookTree(m->Items, on && menus);
+    if (on) SubclassControls();
+    else RemoveSubclasses();
     if (owner_.Handle()) ::DrawMenuBar(owner_.Handle());
+}
+
+void TXPMenu::SetXPControls(TXPControls set) {
+    if (set == controls_) return;
+    const bool was = active_;
+    SetActive(false);
+    controls_ = set;
+    SetActive(was);
+}
+
+void TXPMenu::SetXPContainers(TXPContainers set) {
+    if (set == containers_) return;
+    const bool was = active_;
+    SetActive(false);
+    containers_ = set;
+    SetActive(was);
+}
+
+void TXPMenu::SubclassControls() {
+    const auto& all = owner_.Controls();
+    auto parentOf = [&all](const framework::Control& c) -> const framework::Control* {
+        const HWND parent = ::GetParent(c.Handle());
+        for (const framework::Control* p : all)
+            if (p->Handle() == parent) return p;
+        return nullptr;
+    };
+    for (framework::Control* c : all) {
+        if (!c->Handle() || c->Tag == kUntouchedTag) continue;
+        const framework::Control* parent = parentOf(*c);
+        if (parent && parent->Tag == kUntouchedTag) continue;
+        if (!Qualifies(c->GetKind(), parent, controls_, containers_)) continue;
+        auto sub = std::make_unique<TControlSubClass>(*this, c->Handle(), c->GetKind());
+        if (!sub->Attached()) continue;
+        subclasses_.push_back(std::move(sub));
+        c->Invalidate();
+    }
+}
+
+void TXPMenu::RemoveSubclasses() noexcept {
+    // Taken out of the list before they go: restoring a control sends it
+    // messages, and nothing may find a half-removed subclass here.
+    auto gone = std::move(subclasses_);
+    subclasses_.clear();
+    gone.clear();
+}
+
+void TXPMenu::Forget(const TControlSubClass* gone) noexcept {
+    auto it = std::find_if(subclasses_.begin(), subclasses_.end(), [gone](const auto& s) { return s.get() == gone; });
+    if (it == subclasses_.end()) return;
+    std::unique_ptr<TControlSubClass> dying = std::move(*it);
+    subclasses_.erase(it);
 }
 
 void TXPMenu::HookTree(framework::MenuItem& parent, bool install) {
@@ -220,8 +277,8 @@ void TXPMenu::PaintMenuItem(framework::MenuItem& item, HDC dc, const RECT& rect,
     if (enabled || !selected) PaintBackground(dc, r, strip, c, high);
     if (selected && DrawSelect && enabled && !item.IsSeparator()) {
         RECT sel{r.left, r.top + 1, r.right, r.bottom - 1};
-        Fill(dc, sel, c.selectFill);
-        Frame(dc, sel, c.selectFrame);
+        FillSolid(dc, sel, c.selectFill);
+        FrameSolid(dc, sel, c.selectFrame);
     }
     if (item.IsSeparator()) {
         const int y = r.top + (r.bottom - r.top) / 2;
@@ -247,25 +304,25 @@ void TXPMenu::PaintBackground(HDC dc, const RECT& item, const RECT& strip, const
         int step = 0;
         for (int x = item.left; x < item.right; ++x) {
             RECT column{x, item.top, x + 1, item.bottom};
-            Fill(dc, column, BlendTowardWhite(c.iconStrip, step));
+            FillSolid(dc, column, BlendTowardWhite(c.iconStrip, step));
             const int from = x - item.left;
             step = std::min(96, step + (from > 0 && from < IconWidth + 5 ? 3 : 1));
         }
         return;
     }
-    Fill(dc, item, c.itemArea);
-    Fill(dc, strip, c.iconStrip);
+    FillSolid(dc, item, c.itemArea);
+    FillSolid(dc, strip, c.iconStrip);
 }
 
 void TXPMenu::PaintCheck(HDC dc, const framework::MenuItem& item, RECT box, bool selected, bool hasGlyph,
                          const TXPColors& c) const {
     const COLORREF fill = selected ? c.checkFillSelected : c.checkFill;
-    Fill(dc, box, fill);
+    FillSolid(dc, box, fill);
     if (hasGlyph) {
-        Frame(dc, box, item.Enabled ? c.selectFrame : c.disabled);
+        FrameSolid(dc, box, item.Enabled ? c.selectFrame : c.disabled);
         return;
     }
-    Frame(dc, box, item.Enabled ? c.checkFrame : c.disabled);
+    FrameSolid(dc, box, item.Enabled ? c.checkFrame : c.disabled);
     // The tick: five short strokes down to the bottom and up to the right.
     const COLORREF ink = item.Enabled ? RGB(0, 0, 0) : c.disabled;
     const int x = box.left + 2, y = box.top + 4;

@@ -13,6 +13,9 @@
 // OverrideOwnerDraw is set, and an item (or a whole menu) with Tag 999 is
 // never touched. The colour and size rules are free functions below.
 #include <windows.h>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string_view>
 #include <vector>
 #include "framework/form.h"
@@ -21,7 +24,45 @@
 
 namespace toolkit {
 
+class TControlSubClass;
+
 constexpr intptr_t kUntouchedTag = 999;
+
+// The kinds of component the painter takes over, and the kinds of parent
+// whose controls it takes over, in their stored bit order.
+enum class TXPControl {
+    xcMainMenu, xcPopupMenu, xcToolbar, xcControlbar, xcCombo, xcEdit, xcMaskEdit, xcMemo, xcRichEdit,
+    xcCheckBox, xcRadioButton, xcButton, xcBitBtn, xcSpeedButton, xcPanel, xcGroupBox,
+};
+enum class TXPContainer {
+    xccForm, xccFrame, xccToolbar, xccCoolbar, xccControlbar, xccPanel, xccScrollBox, xccGroupBox, xccTabSheet,
+    xccPageScroller,
+};
+
+// A set of one of the two kinds, stored as 16 bits.
+template <typename E, int Members>
+class TXPSet {
+public:
+    constexpr TXPSet() = default;
+    constexpr TXPSet(std::initializer_list<E> members) {
+        for (E m : members) bits_ = static_cast<std::uint16_t>(bits_ | Bit(m));
+    }
+    static constexpr TXPSet All() { return TXPSet(static_cast<std::uint16_t>((1u << Members) - 1)); }
+    constexpr bool Has(E m) const { return (bits_ & Bit(m)) != 0; }
+    constexpr std::uint16_t Bits() const { return bits_; }
+    constexpr bool operator==(const TXPSet&) const = default;
+
+private:
+    constexpr explicit TXPSet(std::uint16_t bits) : bits_(bits) {}
+    static constexpr std::uint16_t Bit(E m) { return static_cast<std::uint16_t>(1u << static_cast<int>(m)); }
+    std::uint16_t bits_ = 0;
+};
+using TXPControls = TXPSet<TXPControl, 16>;
+using TXPContainers = TXPSet<TXPContainer, 10>;
+
+// A rectangle filled, or framed one pixel wide, in a colour.
+void FillSolid(HDC dc, const RECT& r, COLORREF c);
+void FrameSolid(HDC dc, const RECT& r, COLORREF c);
 
 // Each channel moved percent (0..100) of the way to white, rounded.
 COLORREF BlendTowardWhite(COLORREF c, int percent);
@@ -58,7 +99,16 @@ public:
     void AddMenu(framework::PopupMenu& menu);
 
     bool Active() const noexcept { return active_; }
+    // Switching on hooks the menus and subclasses the form's qualifying
+    // controls; switching off unhooks and restores every one of them at once.
     void SetActive(bool on);
+
+    TXPControls XPControls() const noexcept { return controls_; }
+    TXPContainers XPContainers() const noexcept { return containers_; }
+    void SetXPControls(TXPControls set);
+    void SetXPContainers(TXPContainers set);
+    // The controls of the form subclassed now.
+    size_t SubclassCount() const noexcept { return subclasses_.size(); }
 
     int DimLevel = 30;
     int GrayLevel = 10;
@@ -73,6 +123,10 @@ public:
     void PaintMenuItem(framework::MenuItem& item, HDC dc, const RECT& rect, UINT state) const;
 
 private:
+    friend class TControlSubClass;
+    void SubclassControls();
+    void RemoveSubclasses() noexcept;
+    void Forget(const TControlSubClass* gone) noexcept;   // its control's window went
     void Hook(framework::MenuItem& item);
     void Unhook(framework::MenuItem& item);
     void HookTree(framework::MenuItem& parent, bool install);
@@ -88,6 +142,9 @@ private:
     std::vector<framework::PopupMenu*> menus_;
     framework::Font font_;
     bool active_ = false;
+    TXPControls controls_ = TXPControls::All();
+    TXPContainers containers_ = TXPContainers::All();
+    std::vector<std::unique_ptr<TControlSubClass>> subclasses_;
 };
 
 }  // namespace toolkit

@@ -12,6 +12,7 @@
 #include "engine/window_record.h"
 #include "navigation/enter_pwd.h"
 #include "support/e2e.h"
+#include "toolkit/xp_menu.h"
 
 using namespace e2e;
 
@@ -318,6 +319,40 @@ TEST_F(TrayTest, ConfigureAndEventLogOpenTheirWindows) {
         }, 3000)) << c.windowClass;
         if (w) ::ShowWindow(w, SW_HIDE);
     }
+}
+
+TEST_F(TrayTest, TheSettingsDialogsPlainButtonsArePaintedFlat) {
+    HWND menu = OpenTrayMenu();
+    ASSERT_NE(menu, nullptr);
+    Keys(menu, {VK_DOWN, VK_DOWN, VK_RETURN});   // "Configure"
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        dialog = ::FindWindowA("TfrmVDConfig", nullptr);
+        return dialog && IsShown(dialog);
+    }, 3000));
+    HWND button = FindChild(dialog, [](HWND w) { return TitleOf(w) == "Visual preferences"; });
+    ASSERT_NE(button, nullptr);
+    // The flat face is lighter than the system's button face (lighter still
+    // while highlighted); the screen shows it once the dialog has painted.
+    const COLORREF face = toolkit::BlendTowardWhite(::GetSysColor(COLOR_BTNFACE), 16),
+                   lit = toolkit::BlendTowardWhite(::GetSysColor(COLOR_BTNFACE), 60);
+    auto screenPixel = [button] {
+        POINT p{3, 3};
+        ::ClientToScreen(button, &p);
+        HDC screen = ::GetDC(nullptr);
+        const COLORREF c = ::GetPixel(screen, p.x, p.y);
+        ::ReleaseDC(nullptr, screen);
+        return c;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return screenPixel() == face || screenPixel() == lit; }, 5000))
+        << std::hex << screenPixel();
+    // The flat button still works: it shows its page.
+    HWND pageCheck = FindChild(dialog, [](HWND w) { return TitleOf(w) == "Automatically follow window activities"; });
+    ASSERT_NE(pageCheck, nullptr);
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(pageCheck); }, 3000)) << "the engine page is hidden";
+    ::ShowWindow(dialog, SW_HIDE);
 }
 
 TEST_F(TrayTest, ExitFromTheTrayMenuEndsTheProgramAfterTheMenuCloses) {
