@@ -350,6 +350,18 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& cls) {
     return search.found;
 }
 
+bool HasModule(DWORD pid, const std::string& name) {
+    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snap == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32 me{};
+    me.dwSize = sizeof me;
+    bool found = false;
+    for (BOOL more = ::Module32First(snap, &me); more && !found; more = ::Module32Next(snap, &me))
+        found = ::lstrcmpiA(me.szModule, name.c_str()) == 0;
+    ::CloseHandle(snap);
+    return found;
+}
+
 int RunXdotool(const std::string& args, int timeoutMs) { return RunHostLine("xdotool " + args, timeoutMs); }
 
 static std::string HostPathWithoutBackslash(std::string path) {

@@ -94,6 +94,9 @@ bool StaysTrue(const std::function<bool()>& condition, int ms);
 HWND ChildByText(HWND parent, const std::string& text);
 std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& cls);
 
+// Whether the process has a module of this file name loaded.
+bool HasModule(DWORD pid, const std::string& name);
+
 // A symbolic link of the host at the Windows path link, leading to target
 // (as a fresh Wine prefix links the user folders into the home folder).
 // Windows calls cannot remove such a link: RemoveHostLink does, and
