@@ -2,6 +2,7 @@
 // every mover of windows goes through.
 #include "engine/main_form.h"
 #include "engine/fault_handler.h"
+#include <utility>
 #include "engine/gtools.h"
 #include "engine/preview_layout.h"
 #include "engine/wait_window.h"
@@ -123,7 +124,8 @@ void TfrmPTessarel::SwitchDesktop() {
     } reenable{tScan_};
 
     FPreviousDesktop = FCurrentDesktop;
-    FDesktopUnlocked = !settings::IsPrivate(target);
+    const bool passwordGiven = std::exchange(unlockOnArrival_, 0) == target;
+    FDesktopUnlocked = !settings::IsPrivate(target) || passwordGiven;
     CheckDesktopAccess();
     links::ApplyDesktopDisplay(target);
     FCurrentDesktop = target;

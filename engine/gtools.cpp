@@ -1,7 +1,9 @@
 #include "engine/gtools.h"
 #include <psapi.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <unordered_set>
@@ -358,6 +360,15 @@ std::string WindowExePath(HWND w) {
     if (!pid) return {};
     // ProcessExePath already answers the long form.
     return ProcessExePath(pid);
+}
+
+framework::Icon ExecutableIcon(const std::string& path) {
+    if (path.empty()) return {};
+    HICON large = nullptr;
+    const UINT count = ::ExtractIconExA(path.c_str(), 0, &large, nullptr, 1);
+    // Without an icon the slot may hold garbage: the count decides.
+    if (count == 0 || count == UINT_MAX) return {};
+    return framework::Icon(large);
 }
 
 std::string GetAppFolder() {

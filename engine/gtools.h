@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include "framework/owned.h"
 
 namespace engine {
 
@@ -41,6 +42,8 @@ std::string ShortToLongPath(std::string_view path);
 // look-up per path component runs only for a path with a short name in it.
 std::string ProcessUpperExePath(DWORD processId);
 std::string WindowExePath(HWND w);
+// The first icon of an executable, ours to destroy; none without one.
+framework::Icon ExecutableIcon(const std::string& path);
 std::string GetAppFolder();
 std::string GetDataFolder();   // empty when the user's application-data folder cannot be found
 // The data folder's file of this name; empty while there is no data folder,

@@ -106,6 +106,10 @@ void TfrmPTessarel::SetHooks() {
 
 void TfrmPTessarel::RemoveHooks() {
     for (size_t i = 0; i < fault::kHookSlots; ++i) fault::SetRescueHook(i, nullptr);
+    // The library's shared values outlive this process: they name no hook
+    // that is gone.
+    for (Entry setter : {eSetHookID, eSetKHookID, eSetMHookID})
+        if (auto set = reinterpret_cast<SetterFn>(reinterpret_cast<void*>(hookEntries_[setter]))) set(0);
     for (auto& h : hooks_) h.reset();
     hookLib_.reset();
     std::fill(std::begin(hookEntries_), std::end(hookEntries_), nullptr);

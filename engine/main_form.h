@@ -102,6 +102,10 @@ public:
     void FitWindowsIntoGrid(int cols, int rows);
     void miUnifyClick();
     void CheckDesktopAccess();
+    // The lock password of this desktop has just been given: the next
+    // switch, when it goes there, arrives unlocked, so the cover does not ask
+    // again. Any switch takes it back; 0 takes it back now.
+    void UnlockOnArrival(int desktop) noexcept { unlockOnArrival_ = desktop; }
     bool HasPrivateWindows();
     // A private desktop other than the current, unlocked one: what lies
     // there is neither shown, drawn, listed nor moved away without the
@@ -313,6 +317,7 @@ private:
 
     HWND lastForeignForeground_ = nullptr;
     bool refocusDone_ = true;
+    int unlockOnArrival_ = 0;
     DWORD switchTick_ = 0;
     int previewIdleTicks_ = 0;
     int previewOrigin_ = 0;

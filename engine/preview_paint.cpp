@@ -3,8 +3,6 @@
 // Four redraws a second: every object made here has an owner and goes at
 // the end of its scope.
 #include <windows.h>
-#include <shellapi.h>
-#include <climits>
 #include <vector>
 #include "engine/gtools.h"
 #include "engine/main_form.h"
@@ -40,16 +38,6 @@ constexpr int kLargeIcon = 32;
 SIZE ScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
 
 HFONT CanvasFont() { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
-
-// The first icon of an executable, ours to destroy.
-framework::Icon ExecutableIcon(const std::string& path) {
-    if (path.empty()) return {};
-    HICON large = nullptr;
-    const UINT count = ::ExtractIconExA(path.c_str(), 0, &large, nullptr, 1);
-    // Without an icon the slot may hold garbage: the count decides.
-    if (count == 0 || count == UINT_MAX) return {};
-    return framework::Icon(large);
-}
 
 // A rectangle filled and outlined in one pixel, without making objects.
 void FilledRect(HDC dc, const RECT& r, COLORREF fill, COLORREF outline) {

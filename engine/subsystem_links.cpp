@@ -6,6 +6,7 @@
 #include "framework/application.h"
 #include "framework/guard.h"
 #include "navigation/auth_pwd.h"
+#include "navigation/app_list.h"
 #include "navigation/bubble.h"
 #include "navigation/desk_bar.h"
 #include "navigation/desk_name.h"
@@ -19,6 +20,7 @@
 #include "settings/about.h"
 #include "settings/error_report.h"
 #include "settings/poll.h"
+#include "navigation/send_current.h"
 #include "settings/settings_access.h"
 #include "settings/start_wiz.h"
 #include "settings/vd_config.h"
@@ -39,9 +41,9 @@ void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig)
 void CreateAboutBox() { framework::App().CreateForm(settings::frmAbout); }
 void CreateWindowInfo() {}
 void CreateClassPicker() {}
-void CreateAppList() {}
+void CreateAppList() { framework::App().CreateForm(navigation::frmAppList); }
 void CreatePasswordPrompt() { framework::App().CreateForm(navigation::frmEnterPwd); }
-void CreateSendCurrent() {}
+void CreateSendCurrent() { framework::App().CreateForm(navigation::frmSendCurrent); }
 void CreatePasswordChange() { framework::App().CreateForm(navigation::frmChgPwd); }
 void CreateLostWindows() {}
 void CreateErrorReport() { framework::App().CreateForm(settings::frmError); }
@@ -147,12 +149,24 @@ void LoadClickPicture(const std::string& bitmapFile) {
     if (navigation::frmClick) navigation::frmClick->LoadPicture(bitmapFile);
 }
 
-void RefreshAppList() {}
-void HideAppList() {}
-void OpenAppList() {}
+void RefreshAppList() {
+    if (navigation::frmAppList) navigation::frmAppList->RefreshAppList();
+}
+
+void HideAppList() {
+    if (navigation::frmAppList) navigation::frmAppList->HideAppList();
+}
+
+void OpenAppList() {
+    if (navigation::frmAppList) navigation::frmAppList->ToggleAppList();
+}
+
 void ShowLostWindows() {}
 void ShowWindowInfo() {}
-void OpenSendCurrent(HWND) {}
+void OpenSendCurrent(HWND w) {
+    if (navigation::frmSendCurrent) navigation::frmSendCurrent->ShowSendCurrent(w);
+}
+
 void ShowEdgeNav(int edge) {
     if (navigation::frmEdgeNav) navigation::frmEdgeNav->ShowAtEdge(static_cast<navigation::TScreenEdge>(edge));
 }

@@ -95,9 +95,9 @@ void HideDeskBar();
 HWND DeskBarWindow();               // the desk bar's application-bar window, 0 while there is none
 void RetargetEdgeWindow();         // the edge window's target after a switch
 void LoadClickPicture(const std::string& bitmapFile);
-void RefreshAppList();
+void RefreshAppList();             // an open application list builds its tiles anew
 void HideAppList();
-void OpenAppList();
+void OpenAppList();                // the application list: opened when hidden, else hidden
 void ShowLostWindows();            // the lost-window list of all desktops, recovery mode
 void ShowWindowInfo();             // for the main form's FSelectedWindow, brought to the front
 void OpenSendCurrent(HWND w);      // the send-current window for w

@@ -13,6 +13,9 @@ namespace {
 // One copy for every process that maps the library: the program writes the
 // hook handles and the options in its own process, the hook procedures read
 // them wherever they run. The section is marked shared here and in the .def.
+// The section outlives the program that wrote it while any other process
+// keeps the library mapped, so it names its owner: the process id and the
+// process's creation time, which tells a reused id from the owner.
 struct SharedState {
     std::atomic<int32_t> callWndHook{0};
     std::atomic<int32_t> keyboardHook{0};
@@ -21,8 +24,11 @@ struct SharedState {
     std::atomic<int32_t> applist{0};
     std::atomic<int32_t> deskprev{0};
     std::atomic<int32_t> mainmenu{0};
+    std::atomic<uint32_t> ownerProcess{0};
+    std::atomic<int64_t> ownerCreated{0};
 };
 static_assert(std::atomic<int32_t>::is_always_lock_free, "the shared values are plain memory");
+static_assert(std::atomic<int64_t>::is_always_lock_free, "the shared values are plain memory");
 
 SharedState g_shared __attribute__((section(".shr"), shared));
 
@@ -45,6 +51,63 @@ struct SeenModifiers {
 SeenModifiers g_seen;
 
 int32_t Load(const std::atomic<int32_t>& v) noexcept { return v.load(std::memory_order_relaxed); }
+
+// Owner of the shared values ---------------------------------------------------------
+// Under Wine a global hook is not removed when the process that set it ends
+// without removing it (killed from Task Manager, or crashed): it stays set,
+// keeps loading the library into every process and runs on. The values in
+// the section stay too. A start after such an end removes what was left, and
+// until then no key is swallowed for a program that no longer runs.
+
+struct Owner {
+    DWORD process = 0;
+    int64_t created = 0;
+    bool operator==(const Owner&) const = default;
+};
+
+int64_t CreationTime(HANDLE process) noexcept {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return static_cast<int64_t>((static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime);
+}
+
+Owner ThisProcess() noexcept {
+    static const Owner self{::GetCurrentProcessId(), CreationTime(::GetCurrentProcess())};
+    return self;
+}
+
+Owner RecordedOwner() noexcept {
+    return {g_shared.ownerProcess.load(), g_shared.ownerCreated.load()};
+}
+
+// Whether the process that wrote the values still runs. A process this one
+// may not even query is taken as running: its values are left alone.
+bool Running(const Owner& owner) noexcept {
+    if (owner.process == 0) return false;
+    if (owner == ThisProcess()) return true;
+    HANDLE p = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, owner.process);
+    if (!p) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = ::WaitForSingleObject(p, 0) == WAIT_TIMEOUT && CreationTime(p) == owner.created;
+    ::CloseHandle(p);
+    return running;
+}
+
+// The hooks an owner that has gone left set, and its options, go.
+void RemoveLeftOvers() noexcept {
+    for (auto* slot : {&g_shared.callWndHook, &g_shared.keyboardHook, &g_shared.getMessageHook})
+        if (int32_t h = slot->exchange(0)) ::UnhookWindowsHookEx(reinterpret_cast<HHOOK>(static_cast<intptr_t>(h)));
+    for (auto* option : {&g_shared.mode, &g_shared.applist, &g_shared.deskprev, &g_shared.mainmenu}) option->store(0);
+}
+
+// Every setter runs this first: the program that sets a value owns them all.
+void TakeOwnership() noexcept {
+    const Owner self = ThisProcess();
+    const Owner recorded = RecordedOwner();
+    if (recorded == self) return;
+    if (!Running(recorded)) RemoveLeftOvers();
+    g_shared.ownerCreated.store(self.created);
+    g_shared.ownerProcess.store(self.process);
+}
 
 HHOOK HookOf(const std::atomic<int32_t>& id) noexcept {
     return reinterpret_cast<HHOOK>(static_cast<intptr_t>(Load(id)));
@@ -161,6 +224,8 @@ bool HandleKey(int code, unsigned vk, LPARAM flags) noexcept {
     hooklib::LayoutKeys layout = hooklib::NeedsLayout(options, mods) ? CurrentLayoutKeys() : hooklib::LayoutKeys{};
     int command = hooklib::HotkeyCommand(options, vk, mods, layout);
     if (command == hooklib::kNoCommand) return false;
+    // A hook left behind by a program that has gone swallows nothing.
+    if (!Running(RecordedOwner())) return false;
     bool reportedWhilePeeked = g_peeked.vk == vk && g_peeked.flags == flags;
     g_peeked = code == HC_NOREMOVE ? PeekedKey{vk, flags} : PeekedKey{};
     g_swallowKeyUp = vk;
@@ -220,12 +285,12 @@ LRESULT CALLBACK MHookProc(int code, WPARAM w, LPARAM l) noexcept {
     return ::CallNextHookEx(HookOf(g_shared.getMessageHook), code, w, l);
 }
 
-void WINAPI SetHookID(int id) noexcept { g_shared.callWndHook.store(id); }
-void WINAPI SetKHookID(int id) noexcept { g_shared.keyboardHook.store(id); }
-void WINAPI SetMHookID(int id) noexcept { g_shared.getMessageHook.store(id); }
-void WINAPI SetMethod(int v) noexcept { g_shared.mode.store(v); }
-void WINAPI SetMethodA(int v) noexcept { g_shared.applist.store(v); }
-void WINAPI SetMethodD(int v) noexcept { g_shared.deskprev.store(v); }
-void WINAPI SetMethodM(int v) noexcept { g_shared.mainmenu.store(v); }
+void WINAPI SetHookID(int id) noexcept { TakeOwnership(); g_shared.callWndHook.store(id); }
+void WINAPI SetKHookID(int id) noexcept { TakeOwnership(); g_shared.keyboardHook.store(id); }
+void WINAPI SetMHookID(int id) noexcept { TakeOwnership(); g_shared.getMessageHook.store(id); }
+void WINAPI SetMethod(int v) noexcept { TakeOwnership(); g_shared.mode.store(v); }
+void WINAPI SetMethodA(int v) noexcept { TakeOwnership(); g_shared.applist.store(v); }
+void WINAPI SetMethodD(int v) noexcept { TakeOwnership(); g_shared.deskprev.store(v); }
+void WINAPI SetMethodM(int v) noexcept { TakeOwnership(); g_shared.mainmenu.store(v); }
 
 }  // extern "C"

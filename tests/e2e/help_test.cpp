@@ -58,10 +58,6 @@ std::vector<std::string> TopicCall(const std::string& topic) {
             "ShowTopic(\"" + HelpFile() + "::/" + topic + "\", 0)", "  returned - 0"};
 }
 
-HWND ChildByText(HWND parent, const std::string& text) {
-    return FindChild(parent, [&](HWND w) { return TitleOf(w) == text; });
-}
-
 // A file that exists beside the program for one test.
 struct MarkerFile {
     MarkerFile() { std::ofstream(MarkerPath()).flush(); }

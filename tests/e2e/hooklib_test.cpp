@@ -68,7 +68,10 @@ public:
         Setter("SetMethodD")(deskprev);
         Setter("SetMethodM")(mainmenu);
     }
+    // As the program unhooks: the shared values name no hook that is gone.
     void Unhook() {
+        for (const char* setter : {"SetHookID", "SetKHookID", "SetMHookID"})
+            if (SetInt set = Setter(setter)) set(0);
         callWnd_.reset();
         keyboard_.reset();
         getMessage_.reset();
@@ -388,3 +391,85 @@ TEST_F(HookLibraryTest, ModifierHeldWhileAnotherThreadAttachesToTheInputStillCou
 }
 
 }  // namespace
+
+namespace {
+
+// Counts the reports of windows shown, for a window of this process's
+// helper: a second hook left set in the system would double each.
+size_t ShownReports(HWND w) {
+    size_t n = 0;
+    for (const Notice& notice : g_notices) n += notice.message == engine::WM_HOOK_WINDOWSHOWN && notice.w == AsWParam(w);
+    return n;
+}
+
+// The program ended by force, as Task Manager or a crash ends it: it
+// removed none of its hooks, and the library's shared values still hold its
+// hook handles and options.
+void StartAndKillTheProgram() {
+    ResetUserState();
+    WriteSetting("showsplash", 0);
+    WriteSetting("hotkeymode", kRightCtrlDigits);
+    Tessarel program("", false);
+    ASSERT_NE(program.MainWindow(), nullptr);
+    ASSERT_TRUE(HasModule(program.Pid(), "PTSH120.dll"));
+    program.Process().Kill();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() == nullptr; }));
+}
+
+}  // namespace
+
+TEST(HookLibraryAfterAKillTest, KeysPassUntilTheNextStartWhoseReportsAreSingleAndWhoseUnhookFreesEverything) {
+    StartAndKillTheProgram();
+    if (::testing::Test::HasFatalFailure()) return;
+    g_notices.clear();
+    {
+        // Nobody runs to act on a hotkey: the key reaches the program.
+        HelperOptions o{.title = "after the kill", .logFile = TempDir() + "after-kill.log"};
+        Helper h(o);
+        ASSERT_TRUE(TakeKeyboardFocus(h.Window(), o.logFile));
+        ASSERT_EQ(RunXdotool("key Control_R+2"), 0);
+        EXPECT_TRUE(WaitUntil([&] { return HasLogged(o.logFile, WM_KEYDOWN, '2'); })) << "swallowed with no program";
+        h.Quit();
+    }
+
+    // The next start: the program's window and hooks, as the program sets them.
+    auto main = std::make_unique<MainWindowStandIn>();
+    auto hooks = std::make_unique<HookLibrary>();
+    ASSERT_TRUE(hooks->Hooked());
+    hooks->Options(kRightCtrlDigits, 0, 0, 0);
+    HelperOptions o{.title = "next start", .hidden = true, .logFile = TempDir() + "next-start.log"};
+    Helper h(o);
+    // Created hidden, its one report is its creation's. Then one showing:
+    // one report.
+    ASSERT_TRUE(WaitFor(engine::WM_HOOK_WINDOWSHOWN, AsWParam(h.Window()), 1));
+    Pump(0);
+    g_notices.clear();
+    ::PostMessageA(h.Window(), kHelperShow, 0, 0);
+    ASSERT_TRUE(WaitFor(engine::WM_HOOK_WINDOWSHOWN, AsWParam(h.Window()), 1));
+    // Every report of that showing came before those of a window opened next.
+    ::PostMessageA(h.Window(), kHelperNewWindow, 0, 0);
+    HWND added = WaitForWindow("next start new", "TessHelperWindow", h.Pid());
+    ASSERT_NE(added, nullptr);
+    ASSERT_TRUE(WaitFor(engine::WM_HOOK_WINDOWSHOWN, AsWParam(added), 1));
+    EXPECT_EQ(ShownReports(h.Window()), 1u) << "reports doubled";
+
+    ASSERT_TRUE(TakeKeyboardFocus(h.Window(), o.logFile));
+    g_notices.clear();
+    ASSERT_EQ(RunXdotool("key Control_R+3"), 0);
+    ASSERT_TRUE(WaitUntil([] { return !Hotkeys().empty(); }));
+    ASSERT_TRUE(TakeKeyboardFocus(h.Window(), o.logFile));
+    Pump(0);
+    EXPECT_EQ(Hotkeys(), std::vector<WPARAM>{3});
+    EXPECT_FALSE(HasLogged(o.logFile, WM_KEYDOWN, '3'));
+
+    // Unhooked, no hook of either start is left: keys reach the program,
+    // and a program started now never loads the library.
+    hooks->Unhook();
+    ASSERT_EQ(RunXdotool("key Control_R+4"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return HasLogged(o.logFile, WM_KEYDOWN, '4'); })) << "swallowed after unhooking";
+    Helper fresh({.title = "fresh start", .logFile = TempDir() + "fresh-start.log"});
+    ASSERT_TRUE(TakeKeyboardFocus(fresh.Window(), TempDir() + "fresh-start.log"));
+    EXPECT_FALSE(HasModule(fresh.Pid(), "PTSH120.dll"));
+    fresh.Quit();
+    h.Quit();
+}

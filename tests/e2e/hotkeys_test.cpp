@@ -4,7 +4,6 @@
 // sense change nothing, and the program runs on without its hook library.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -35,18 +34,6 @@ struct Placed {
     std::string log;
     size_t mark;        // its log's length at the latest request for a switch
 };
-
-bool HasModule(DWORD pid, const std::string& name) {
-    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snap == INVALID_HANDLE_VALUE) return false;
-    MODULEENTRY32 me{};
-    me.dwSize = sizeof me;
-    bool found = false;
-    for (BOOL more = ::Module32First(snap, &me); more && !found; more = ::Module32Next(snap, &me))
-        found = ::lstrcmpiA(me.szModule, name.c_str()) == 0;
-    ::CloseHandle(snap);
-    return found;
-}
 
 // Copies the program and what lies beside it (pictures, help, texts), but
 // no other program and no library.

@@ -23,15 +23,6 @@ constexpr int kScreenW = 1280, kScreenH = 1024;
 const std::string kCentre = "mousemove " + std::to_string(kScreenW / 2) + " " + std::to_string(kScreenH / 2);
 const std::string kRightEdge = "mousemove " + std::to_string(kScreenW - 1) + " " + std::to_string(kScreenH / 2);
 
-// Types with xdotool until the program shows the result, a few times at most.
-bool TypeUntil(const std::string& xdotoolArgs, const std::function<bool()>& done, int attempts = 5) {
-    for (int i = 0; i < attempts; ++i) {
-        if (RunXdotool(xdotoolArgs) != 0) return false;
-        if (WaitUntil(done, 5000)) return true;
-    }
-    return false;
-}
-
 // Keys reach the program's key state only while a window has the keyboard:
 // the user types into a window of the desktop in front.
 void FocusOn(HWND w) {
@@ -45,30 +36,6 @@ std::string KeysDown() {
     for (int vk = 1; vk < 256; ++vk)
         if (::GetAsyncKeyState(vk) & 0x8000) down += " " + std::to_string(vk);
     return down.empty() ? " none" : down;
-}
-
-// A key an earlier test left down (a hotkey swallowed with its key-up under
-// Wine) would count as another key during every tap: let it go up.
-void ReleaseStuckKeys() {
-    for (int vk = 18; vk <= 135; ++vk) {
-        if (!(::GetAsyncKeyState(vk) & 0x8000)) continue;
-        INPUT up{};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = static_cast<WORD>(vk);
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        ::SendInput(1, &up, sizeof up);
-    }
-    WaitUntil([] {
-        for (int vk = 18; vk <= 135; ++vk)
-            if (::GetAsyncKeyState(vk) & 0x8000) return false;
-        return true;
-    }, 2000);
-}
-
-// True when the condition holds all along for this long: what a poll or a
-// tick that wrongly acted would change has had many chances to change.
-bool StaysTrue(const std::function<bool()>& condition, int ms) {
-    return !TryUntil([&] { return !condition(); }, ms);
 }
 
 bool Logged(DWORD pid, const std::string& line) {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
-#include <winternl.h>
 #include <map>
 #include <set>
 #include "engine/main_form.h"
@@ -13,6 +12,7 @@
 #include "framework/application.h"
 #include "settings/settings_access.h"
 #include "support/e2e.h"
+#include "support/gdi_objects.h"
 #include "support/fake_settings.h"
 
 using namespace e2e;
@@ -105,25 +105,6 @@ void Xdotool(const std::string& args) {
         << args;
     ::DeleteFileA(marker.c_str());
     Pump(150);
-}
-
-// GetGuiResources answers 0 under Wine. Then the live entries of the
-// process's GDI handle table (PEB GdiSharedHandleTable, 24 bytes an entry,
-// the object type at byte 14) are counted; icons show there by their bitmaps.
-int GdiObjects() {
-    if (DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(n);
-    using QueryFn = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION info{};
-    if (!query || query(::GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr) != 0) return -1;
-    auto* peb = reinterpret_cast<const uint8_t*>(info.PebBaseAddress);
-    auto* table = *reinterpret_cast<const uint8_t* const*>(peb + 0xF8);
-    if (!table) return -1;
-    int live = 0;
-    for (size_t i = 0; i < 16384; ++i)
-        if (table[i * 24 + 14] != 0) ++live;
-    return live;
 }
 
 constexpr COLORREF kThumbBackground = 0xD0C0C0;

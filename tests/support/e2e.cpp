@@ -288,6 +288,80 @@ static int RunHostLine(const std::string& line, int timeoutMs) {
     return rc;
 }
 
+bool TypeUntil(const std::string& xdotoolArgs, const std::function<bool()>& done, int attempts) {
+    for (int i = 0; i < attempts; ++i) {
+        if (RunXdotool(xdotoolArgs) != 0) return false;
+        if (WaitUntil(done, 5000)) return true;
+    }
+    return false;
+}
+
+bool ClickCentreOf(HWND w) {
+    RECT r{};
+    if (!::GetWindowRect(w, &r)) return false;
+    const std::string at = std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2);
+    return RunXdotool("mousemove " + at + " sleep 0.1 click 1") == 0;
+}
+
+void ReleaseStuckKeys() {
+    for (int vk = 18; vk <= 135; ++vk) {
+        if (!(::GetAsyncKeyState(vk) & 0x8000)) continue;
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = static_cast<WORD>(vk);
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(1, &up, sizeof up);
+    }
+    WaitUntil([] {
+        for (int vk = 18; vk <= 135; ++vk)
+            if (::GetAsyncKeyState(vk) & 0x8000) return false;
+        return true;
+    }, 2000);
+}
+
+bool StaysTrue(const std::function<bool()>& condition, int ms) {
+    return !TryUntil([&] { return !condition(); }, ms);
+}
+
+HWND ChildByText(HWND parent, const std::string& text) {
+    struct Search {
+        std::string text;
+        HWND found = nullptr;
+    } search{text};
+    ::EnumChildWindows(parent, [](HWND w, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        if (TitleOf(w) != s->text) return TRUE;
+        s->found = w;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& cls) {
+    struct Search {
+        std::string cls;
+        std::vector<HWND> found;
+    } search{cls};
+    ::EnumChildWindows(parent, [](HWND w, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        if (ClassOf(w) == s->cls) s->found.push_back(w);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool HasModule(DWORD pid, const std::string& name) {
+    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snap == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32 me{};
+    me.dwSize = sizeof me;
+    bool found = false;
+    for (BOOL more = ::Module32First(snap, &me); more && !found; more = ::Module32Next(snap, &me))
+        found = ::lstrcmpiA(me.szModule, name.c_str()) == 0;
+    ::CloseHandle(snap);
+    return found;
+}
+
 int RunXdotool(const std::string& args, int timeoutMs) { return RunHostLine("xdotool " + args, timeoutMs); }
 
 static std::string HostPathWithoutBackslash(std::string path) {

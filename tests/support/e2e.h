@@ -75,6 +75,28 @@ long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs =
 // reach the virtual desktop as if typed) and waits for its end. Answers its
 // exit code, or -1 when it could not be started or did not end in time.
 int RunXdotool(const std::string& args, int timeoutMs = 10000);
+// Types with xdotool until the program shows the result, a few times at
+// most: on a loaded machine the program can miss a tap or a stroke, and like
+// a user the test then does it again.
+bool TypeUntil(const std::string& xdotoolArgs, const std::function<bool()>& done, int attempts = 5);
+// Moves the mouse to the middle of a window and clicks the left button.
+bool ClickCentreOf(HWND w);
+
+// A key an earlier test left down (a hotkey swallowed with its key-up under
+// Wine) would count as another key during every tap: let it go up.
+void ReleaseStuckKeys();
+
+// True when the condition holds all along for this long: what a poll or a
+// tick that wrongly acted would change has had many chances to change.
+bool StaysTrue(const std::function<bool()>& condition, int ms);
+
+// Child windows: the first with this text, and all of a window class.
+HWND ChildByText(HWND parent, const std::string& text);
+std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& cls);
+
+// Whether the process has a module of this file name loaded.
+bool HasModule(DWORD pid, const std::string& name);
+
 // A symbolic link of the host at the Windows path link, leading to target
 // (as a fresh Wine prefix links the user folders into the home folder).
 // Windows calls cannot remove such a link: RemoveHostLink does, and
