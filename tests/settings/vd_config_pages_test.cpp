@@ -265,7 +265,9 @@ TEST_F(ConfigPages, SavingACodeWarnsOncePerOtherRowWithTheSameCodeAndKeepsIt) {
             EXPECT_EQ(m.flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
         }
         for (int r = 1; r <= 22; ++r)
-            if (r != c.row) EXPECT_EQ(Code(r), before[static_cast<size_t>(r - 1)]) << c.name << " row " << r;
+            if (r != c.row) {
+                EXPECT_EQ(Code(r), before[static_cast<size_t>(r - 1)]) << c.name << " row " << r;
+            }
         // The engine reads the new code in place.
         EXPECT_EQ(settings::Text(settings::SettingName::GestureCode(c.row)), c.stored)
             << c.name;
