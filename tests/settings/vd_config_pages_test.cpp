@@ -321,7 +321,7 @@ TEST_F(ConfigPages, AColourItemIsDrawnInItsColourWithTheColoursName) {
         EXPECT_GE(inkLeft, 4) << name;
         EXPECT_LE(inkLeft, 6) << name;
         EXPECT_GE(inkRight, 4 + extent.cx - 4) << name;
-        EXPECT_LT(inkRight, 4 + extent.cx) << name;
+        EXPECT_LE(inkRight, 4 + extent.cx) << name;   // a glyph may overhang by a pixel
     }
 }
 
