@@ -11,6 +11,7 @@
 #include "navigation/click.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
+#include "settings/vd_config.h"
 #include "shell/help.h"
 #include "shell/icon_swapper.h"
 #include "shell/ql_swapper.h"
@@ -158,7 +159,9 @@ void StoreBubbleLevel(int level) {
 }
 
 // The layout page -------------------------------------------------------------------------
-void DrawLayoutPreview() {}
+void DrawLayoutPreview() {
+    if (frmVDConfig) frmVDConfig->cbLayoutChange();
+}
 
 // Shell -------------------------------------------------------------------------------------
 void CopyIconSetSwitches(bool icons, bool quickLaunch) {

@@ -7,6 +7,7 @@
 #include "framework/registry.h"
 #include "framework/text.h"
 #include "settings/auto_send_page.h"
+#include "settings/color_combo.h"
 #include "settings/subsystem_links.h"
 #include "settings/tables.h"
 
@@ -56,7 +57,7 @@ TfrmVDConfig::TfrmVDConfig() : Form("frmVDConfig") {
         auto num = std::to_string(n);
         feDesk_[i] = std::make_unique<toolkit::TFilenameEdit>(*this, "feDesk" + num);
         cbWPS_[i] = std::make_unique<framework::ComboBox>(*this, "cbWPS" + num);
-        cbColor_[i] = std::make_unique<framework::ComboBox>(*this, "cbColor" + num);
+        cbColor_[i] = std::make_unique<TColorCombo>(*this, "cbColor" + num);
         cbLock_[i] = std::make_unique<framework::CheckBox>(*this, "cbLock" + num);
         cbRes_[i] = std::make_unique<framework::ComboBox>(*this, "cbRes" + num);
         edName_[i] = std::make_unique<framework::Edit>(*this, "edName" + num);

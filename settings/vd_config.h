@@ -9,6 +9,7 @@
 //   vd_config_help.cpp    the help of each page
 //   vd_config_lists.cpp   the sticky, ignore and watch pages' buttons
 //   auto_send_page.cpp    the automatic-send page, its rows and its file
+//   vd_config_pages.cpp   the layout preview and the gesture editing
 #include <windows.h>
 #include <array>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "framework/control.h"
 #include "framework/form.h"
 #include "settings/auto_send_rule.h"
+#include "settings/layout_preview.h"
 #include "settings/settings_access.h"
 #include "settings/store_values.h"
 #include "settings/value_store.h"
@@ -95,6 +97,9 @@ public:
     framework::ComboBox cbHold{*this, "cbHold"};
     toolkit::StringGrid sgGestures{*this, "sgGestures"};
     framework::Edit edGesture{*this, "edGesture"};
+    // The chosen layout in small, inside gbLayout at (96, 8): its pictures
+    // start at (100, 10) of the group box.
+    TLayoutPreview pnLayoutPreview{*this, "pnLayoutPreview", POINT{4, 2}};
     // Per-desktop controls, desktop 1 to 9 (the Tag of each).
     toolkit::TFilenameEdit& feDesk(int n) const { return *feDesk_.at(Slot(n)); }
     framework::ComboBox& cbWPS(int n) const { return *cbWPS_.at(Slot(n)); }
@@ -138,6 +143,12 @@ public:
     bool ApplyChanges();
 
     void ShowPage(int page);
+    // The layout page's preview of the chosen grid.
+    void cbLayoutChange();
+    // Gesture editing: a row chosen, the edit's text changed, ">> Save command".
+    void sgGesturesSelectCell(int row);
+    void edGestureChange();
+    void SpeedButton2Click();
     void UpdateControlStates();
     void ApplyLockBoxes();
     void cbLock1Click(int tag);
@@ -191,6 +202,7 @@ private:
     static size_t Slot(int n);
     void SetUpControls();
     void SetUpGestureGrid();
+    void ConnectPageEditing();
     void SetWindowRegion();
     void ReadStartDisplay();
     void ShowGeneralTab(bool core);

@@ -102,6 +102,7 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::Button, "btnDelWatch", "pnWatch", 346, 116, 112, 24, "Remove", 0},
     {K::GroupBox, "gbLayout", "pnLayout", 8, 4, 450, 296, " Select layout! ", 0},
     {K::ComboBox, "cbLayout", "gbLayout", 10, 20, 80, 260, "", 0},
+    {K::Custom, "pnLayoutPreview", "gbLayout", 96, 8, 350, 284, "", 0},
     {K::Panel, "imBase", "pnLayout", 0, 0, 65, 49, "", 0},
     {K::Label, "lbHeadAutoSend", "pnAutoSend", 8, 4, 450, 18, "Auto-send applications to desktops", 0},
     {K::Label, "lbTextAutoSend", "pnAutoSend", 8, 24, 450, 30, "These rules apply only when the application or the virtual desktop is launched; running applications are not affected.", 0},
@@ -255,6 +256,7 @@ void TfrmVDConfig::CreateControls() {
     SetUpControls();
     // Before the settings can be read in place: the grid's rows must exist.
     SetUpGestureGrid();
+    ConnectPageEditing();
 }
 
 void TfrmVDConfig::SetUpControls() {
