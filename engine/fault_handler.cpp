@@ -153,13 +153,39 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) noexcept {
     EndAfterFault({}, code, rec ? reinterpret_cast<uintptr_t>(rec->ExceptionAddress) : 0, code ? code : 1);
 }
 
-// The system swallows an access violation inside a timer callback and goes
-// on as if the tick had ended: the engine's state (a switch half done, the
-// tick's timer stopped) would be left as the fault found it. Only there is a
-// fault caught before any handler of the system sees it.
-LONG CALLBACK OnFaultInTimer(EXCEPTION_POINTERS* info) noexcept {
+// The program's own code, from its image's first byte to its last.
+std::atomic<uintptr_t> g_imageStart{0}, g_imageEnd{0};
+
+void NoteProgramImage() noexcept {
+    auto base = reinterpret_cast<uintptr_t>(::GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) return;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + static_cast<uintptr_t>(dos->e_lfanew));
+    if (nt->Signature != IMAGE_NT_SIGNATURE) return;
+    g_imageStart.store(base);
+    g_imageEnd.store(base + nt->OptionalHeader.SizeOfImage);
+}
+
+FaultPlace PlaceOf(const void* address) noexcept {
+    const auto a = reinterpret_cast<uintptr_t>(address);
+    if (a >= g_imageStart.load() && a < g_imageEnd.load()) return FaultPlace::ProgramCode;
+    MEMORY_BASIC_INFORMATION m{};
+    if (::VirtualQuery(address, &m, sizeof m) == 0 || m.State != MEM_COMMIT || m.Type != MEM_IMAGE)
+        return FaultPlace::NoCode;
+    return FaultPlace::SystemCode;
+}
+
+// The system swallows a fault inside a timer callback, and under Wine inside
+// any window procedure or hook it calls back into, and goes on as if the
+// call had ended: the engine's state (a switch half done, the tick's timer
+// stopped, windows hidden) would be left as the fault found it. So a fatal
+// fault is caught before any handler of the system sees it, wherever the
+// program cannot have meant it (see IsProgramFault).
+LONG CALLBACK OnFaultInProgram(EXCEPTION_POINTERS* info) noexcept {
     const EXCEPTION_RECORD* rec = info ? info->ExceptionRecord : nullptr;
-    if (!rec || !IsFatalCode(rec->ExceptionCode) || !framework::InsideTimerCallback()) return EXCEPTION_CONTINUE_SEARCH;
+    if (!rec || !IsFatalCode(rec->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
+    if (!IsProgramFault(PlaceOf(rec->ExceptionAddress), framework::InsideTimerCallback()))
+        return EXCEPTION_CONTINUE_SEARCH;
     EndAfterFault({}, rec->ExceptionCode, reinterpret_cast<uintptr_t>(rec->ExceptionAddress), rec->ExceptionCode);
 }
 
@@ -182,8 +208,9 @@ void InstallFaultHandlers(const std::string& errorLogPath) noexcept {
     errorLogPath.copy(g_errorLogPath, n);
     g_errorLogPath[n] = '\0';
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    NoteProgramImage();
     ::SetUnhandledExceptionFilter(&OnUnhandledException);
-    ::AddVectoredExceptionHandler(1, &OnFaultInTimer);
+    ::AddVectoredExceptionHandler(1, &OnFaultInProgram);
     std::set_terminate(&OnTerminate);
 }
 
@@ -224,6 +251,13 @@ std::string FaultMessage(DWORD code, uintptr_t address) {
     Writer w(std::span<char>(buf, sizeof buf));
     WriteFaultMessage(w, code, address);
     return std::string(buf, w.Length());
+}
+
+bool IsProgramFault(FaultPlace place, bool insideTimer) noexcept {
+    // The program's own code never faults on purpose, and a jump to where no
+    // code lies is never meant; a system library may fault and catch it
+    // itself, except inside a timer, where nothing the program calls does.
+    return place != FaultPlace::SystemCode || insideTimer;
 }
 
 bool IsFatalCode(DWORD code) noexcept {

@@ -51,4 +51,11 @@ std::string FaultMessage(DWORD code, uintptr_t address);
 // Whether an exception code is a fault the program cannot go on after.
 bool IsFatalCode(DWORD code) noexcept;
 
+// Where a fault's instruction lies: in the program's own image, in a system
+// library's image, or where no code is loaded at all.
+enum class FaultPlace { ProgramCode, SystemCode, NoCode };
+// Whether a fatal fault ends the program at once, before the system's
+// handlers (which swallow faults inside callbacks) can see it.
+bool IsProgramFault(FaultPlace place, bool insideTimer) noexcept;
+
 }  // namespace engine::fault

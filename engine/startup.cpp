@@ -31,7 +31,24 @@ constexpr settings::SettingName kShowSplashValue = "showsplash";
 
 HWND RunningInstance() { return ::FindWindowA(kMainClassName, nullptr); }
 
-void PostToInstance(UINT msg, WPARAM w) { ::PostMessageA(RunningInstance(), msg, w, 0); }
+// A second start's command reaches the instance ahead of whatever other
+// programs have posted to it: a sent message is read before every posted
+// one, so a flood in its queue neither delays the user's "-kill" behind it
+// nor drops it when the queue is full. The notification does not wait for
+// the instance's answer (a password prompt may stand in between). Should
+// the system refuse it for a moment, it is tried again for a while.
+constexpr DWORD kSendPatienceMs = 15000;
+constexpr DWORD kSendRetryMs = 20;
+
+void PostToInstance(UINT msg, WPARAM w) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        HWND instance = RunningInstance();
+        if (!instance) return;   // nobody to tell
+        if (::SendNotifyMessageA(instance, msg, w, 0) || ::GetTickCount() - start >= kSendPatienceMs) return;
+        ::Sleep(kSendRetryMs);
+    }
+}
 
 std::string FirstArgument() { return __argc > 1 && __argv[1] ? __argv[1] : ""; }
 

@@ -193,3 +193,26 @@ TEST_F(EarlyRequestTest, ASwitchAskedForDuringTheStartIsCarriedOut) {
         ASSERT_EQ(program.KillInstance(), 0);
     }
 }
+
+// The start bubble is on (the default): a switch asked for while it shows,
+// about when a user's start script asks for one, is carried out.
+TEST_F(EarlyRequestTest, ASwitchAskedForWhileTheStartBubbleShowsIsCarriedOut) {
+    Helper h({.cls = "TessBubbleRequest", .title = "bubble request"});
+    for (int run = 0; run < 5; ++run) {
+        SCOPED_TRACE(run);
+        Tessarel program("", false);
+        ASSERT_NE(program.MainWindow(), nullptr);
+        ASSERT_TRUE(program.WaitForMessageLoop());
+        const DWORD pid = program.Pid();
+        ASSERT_TRUE(WaitUntil([pid] {
+            for (const auto& i : TopWindows())
+                if (i.pid == pid && i.cls == "TfrmBubble" && i.visible) return true;
+            return false;
+        }, 5000)) << "no start bubble";
+        ASSERT_EQ(program.SecondStart("-s2"), 0);
+        ASSERT_TRUE(HiddenSoon(h.Window(), 10000)) << "the request was lost";
+        ASSERT_EQ(program.SecondStart("-s1"), 0);
+        ASSERT_TRUE(ShownSoon(h.Window(), 10000));
+        ASSERT_EQ(program.KillInstance(), 0);
+    }
+}

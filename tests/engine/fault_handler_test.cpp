@@ -58,3 +58,19 @@ TEST(FaultHandler, TheRescueListKeepsEachWindowOnceWithinItsCapacity) {
     PublishRescueWindows({});
     EXPECT_EQ(RescueWindowCount(), 0u);
 }
+
+TEST(FaultHandler, AFaultEndsTheProgramAtOnceUnlessASystemLibraryMayCatchIt) {
+    struct Case {
+        FaultPlace place;
+        bool insideTimer;
+        bool ends;
+    };
+    constexpr Case kCases[] = {
+        {FaultPlace::ProgramCode, false, true},  {FaultPlace::ProgramCode, true, true},
+        {FaultPlace::NoCode, false, true},       {FaultPlace::NoCode, true, true},
+        {FaultPlace::SystemCode, false, false},  {FaultPlace::SystemCode, true, true},
+    };
+    for (const Case& c : kCases)
+        EXPECT_EQ(IsProgramFault(c.place, c.insideTimer), c.ends)
+            << static_cast<int>(c.place) << " timer " << c.insideTimer;
+}
