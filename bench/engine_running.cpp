@@ -113,12 +113,12 @@ double LinuxCpuSeconds(const std::string& linuxPid) {
     return i == 12 ? (fields[10] + fields[11]) / 100.0 : 0;
 }
 
-// A program's CPU time: the system's answer, else its Linux process's.
+// A program's CPU time: its Linux process's under Wine, else the system's answer.
 class CpuClock {
 public:
-    CpuClock(HANDLE process, const std::string& commandLine) : process_(process) {
-        if (Own() <= 0) linuxPid_ = LinuxProcessOf(commandLine);
-    }
+    // Wine's answer for another process stays at (or near) zero: /proc first.
+    CpuClock(HANDLE process, const std::string& commandLine)
+        : process_(process), linuxPid_(LinuxProcessOf(commandLine)) {}
     double Seconds() const { return linuxPid_.empty() ? Own() : LinuxCpuSeconds(linuxPid_); }
     const char* Source() const { return linuxPid_.empty() ? "process times" : "Linux /proc"; }
 
