@@ -1,10 +1,16 @@
 #include "framework/dialogs.h"
+#include <commdlg.h>
+#include <algorithm>
 #include <string>
 
 namespace framework {
 namespace {
 MessageBoxFn& Answerer() {
     static MessageBoxFn fn;
+    return fn;
+}
+OpenDialogFn& OpenAnswerer() {
+    static OpenDialogFn fn;
     return fn;
 }
 }  // namespace
@@ -17,5 +23,30 @@ int MessageBox(std::string_view text, std::string_view caption, UINT flags, HWND
 void ShowMessage(std::string_view text) { MessageBox(text, "Tessareltop", MB_OK); }
 
 void SetMessageBoxAnswerer(MessageBoxFn fn) { Answerer() = std::move(fn); }
+
+std::optional<std::string> PromptForOpenFile(const OpenDialogSpec& spec, HWND owner) {
+    if (OpenAnswerer()) return OpenAnswerer()(owner, spec);
+    // The filter's bars become the NULs the dialog wants, ended by two.
+    std::string filter(spec.filter);
+    std::replace(filter.begin(), filter.end(), '|', '\0');
+    filter.append(2, '\0');
+    const std::string title(spec.title), ext(spec.defaultExt);
+    std::string file(MAX_PATH, '\0');
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    if (!::GetOpenFileNameA(&ofn)) return std::nullopt;
+    file.resize(file.find('\0'));
+    return file;
+}
+
+void SetOpenDialogAnswerer(OpenDialogFn fn) { OpenAnswerer() = std::move(fn); }
 
 }  // namespace framework

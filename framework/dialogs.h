@@ -2,6 +2,8 @@
 // Message boxes go through one seam so that tests can answer them.
 #include <windows.h>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace framework {
@@ -14,5 +16,18 @@ int MessageBox(std::string_view text, std::string_view caption, UINT flags, HWND
 void ShowMessage(std::string_view text);
 // Replaces the answerer; an empty function restores the real message box.
 void SetMessageBoxAnswerer(MessageBoxFn fn);
+
+// The open dialog for one existing file. The filter is written as pairs
+// "description|pattern|..."; the default extension has no period.
+struct OpenDialogSpec {
+    std::string_view title;
+    std::string_view filter;
+    std::string_view defaultExt;
+};
+using OpenDialogFn = std::function<std::optional<std::string>(HWND owner, const OpenDialogSpec& spec)>;
+// The chosen file name, or none when the user cancelled.
+std::optional<std::string> PromptForOpenFile(const OpenDialogSpec& spec, HWND owner = nullptr);
+// Replaces the open dialog (tests answer it); an empty function restores it.
+void SetOpenDialogAnswerer(OpenDialogFn fn);
 
 }  // namespace framework

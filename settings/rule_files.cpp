@@ -87,8 +87,14 @@ std::string EncodeAutoSendRules(std::span<const TAutoSendRule> rules) {
 }
 
 std::optional<std::vector<TAutoSendRule>> LoadAutoSendFile(const std::string& path) {
+    if (auto file = ReadAutoSendFile(path)) return std::move(file->rules);
+    return std::nullopt;
+}
+
+std::optional<AutoSendFile> ReadAutoSendFile(const std::string& path) {
     if (!FileExists(path)) return std::nullopt;
-    return DecodeAutoSendRules(framework::ReadFileBytes(path));
+    const std::string bytes = framework::ReadFileBytes(path);
+    return AutoSendFile{DecodeAutoSendRules(bytes), bytes.size() % sizeof(TAutoSendRule)};
 }
 
 void SaveAutoSendFile(const std::string& path, std::span<const TAutoSendRule> rules) {

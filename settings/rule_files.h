@@ -36,6 +36,13 @@ std::string EncodeAutoSendRules(std::span<const TAutoSendRule> rules);
 
 // Nothing when the file does not exist; raises when it cannot be read.
 std::optional<std::vector<TAutoSendRule>> LoadAutoSendFile(const std::string& path);
+// A rule file as read: its whole records, and the bytes of a record cut
+// short at its end (0 for a sound file).
+struct AutoSendFile {
+    std::vector<TAutoSendRule> rules;
+    size_t cutBytes = 0;
+};
+std::optional<AutoSendFile> ReadAutoSendFile(const std::string& path);
 void SaveAutoSendFile(const std::string& path, std::span<const TAutoSendRule> rules);
 
 }  // namespace settings

@@ -147,6 +147,10 @@ void DockDeskBar() {
 }
 void UpdateDeskName(int desktop) { engine::links::UpdateDeskName(desktop); }
 
+std::optional<std::wstring> PickWindowClass() { return std::nullopt; }
+
+std::optional<std::wstring> SelectLostApplication() { return std::nullopt; }
+
 void StoreBubbleLevel(int level) {
     if (!navigation::frmLog) return;
     navigation::frmLog->SetLevel(level);

@@ -59,6 +59,13 @@ std::optional<POINT> ClickWindowPlace();     // its top-left corner; none withou
 void UpdateDeskBar(const std::vector<std::string>& captions, int edge, bool visible);
 void DockDeskBar();
 void UpdateDeskName(int desktop);            // the desktop name panel
+// The class picker, run modally: the class name the user chose, or none on
+// Cancel (and while the picker does not exist).
+std::optional<std::wstring> PickWindowClass();
+// The lost-window list in its selection mode, run modally: the executable
+// path of the chosen window's application, or none on Close (and while the
+// list does not exist).
+std::optional<std::wstring> SelectLostApplication();
 // The event log's bubble level (0 none, 1 important events, 2 all), stored
 // as the log window's OK stores it; the log window closes.
 void StoreBubbleLevel(int level);

@@ -7,6 +7,8 @@
 //   vd_config_store.cpp   LoadSettings and SaveSettings, the rule files
 //   vd_config_apply.cpp   ApplySettings, OK, Apply and Cancel
 //   vd_config_help.cpp    the help of each page
+//   vd_config_lists.cpp   the sticky, ignore and watch pages' buttons
+//   auto_send_page.cpp    the automatic-send page, its rows and its file
 #include <windows.h>
 #include <array>
 #include <memory>
@@ -22,10 +24,15 @@
 #include "settings/store_values.h"
 #include "settings/value_store.h"
 #include "toolkit/check_list_box.h"
+#include "toolkit/combo_edit.h"
 #include "toolkit/radio_group.h"
+#include "toolkit/rotatable_button.h"
+#include "toolkit/rx_slider.h"
 #include "toolkit/string_grid.h"
 
 namespace settings {
+
+class AutoSendRow;
 
 // The help topic of a settings page (the general page's first tab or its
 // second); none for a page without help.
@@ -37,6 +44,11 @@ public:
     ~TfrmVDConfig() override;
 
     // General page, engine parameters.
+    // The dialog's own buttons.
+    toolkit::TRotButton btnHelp{*this, "btnHelp"};
+    toolkit::TRotButton btnOK{*this, "btnOK"};
+    toolkit::TRotButton btnApply{*this, "btnApply"};
+    toolkit::TRotButton btnCancel{*this, "btnCancel"};
     framework::CheckBox cbFollow{*this, "cbFollow"};
     framework::CheckBox cbStrict{*this, "cbStrict"};
     framework::CheckBox cbDistIcons{*this, "cbDistIcons"};
@@ -50,7 +62,7 @@ public:
     framework::Label lbHint{*this, "lbHint"};
     // General page, visual preferences.
     toolkit::RadioGroup rgPrevSize{*this, "rgPrevSize"};
-    framework::TrackBar slTrans{*this, "slTrans"};
+    toolkit::TRxSlider slTrans{*this, "slTrans"};
     framework::CheckBox cbLarge{*this, "cbLarge"};
     framework::CheckBox cbClose{*this, "cbClose"};
     framework::CheckBox cbShowNum{*this, "cbShowNum"};
@@ -83,7 +95,7 @@ public:
     toolkit::StringGrid sgGestures{*this, "sgGestures"};
     framework::Edit edGesture{*this, "edGesture"};
     // Per-desktop controls, desktop 1 to 9 (the Tag of each).
-    framework::Edit& feDesk(int n) const { return *feDesk_.at(Slot(n)); }
+    toolkit::TFilenameEdit& feDesk(int n) const { return *feDesk_.at(Slot(n)); }
     framework::ComboBox& cbWPS(int n) const { return *cbWPS_.at(Slot(n)); }
     framework::ComboBox& cbColor(int n) const { return *cbColor_.at(Slot(n)); }
     framework::CheckBox& cbLock(int n) const { return *cbLock_.at(Slot(n)); }
@@ -136,6 +148,9 @@ public:
     void SaveAutoSendRules();
     void AddAutoSendRule(std::string_view name, int desktop, bool disabled);
     void ClearAutoSendRows();
+    void SelectAutoSendRow(int index);
+    void RemoveAutoSendRule();   // "Remove" of the automatic-send page
+    const std::vector<std::unique_ptr<AutoSendRow>>& AutoSendRows() const noexcept { return autoSendRows_; }
 
     void FillDisplayModes();
     void SelectDisplayModeItem(framework::ComboBox& list, int code);
@@ -178,6 +193,8 @@ private:
     void SetWindowRegion();
     void ReadStartDisplay();
     void ShowGeneralTab(bool core);
+    void WireRulePages();
+    void WireAutoSendPage();
 
     // Loading and saving against one store (the registry, or the copy of the
     // values in force that Cancel puts back).
@@ -199,7 +216,7 @@ private:
     void ApplyGrid();
     bool ShrinkWouldExposePrivateWindows(GridSize to) const;
 
-    std::array<std::unique_ptr<framework::Edit>, 9> feDesk_;
+    std::array<std::unique_ptr<toolkit::TFilenameEdit>, 9> feDesk_;
     std::array<std::unique_ptr<framework::ComboBox>, 9> cbWPS_;
     std::array<std::unique_ptr<framework::ComboBox>, 9> cbColor_;
     std::array<std::unique_ptr<framework::CheckBox>, 9> cbLock_;
@@ -218,6 +235,11 @@ private:
     mutable RuleLookup ignoreLookup_, watchLookup_;
     // A rule file that exists but could not be read is not overwritten.
     bool ignoreReadable_ = true, watchReadable_ = true, autoSendReadable_ = true;
+    // A rule file with a cut record at its end is kept as it is until the
+    // user changes the rules.
+    size_t autoSendCutBytes_ = 0;
+    bool autoSendEdited_ = false;
+    std::vector<std::unique_ptr<AutoSendRow>> autoSendRows_;   // in order of addition
 };
 
 inline TfrmVDConfig* frmVDConfig = nullptr;
