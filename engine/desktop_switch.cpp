@@ -152,19 +152,24 @@ void TfrmPTessarel::RefreshDesktopIndicators() {
     if (previewOrigin_ == preview::kOriginTaskbar) PlacePreviewAtTaskbar();
 }
 
+// The two passes of a switch read "async" once each, and ask each window's
+// facts once: the rules below take them from the scan's facts of the window.
 void TfrmPTessarel::HideForeignWindows() {
+    const bool async = settings::Flag("async");
     for (size_t i = 0; i < FWindowTable.size(); ++i) {
         const TWindowRecord r = FWindowTable[i];
         HWND w = r.Handle();
         if (r.Desktop == FCurrentDesktop || r.ScanStamp != FScanCounter) continue;
-        if (!::IsWindowVisible(w) || IsUnmanagedWindow(w, static_cast<int>(i)) || IsSticky(w)) continue;
+        if (!::IsWindowVisible(w)) continue;
+        const TFactsKnown known = FactsKnownOf(w);
+        if (IsUnmanagedWindow(w, static_cast<int>(i)) || IsSticky(w)) continue;
         if (IsHungWindow(w)) {
             // Not waited for now; once it answers again the scan hides it,
             // as it hides any window that shows itself on another desktop.
             FWindowTable[i].Shown = 0;
             continue;
         }
-        ShowWindowSafe(w, SW_HIDE);
+        ShowWindowSafe(w, SW_HIDE, async);
     }
 }
 
@@ -172,16 +177,19 @@ void TfrmPTessarel::ShowDesktopWindows() {
     if (!FDesktopUnlocked) return;
     HWND target = nullptr;
     const int count = DesktopCount();
+    const bool async = settings::Flag("async");
     for (size_t i = 0; i < FWindowTable.size(); ++i) {
         const TWindowRecord r = FWindowTable[i];
         HWND w = r.Handle();
+        if (!r.Visible) continue;
+        const TFactsKnown known = FactsKnownOf(w);
         if (!(r.Desktop == FCurrentDesktop || IsSticky(w) || r.Desktop > count)) continue;
-        if (!r.Visible || IsUnmanagedWindow(w, static_cast<int>(i)) || ::IsWindowVisible(w)) continue;
+        if (IsUnmanagedWindow(w, static_cast<int>(i)) || ::IsWindowVisible(w)) continue;
         // A window of a locked desktop that became sticky, or was left
         // beyond the grid, waits there until the desktop is unlocked.
         if (IsLockedDesktop(r.Desktop)) continue;
         target = w;
-        if (r.ScanStamp == FScanCounter) ShowWindowSafe(w, SW_SHOWNA);
+        if (r.ScanStamp == FScanCounter) ShowWindowSafe(w, SW_SHOWNA, async);
     }
     if (!settings::Flag("retaininputfocus") && target && !FPreviewSwitch) {
         ForceForegroundWindow(target);
@@ -194,15 +202,15 @@ bool TfrmPTessarel::Responds(HWND w) const {
     return ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kResponseProbeMs, &result) != 0;
 }
 
-void TfrmPTessarel::ShowWindowSafe(HWND w, int cmd) {
+void TfrmPTessarel::ShowWindowSafe(HWND w, int cmd) { ShowWindowSafe(w, cmd, settings::Flag("async")); }
+
+void TfrmPTessarel::ShowWindowSafe(HWND w, int cmd, bool async) {
     // A window that does not answer (hung, or only just stopped answering)
     // is shown and hidden asynchronously, so the tick never waits for it.
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(w, &pid);
-    const bool foreign = pid != ::GetCurrentProcessId();
+    const bool foreign = ProcessOf(w) != ::GetCurrentProcessId();
     // Whatever becomes of the program from now on, this window comes back.
     if (cmd == SW_HIDE && foreign) fault::AddRescueWindow(w);
-    if (settings::Flag("async") || IsHungWindow(w) || (foreign && !Responds(w)))
+    if (async || IsHungWindow(w) || (foreign && !Responds(w)))
         ::ShowWindowAsync(w, cmd);
     else
         ::ShowWindow(w, cmd);
@@ -213,10 +221,12 @@ void TfrmPTessarel::RequestDesktop(int n) {
     WaitForDesktopIcons();
     if (FRequestedDesktop != FCurrentDesktop || framework::App().Terminated()) return;
     FRequestedDesktop = n;
-    // The tick that carries the switch out comes at once, not up to a whole
-    // interval later; it then keeps its pace.
-    tScan_.SetInterval(kSwitchTickMs);
+    TickSoon();
 }
+
+// The tick that carries a requested switch out comes at once, not up to a
+// whole interval later; it then keeps its pace.
+void TfrmPTessarel::TickSoon() { tScan_.SetInterval(kSwitchTickMs); }
 
 void TfrmPTessarel::RequestPreviewSwitch(int n) {
     const bool pending = FRequestedDesktop != FCurrentDesktop;
@@ -268,6 +278,7 @@ void TfrmPTessarel::KeepWindowsInGrid() {
         if (r.Desktop > count) r.Desktop = static_cast<int8_t>(count);
     if (count < FCurrentDesktop) {
         FRequestedDesktop = count;   // the next tick switches there
+        TickSoon();
     } else {
         HideForeignWindows();
         ShowDesktopWindows();

@@ -156,7 +156,10 @@ void TfrmPTessarel::WMHookActivate(WPARAM wp, LPARAM lp) {
     if (d == FCurrentDesktop || IsSticky(w)) return;
     // Straight to the requested desktop, without the request's checks; but a
     // desktop outside the grid never becomes the target.
-    if (d >= 1 && d <= DesktopCount()) FRequestedDesktop = d;
+    if (d >= 1 && d <= DesktopCount()) {
+        FRequestedDesktop = d;
+        TickSoon();
+    }
 }
 
 void TfrmPTessarel::WMHookHotkey(WPARAM wp, LPARAM) {

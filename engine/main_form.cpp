@@ -33,8 +33,7 @@ TfrmPTessarel::~TfrmPTessarel() = default;
 void TfrmPTessarel::FormCreate() {
     FBubbles.clear();
     InvalidateStickyCache();
-    lookupWnd_ = nullptr;
-    lookupIndex_ = -1;
+    recordIndex_.clear();
     Step([this] { LoadSnapshot(); });
     refocusDone_ = true;
     FLastActiveWindow.fill(nullptr);

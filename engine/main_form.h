@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 #include "engine/input_poll.h"
 #include "engine/messages.h"
@@ -94,6 +95,8 @@ public:
     void HideForeignWindows();
     void ShowDesktopWindows();
     void ShowWindowSafe(HWND w, int cmd);
+    // The same with "async" already read, for a pass over many windows.
+    void ShowWindowSafe(HWND w, int cmd, bool async);
     // False when the move was refused: a desktop outside the grid, a sticky
     // window or one the table does not hold.
     bool SetWindowDesktop(HWND w, int n, bool noRefresh);
@@ -306,11 +309,28 @@ private:
         const TWindowFacts* facts = nullptr;
     };
     TScannedWindow scanned_;   // the window being scanned, its facts checked
+    // While it lives, the facts of one window are asked of the system once:
+    // the rules that look at it again take them from scanned_.
+    class TFactsKnown {
+    public:
+        TFactsKnown(TScannedWindow& slot, TScannedWindow now) : slot_(slot), saved_(slot) { slot_ = now; }
+        ~TFactsKnown() { slot_ = saved_; }
+        TFactsKnown(const TFactsKnown&) = delete;
+        TFactsKnown& operator=(const TFactsKnown&) = delete;
+
+    private:
+        TScannedWindow& slot_;
+        TScannedWindow saved_;
+    };
+    TFactsKnown FactsKnownOf(HWND w) { return TFactsKnown(scanned_, {w, FactsOf(w)}); }
+    DWORD ProcessOf(HWND w);
     TWindowFactsCache windowFacts_;
     TProcessExeCache processExes_;
     std::string className_;
-    int lookupIndex_ = -1;
-    HWND lookupWnd_ = nullptr;
+    // Record index per window handle; an entry is trusted only while its
+    // record still holds that handle, since the table is also changed in place.
+    std::unordered_map<uint32_t, int> recordIndex_;
+    void IndexRecords();
     HWND stickyWnd_ = nullptr;
     bool stickyAnswer_ = false;
     bool stopFlag_ = false;
@@ -353,6 +373,7 @@ private:
 
     static constexpr UINT kScanIntervalMs = 250;
     static constexpr UINT kSwitchTickMs = USER_TIMER_MINIMUM;   // a requested switch
+    void TickSoon();
     framework::Timer tScan_;
 
     // The input poll's state (input_poll.cpp).

@@ -77,9 +77,8 @@ void TfrmPTessarel::ForgetEndedWindows(const std::vector<HWND>& alive) {
 // The record stays for the rules that look at a process's past windows until
 // the table is compacted, but no longer answers for the handle.
 void TfrmPTessarel::DetachRecord(int index) noexcept {
+    recordIndex_.erase(FWindowTable[static_cast<size_t>(index)].Wnd);
     FWindowTable[static_cast<size_t>(index)].Wnd = 0;
-    lookupWnd_ = nullptr;
-    lookupIndex_ = -1;
     InvalidateStickyCache();
 }
 
@@ -119,19 +118,36 @@ std::string TfrmPTessarel::WindowUpperExePath(HWND w) {
     return facts && facts->Identity.ProcessId ? UpperExePathOf(facts->Identity.ProcessId) : std::string();
 }
 
+DWORD TfrmPTessarel::ProcessOf(HWND w) {
+    if (w && w == scanned_.wnd && scanned_.facts) return scanned_.facts->Identity.ProcessId;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    return pid;
+}
+
 int TfrmPTessarel::FindWindowRecord(HWND w) {
     if (!w) return -1;   // a detached record has no handle
-    if (w && w == lookupWnd_ && lookupIndex_ >= 0 && lookupIndex_ < static_cast<int>(FWindowTable.size()))
-        return lookupIndex_;
-    uint32_t key = TWindowRecord::WndFromHandle(w);
-    for (size_t i = 0; i < FWindowTable.size(); ++i) {
-        if (FWindowTable[i].Wnd == key) {
-            lookupWnd_ = w;
-            lookupIndex_ = static_cast<int>(i);
-            return lookupIndex_;
-        }
+    const uint32_t key = TWindowRecord::WndFromHandle(w);
+    if (auto it = recordIndex_.find(key); it != recordIndex_.end()) {
+        const int i = it->second;
+        if (i >= 0 && static_cast<size_t>(i) < FWindowTable.size() && FWindowTable[static_cast<size_t>(i)].Wnd == key)
+            return i;
     }
+    // Not in the index: no record, or one the index has not met yet.
+    for (size_t i = 0; i < FWindowTable.size(); ++i)
+        if (FWindowTable[i].Wnd == key) {
+            IndexRecords();
+            return static_cast<int>(i);
+        }
     return -1;
+}
+
+void TfrmPTessarel::IndexRecords() {
+    recordIndex_.clear();
+    recordIndex_.reserve(FWindowTable.size());
+    // The first record of a handle answers for it.
+    for (size_t i = 0; i < FWindowTable.size(); ++i)
+        if (FWindowTable[i].Wnd) recordIndex_.emplace(FWindowTable[i].Wnd, static_cast<int>(i));
 }
 
 bool TfrmPTessarel::IsUnmanagedWindow(HWND w, int index) { return IsUnmanagedWindow(w, index, FactsOf(w)); }
@@ -165,12 +181,7 @@ void TfrmPTessarel::ScanWindow(HWND w) {
     if (!facts || IsUnmanagedWindow(w, -1, facts)) return;
     // The rules the scan applies ask the same facts again: they were just
     // checked against the window.
-    struct Scanned {
-        TScannedWindow& current;
-        TScannedWindow saved;
-        ~Scanned() { current = saved; }
-    } scanned{scanned_, scanned_};
-    scanned_ = {w, facts};
+    const TFactsKnown known(scanned_, {w, facts});
     const DWORD processId = facts->Identity.ProcessId;
     stopFlag_ = false;
     int idx = FindWindowRecord(w);
@@ -202,6 +213,7 @@ void TfrmPTessarel::ScanWindow(HWND w) {
         rec.Visible = (style & WS_VISIBLE) ? 1 : 0;
         FWindowTable.push_back(std::move(rec));
         idx = static_cast<int>(FWindowTable.size()) - 1;
+        recordIndex_.insert_or_assign(FWindowTable.back().Wnd, idx);
         const DWORD pid = FWindowTable.back().ProcessId;
         const std::string cls = className_;
 
@@ -393,8 +405,7 @@ void TfrmPTessarel::CompactWindowTable() {
     for (auto& r : FWindowTable)
         if (r.ScanStamp == FScanCounter) kept.push_back(std::move(r));
     FWindowTable = std::move(kept);
-    lookupWnd_ = nullptr;
-    lookupIndex_ = -1;
+    IndexRecords();
 }
 
 bool TfrmPTessarel::IsWindowShown(HWND w) const { return ::IsWindowVisible(w) != FALSE; }

@@ -50,6 +50,13 @@ struct SeenModifiers {
 };
 SeenModifiers g_seen;
 
+// Per process: this is the program's own process. The program sets the hook
+// handles here, in its own process, and messages its own controls all the
+// time (every setting is read from its control); its own windows are never
+// reported, so those messages leave at once instead of asking the window
+// server who the main window is.
+bool g_programProcess = false;
+
 int32_t Load(const std::atomic<int32_t>& v) noexcept { return v.load(std::memory_order_relaxed); }
 
 // Owner of the shared values ---------------------------------------------------------
@@ -126,7 +133,7 @@ bool IsTopLevel(HWND w) noexcept { return w && ::GetAncestor(w, GA_PARENT) == ::
 // Activity of a top-level window. The program's own windows are never
 // managed, so their activity is not reported at all.
 void ReportWindow(UINT message, HWND w) noexcept {
-    if (!IsTopLevel(w)) return;
+    if (g_programProcess || !IsTopLevel(w)) return;
     HWND main = MainWindow();
     if (!main) return;
     DWORD mainProcess = 0;
@@ -285,7 +292,11 @@ LRESULT CALLBACK MHookProc(int code, WPARAM w, LPARAM l) noexcept {
     return ::CallNextHookEx(HookOf(g_shared.getMessageHook), code, w, l);
 }
 
-void WINAPI SetHookID(int id) noexcept { TakeOwnership(); g_shared.callWndHook.store(id); }
+void WINAPI SetHookID(int id) noexcept {
+    TakeOwnership();
+    g_shared.callWndHook.store(id);
+    g_programProcess = true;
+}
 void WINAPI SetKHookID(int id) noexcept { TakeOwnership(); g_shared.keyboardHook.store(id); }
 void WINAPI SetMHookID(int id) noexcept { TakeOwnership(); g_shared.getMessageHook.store(id); }
 void WINAPI SetMethod(int v) noexcept { TakeOwnership(); g_shared.mode.store(v); }

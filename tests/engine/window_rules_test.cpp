@@ -246,6 +246,32 @@ TEST_F(EngineTest, LookupAfterCompactionGivesTheWindowsOwnRecord) {
     EXPECT_EQ(form_.FindWindowRecord(FakeHandle(9)), -1);
 }
 
+// The table is also changed in place (records added, emptied, a handle
+// cleared): a lookup answers from the table as it is now, never from what
+// the lookups before it saw.
+TEST_F(EngineTest, LookupFollowsTheTableChangedInPlace) {
+    const HWND a = FakeHandle(1), b = FakeHandle(2), c = FakeHandle(3);
+    Add(a, 1, kProcess, true, kThisScan);
+    Add(b, 1, kProcess, true, kThisScan);
+    ASSERT_EQ(form_.FindWindowRecord(b), 1);
+    ASSERT_EQ(form_.FindWindowRecord(c), -1);
+    Add(c, 2, kProcess, true, kThisScan);
+    EXPECT_EQ(form_.FindWindowRecord(c), 2) << "a record added after the last lookup";
+
+    form_.FWindowTable.clear();
+    EXPECT_EQ(form_.FindWindowRecord(b), -1) << "the table was emptied";
+    Add(c, 3, kProcess, true, kThisScan);
+    Add(b, 4, kProcess, true, kThisScan);
+    EXPECT_EQ(form_.FindWindowRecord(b), 1);
+    EXPECT_EQ(form_.FindWindowRecord(c), 0);
+    EXPECT_EQ(form_.FindWindowRecord(a), -1);
+
+    form_.FWindowTable[0].Wnd = 0;   // the record no longer answers for its handle
+    EXPECT_EQ(form_.FindWindowRecord(c), -1);
+    EXPECT_EQ(form_.FindWindowRecord(nullptr), -1);
+    EXPECT_EQ(form_.FindWindowRecord(b), 1);
+}
+
 TEST_F(EngineTest, DesktopOwnAndSystemWindowsAreUnmanaged) {
     OwnWindow own("TessOwnWindow");
     EXPECT_TRUE(form_.IsUnmanagedWindow(::GetDesktopWindow(), -1));
