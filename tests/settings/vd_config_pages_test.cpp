@@ -65,11 +65,20 @@ protected:
         ::SendMessageA(button, BM_CLICK, 0, 0);
     }
     static void Press(HWND w) { ::SendMessageA(w, BM_CLICK, 0, 0); }
+    // Moves the mouse and waits until the system reports it there: the
+    // display's own news of earlier moves may still be on their way.
+    static void MoveMouse(int x, int y) {
+        ::SetCursorPos(x, y);
+        EXPECT_TRUE(e2e::WaitUntil([&] {
+            POINT p{};
+            return ::GetCursorPos(&p) && p.x == x && p.y == y;
+        })) << x << "," << y;
+    }
     // Puts the mouse on the middle of a window and lets the dialog's tick see it.
     static void PointAt(TfrmVDConfig& dlg, HWND w) {
         RECT r{};
         ::GetWindowRect(w, &r);
-        ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        MoveMouse((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         dlg.Timer1Timer();
     }
     // The numbers of the lit hover pictures.
@@ -80,7 +89,7 @@ protected:
         return lit;
     }
     static void MouseAway(TfrmVDConfig& dlg) {
-        ::SetCursorPos(dlg.Left() + 300, dlg.Top() + 440);   // beside the dialog's buttons, on its background
+        MoveMouse(dlg.Left() + 300, dlg.Top() + 440);   // beside the dialog's buttons, on its background
         dlg.Timer1Timer();
     }
 
@@ -287,7 +296,7 @@ TEST_F(DialogPages, TheEngineOptionsExplainThemselvesUnderTheMouse) {
     RECT sheet{};
     ::GetWindowRect(dlg.FindControl("tsCore")->Handle(), &sheet);
     PointAt(dlg, dlg.cbStrict.Handle());
-    ::SetCursorPos(sheet.right - 6, sheet.top + 30);
+    MoveMouse(sheet.right - 6, sheet.top + 30);
     dlg.Timer1Timer();
     EXPECT_FALSE(dlg.lbHint.Visible());
     EXPECT_EQ(dlg.lbHint.Caption(), settings::OptionHint(2).value()) << "hiding keeps the text";
@@ -425,9 +434,9 @@ TEST_F(DialogPages, TheBackgroundDragsTheDialogAndThePagesDoNot) {
     auto drag = [&](POINT from, int dx, int dy) {
         POINT screen = from;
         ::ClientToScreen(dlg.Handle(), &screen);
-        ::SetCursorPos(screen.x, screen.y);
+        MoveMouse(screen.x, screen.y);
         ::SendMessageA(dlg.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
-        ::SetCursorPos(screen.x + dx, screen.y + dy);
+        MoveMouse(screen.x + dx, screen.y + dy);
         ::SendMessageA(dlg.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + dx, from.y + dy));
         ::SendMessageA(dlg.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(from.x + dx, from.y + dy));
     };
@@ -441,7 +450,7 @@ TEST_F(DialogPages, TheBackgroundDragsTheDialogAndThePagesDoNot) {
     EXPECT_EQ(dlg.Top(), top + 25);
 
     // A move without the button held does nothing.
-    ::SetCursorPos(dlg.Left() + 70, dlg.Top() + 20);
+    MoveMouse(dlg.Left() + 70, dlg.Top() + 20);
     ::SendMessageA(dlg.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(70, 20));
     EXPECT_EQ(dlg.Left(), left + 40);
 }
