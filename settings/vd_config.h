@@ -139,6 +139,7 @@ public:
     PageImages Images{*this};
     framework::Timer Timer1{50, [this] { Timer1Timer(); }, false};
     void Timer1Timer();
+    void TickAt(POINT cursor);   // one tick with the mouse at this screen point
     void Image1Click(int tag);
     // The engine option under the mouse explains itself in lbHint.
     void ShowOptionHint(int tag);

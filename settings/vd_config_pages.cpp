@@ -52,7 +52,10 @@ void TfrmVDConfig::Image1Click(int tag) { ShowPage(PageOfButton(tag, cbFollow.Ch
 void TfrmVDConfig::Timer1Timer() {
     if (!Handle() || !::IsWindowVisible(Handle())) return;
     POINT cursor{};
-    if (!::GetCursorPos(&cursor)) return;
+    if (::GetCursorPos(&cursor)) TickAt(cursor);
+}
+
+void TfrmVDConfig::TickAt(POINT cursor) {
     LightHoverPictures(cursor);
     TrackOptionHint(cursor);
 }

@@ -78,8 +78,7 @@ protected:
     static void PointAt(TfrmVDConfig& dlg, HWND w) {
         RECT r{};
         ::GetWindowRect(w, &r);
-        MoveMouse((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        dlg.Timer1Timer();
+        dlg.TickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
     // The numbers of the lit hover pictures.
     static std::vector<int> Lit(const TfrmVDConfig& dlg) {
@@ -89,8 +88,7 @@ protected:
         return lit;
     }
     static void MouseAway(TfrmVDConfig& dlg) {
-        MoveMouse(dlg.Left() + 300, dlg.Top() + 440);   // beside the dialog's buttons, on its background
-        dlg.Timer1Timer();
+        dlg.TickAt({dlg.Left() + 300, dlg.Top() + 440});   // beside the dialog's buttons, on its background
     }
 
     std::vector<Shown> messages;
@@ -247,12 +245,12 @@ TEST_F(DialogPages, TheHoverPicturesLightUnderTheMouseForThePageShownAndForBothL
     dlg.cbFollow.SetChecked(false);
     Press(dlg.Images[7].Handle());
     ASSERT_EQ(dlg.FCurrentPage, 5);
-    dlg.Timer1Timer();
+    MouseAway(dlg);
     EXPECT_EQ(Lit(dlg), std::vector<int>{18}) << "the list button stays lit on the watch page";
     dlg.cbFollow.SetChecked(true);
     Press(dlg.Images[7].Handle());
     ASSERT_EQ(dlg.FCurrentPage, 4);
-    dlg.Timer1Timer();
+    MouseAway(dlg);
     EXPECT_EQ(Lit(dlg), std::vector<int>{18}) << "and on the ignore page";
 
     // The lit picture lies over its button and takes its clicks.
@@ -267,7 +265,7 @@ TEST_F(DialogPages, TheHoverPicturesLightUnderTheMouseForThePageShownAndForBothL
     MouseAway(dlg);
     dlg.ShowPage(9);
     EXPECT_TRUE(dlg.Timer1.Enabled());
-    EXPECT_TRUE(e2e::WaitUntil([&] { return Lit(dlg) == std::vector<int>{21}; }));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return dlg.Images[21].Visible() && !dlg.Images[18].Visible(); }));
     dlg.Hide();
     EXPECT_FALSE(dlg.Timer1.Enabled());
     EXPECT_EQ(dlg.FCurrentPage, 1);
@@ -296,8 +294,7 @@ TEST_F(DialogPages, TheEngineOptionsExplainThemselvesUnderTheMouse) {
     RECT sheet{};
     ::GetWindowRect(dlg.FindControl("tsCore")->Handle(), &sheet);
     PointAt(dlg, dlg.cbStrict.Handle());
-    MoveMouse(sheet.right - 6, sheet.top + 30);
-    dlg.Timer1Timer();
+    dlg.TickAt({sheet.right - 6, sheet.top + 30});
     EXPECT_FALSE(dlg.lbHint.Visible());
     EXPECT_EQ(dlg.lbHint.Caption(), settings::OptionHint(2).value()) << "hiding keeps the text";
 
