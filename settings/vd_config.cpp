@@ -23,9 +23,7 @@ constexpr int kPageLeft = 120, kPageTop = 96;
 
 constexpr const char* kPages[] = {"pnGeneral", "pnHotkeys", "pnSticky", "pnIgnore", "pnWatch", "pnLayout",
                                   "pnAutoSend", "pnWall", "pnRes", "pnGesture", "pnNames", "pnPrivate"};
-constexpr const char* kPageButtons[] = {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6",
-                                        "Image7", "Image8", "Image9", "Image10", "Image11"};
-constexpr int kIgnorePage = 4, kWatchPage = 5, kLayoutPage = 6;
+constexpr int kLayoutPage = 6;
 // The gestures page's controls that follow "Use mouse gestures" (Tag 0).
 constexpr const char* kGestureControls[] = {"cbHold", "sgGestures", "lbGesture", "edGesture", "SpeedButton2"};
 constexpr std::string_view kDesktopKey = "\\Control Panel\\desktop";
@@ -77,12 +75,6 @@ size_t TfrmVDConfig::Slot(int n) {
 void TfrmVDConfig::FormCreate() {
     SetLiveSource(this);
     for (int n = 1; n <= 9; ++n) cbLock(n).OnClick = [this, n] { cbLock1Click(n); };
-    for (const char* name : kPageButtons)
-        if (auto* b = FindControl(name)) b->OnClick = [this, b] {
-            int page = b->Tag % 100;
-            if (page == kIgnorePage) page = cbFollow.Checked() ? kIgnorePage : kWatchPage;
-            ShowPage(page);
-        };
     if (auto* b = FindControl("btnTabCore")) b->OnClick = [this] { ShowGeneralTab(true); };
     if (auto* b = FindControl("btnTabVisual")) b->OnClick = [this] { ShowGeneralTab(false); };
     if (auto* b = FindControl("btnOK")) b->OnClick = [this] { btnOKClick(); };
@@ -99,6 +91,8 @@ void TfrmVDConfig::FormCreate() {
     for (auto* c : {&cbDeskInfo, &cbFollow, &cbGestures, &cbRetainFocus})
         c->OnClick = [this] { UpdateControlStates(); };
     cbHotKeys.OnChange = [this] { UpdateControlStates(); };
+    SetUpPageRow();
+    SetUpOptionRules();
 
     FRestoreClickPos = true;
     DoubleBuffered = true;
@@ -127,13 +121,17 @@ void TfrmVDConfig::FormCreate() {
 }
 
 void TfrmVDConfig::FormShow() {
+    Timer1.SetEnabled(true);
     FCurrentPage = 1;
     LoadSettings();
     links::HidePreview();
     FLockedPending = FLocked;
 }
 
-void TfrmVDConfig::FormHide() { ShowPage(1); }
+void TfrmVDConfig::FormHide() {
+    Timer1.SetEnabled(false);
+    ShowPage(1);
+}
 
 void TfrmVDConfig::FormDestroy() {
     xpm.SetActive(false);
@@ -275,6 +273,7 @@ void TfrmVDConfig::FillDisplayModes() {
         ~WaitCursor() { ::SetCursor(old); }
     } wait;
     lbUnsafeWarning.SetVisible(cbUnsafe.Checked());
+    modesListedUnsafe_ = cbUnsafe.Checked();
     std::vector<std::string> items{"(windows default)"};
     displayModeCodes_.assign(1, kWindowsDefaultMode);
     DEVMODEW mode{};

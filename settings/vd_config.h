@@ -9,7 +9,9 @@
 //   vd_config_help.cpp    the help of each page
 //   vd_config_lists.cpp   the sticky, ignore and watch pages' buttons
 //   auto_send_page.cpp    the automatic-send page, its rows and its file
-//   vd_config_pages.cpp   the layout preview and the gesture editing
+//   vd_config_gestures.cpp the layout preview and the gesture editing
+//   vd_config_pages.cpp   the page buttons, their hover pictures, the option hints, dragging
+//   vd_config_rules.cpp   the rules between options (hotkey triggers, preview size, focus)
 #include <windows.h>
 #include <array>
 #include <memory>
@@ -20,8 +22,10 @@
 #include "engine/rule_list.h"
 #include "framework/control.h"
 #include "framework/form.h"
+#include "framework/timer.h"
 #include "settings/auto_send_rule.h"
 #include "settings/layout_preview.h"
+#include "settings/page_image.h"
 #include "settings/settings_access.h"
 #include "settings/store_values.h"
 #include "settings/value_store.h"
@@ -139,6 +143,23 @@ public:
     void btnCancelClick();
     void btnHelpClick();
     void FormKeyUp(WORD key);
+
+    // The page row: Image1..Image11 and their hover pictures Image12..Image23,
+    // lit by Timer1 while the dialog is shown.
+    PageImages Images{*this};
+    framework::Timer Timer1{50, [this] { Timer1Timer(); }, false};
+    void Timer1Timer();
+    void TickAt(POINT cursor);   // one tick with the mouse at this screen point
+    void Image1Click(int tag);
+    // The engine option under the mouse explains itself in lbHint.
+    void ShowOptionHint(int tag);
+    // Rules between options.
+    void rgApplistClick();
+    void rgDeskprevClick();
+    void rgMainMenuClick();
+    void rgPrevSizeClick();
+    void cbRetainFocusClick();
+    void cbUnsafeClick();
     // Apply's steps; false when a private-desktop rule ended it early.
     bool ApplyChanges();
 
@@ -197,8 +218,20 @@ protected:
     void FormShow() override;
     void FormHide() override;
     void FormDestroy() override;
+    void Paint(HDC dc, const RECT& client) override;
 
 private:
+    void SetUpPageRow();
+    void SetUpOptionRules();
+    void LightHoverPictures(POINT cursor);
+    void TrackOptionHint(POINT cursor);
+    void DragBackground(UINT msg, POINT at);
+    framework::Bitmap background_;
+    bool dragging_ = false;
+    POINT dragFrom_{};
+    std::optional<POINT> hintCursor_;   // where the mouse was at the last tick
+    bool modesListedUnsafe_ = false;     // the flag the display-mode lists were filled with
+    bool loadingValues_ = false;         // the controls are being set from a store
     static size_t Slot(int n);
     void SetUpControls();
     void SetUpGestureGrid();

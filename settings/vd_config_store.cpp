@@ -39,6 +39,12 @@ void TfrmVDConfig::LoadSettings() {
 }
 
 void TfrmVDConfig::LoadFrom(const ValueStore& store, bool fromRegistry) {
+    // The rules between options answer the user's clicks, not the load.
+    struct Loading {
+        bool& flag;
+        explicit Loading(bool& f) : flag(f) { flag = true; }
+        ~Loading() { flag = false; }
+    } loading(loadingValues_);
     auto plain = [&](size_t from, size_t to) {
         for (size_t i = from; i < to; ++i) {
             const ValueSpec& spec = kPlainValues[i];
@@ -55,6 +61,8 @@ void TfrmVDConfig::LoadFrom(const ValueStore& store, bool fromRegistry) {
         links::PlaceClickWindow(FClickLeft, FClickTop);
     }
     plain(kPlainBeforeClickPos, kPlainBeforeGroups);
+    // A stored unsafe mode is found only in lists that hold the unsafe modes.
+    if (modesListedUnsafe_ != cbUnsafe.Checked()) FillDisplayModes();
     LoadGroups(store, fromRegistry);
     plain(kPlainBeforeGroups, kPlainValues.size());
 }

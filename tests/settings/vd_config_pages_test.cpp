@@ -1,32 +1,37 @@
-// The settings dialog's layout preview, gesture editing, colour lists and
-// password button, driven through the dialog's real controls.
+// The settings dialog's page row, option hints and the rules between its
+// options, driven through the real dialog's controls.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
-#include <algorithm>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 #include "framework/application.h"
 #include "framework/dialogs.h"
-#include "navigation/enter_pwd.h"
-#include "settings/color_combo.h"
-#include "settings/gesture_edit.h"
-#include "settings/settings_access.h"
-#include "settings/tables.h"
 #include "settings/vd_config.h"
+#include "settings/vd_config_pages.h"
+#include "settings/vd_config_rules.h"
 #include "support/e2e.h"
-#include "support/paint_canvas.h"
 
 using settings::TfrmVDConfig;
 
 namespace {
 
-struct Message {
+constexpr char kKey[] = "Software\\Pelmora\\Tessarel";
+
+void StoreDword(const char* name, DWORD v) {
+    HKEY key = nullptr;
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+    ::RegCloseKey(key);
+}
+
+struct Shown {
     std::string text, caption;
     UINT flags;
 };
 
-class ConfigPages : public ::testing::Test {
+class DialogPages : public ::testing::Test {
 protected:
     void SetUp() override {
         e2e::ResetUserState();
@@ -34,307 +39,415 @@ protected:
             messages.push_back({std::string(text), std::string(caption), flags});
             return IDOK;
         });
-        auto& app = framework::App();
-        framework::Form* before = app.MainForm();
-        app.CreateForm(settings::frmVDConfig);
-        app.SetMainForm(before);   // closing the dialog must not end the test program
-        messages.clear();          // what the creation said is not the pages' business
     }
     void TearDown() override {
         if (settings::frmVDConfig) framework::App().FreeForm(settings::frmVDConfig);
         framework::SetMessageBoxAnswerer({});
         e2e::ResetUserState();
     }
-    TfrmVDConfig& Dlg() { return *settings::frmVDConfig; }
+    TfrmVDConfig& Open() {
+        auto& app = framework::App();
+        framework::Form* before = app.MainForm();
+        app.CreateForm(settings::frmVDConfig);
+        app.SetMainForm(before);   // closing the dialog must not end the test program
+        return *settings::frmVDConfig;
+    }
+    TfrmVDConfig& OpenShown() {
+        TfrmVDConfig& dlg = Open();
+        dlg.Show();
+        EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(dlg.Handle()) != FALSE; }));
+        return dlg;
+    }
+    // A click on item i of a radio group, as the user gives it.
+    static void ChooseItem(const toolkit::RadioGroup& group, int i) {
+        HWND button = ::GetDlgItem(group.Handle(), 0xA000 + i);
+        ASSERT_NE(button, nullptr) << group.Name() << " " << i;
+        ::SendMessageA(button, BM_CLICK, 0, 0);
+    }
+    static void Press(HWND w) { ::SendMessageA(w, BM_CLICK, 0, 0); }
+    // Moves the mouse and waits until the system reports it there: the
+    // display's own news of earlier moves may still be on their way.
+    static void MoveMouse(int x, int y) {
+        ::SetCursorPos(x, y);
+        EXPECT_TRUE(e2e::WaitUntil([&] {
+            POINT p{};
+            return ::GetCursorPos(&p) && p.x == x && p.y == y;
+        })) << x << "," << y;
+    }
+    // Puts the mouse on the middle of a window and lets the dialog's tick see it.
+    static void PointAt(TfrmVDConfig& dlg, HWND w) {
+        RECT r{};
+        ::GetWindowRect(w, &r);
+        dlg.TickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+    // The numbers of the lit hover pictures.
+    static std::vector<int> Lit(const TfrmVDConfig& dlg) {
+        std::vector<int> lit;
+        for (int n = 12; n <= 23; ++n)
+            if (dlg.Images[n].Visible()) lit.push_back(n);
+        return lit;
+    }
+    static void MouseAway(TfrmVDConfig& dlg) {
+        dlg.TickAt({dlg.Left() + 300, dlg.Top() + 440});   // beside the dialog's buttons, on its background
+    }
 
-    // A notification as the control sends it to its container.
-    static void Notify(HWND control, WORD code) {
-        ::SendMessageA(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), code),
-                       reinterpret_cast<LPARAM>(control));
-    }
-    void Click(const char* button) {
-        framework::Control* b = Dlg().FindControl(button);
-        ASSERT_NE(b, nullptr) << button;
-        Notify(b->Handle(), BN_CLICKED);
-    }
-    void ChooseLayout(int index) {
-        ::SendMessageA(Dlg().cbLayout.Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        Notify(Dlg().cbLayout.Handle(), CBN_SELCHANGE);
-    }
-    // Keys typed into the gesture edit, one character at a time.
-    void Type(std::string_view keys) {
-        for (char c : keys) ::SendMessageA(Dlg().edGesture.Handle(), WM_CHAR, static_cast<WPARAM>(c), 0);
-    }
-    void ClearEdit() {
-        ::SendMessageA(Dlg().edGesture.Handle(), EM_SETSEL, 0, -1);
-        ::SendMessageA(Dlg().edGesture.Handle(), WM_CHAR, VK_BACK, 0);
-    }
-    // A row clicked in the grid: the list view selects it and notifies.
-    void SelectRow(int row) {
-        LVITEMA item{};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageA(Dlg().sgGestures.Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(row - 1),
-                       reinterpret_cast<LPARAM>(&item));
-    }
-    std::string Code(int row) { return Dlg().sgGestures.Cell(1, row); }
-
-    std::vector<Message> messages;
+    std::vector<Shown> messages;
 };
 
-constexpr char kDirectionsOnly[] = "Use direction codes only!\r\rU - up\rD - down\rL - left\rR - right";
-constexpr char kAlreadyUsed[] =
-    "This gesture code is already associated to an action. Only one action will be triggered.";
+}  // namespace
 
-// Layout preview --------------------------------------------------------------------
+// Pure rules ---------------------------------------------------------------------
 
-TEST_F(ConfigPages, EachLayoutShowsOneNumberedPicturePerDesktopRowByRow) {
-    auto& dlg = Dlg();
-    dlg.ShowPage(6);
-    const RECT panel = dlg.pnLayoutPreview.Bounds();   // in the group box
-    for (int layout = 0; layout < settings::kLayoutCount; ++layout) {
-        ChooseLayout(layout);
-        const auto& l = settings::Layouts[static_cast<size_t>(layout)];
-        auto& preview = dlg.pnLayoutPreview;
-        ASSERT_EQ(preview.PictureCount(), static_cast<size_t>(l.Columns * l.Rows)) << l.Text;
-        for (size_t i = 0; i < preview.PictureCount(); ++i) {
-            const RECT b = preview.Picture(i).Bounds();
-            const int c = (panel.left + b.left - 100) / 65, r = (panel.top + b.top - 10) / 49;
-            EXPECT_EQ(panel.left + b.left, 100 + c * 65) << l.Text << " " << i;
-            EXPECT_EQ(panel.top + b.top, 10 + r * 49) << l.Text << " " << i;
-            EXPECT_EQ(b.right - b.left, 65);
-            EXPECT_EQ(b.bottom - b.top, 49);
-            EXPECT_EQ(preview.Number(i).Caption(), std::to_string(r * l.Columns + c + 1) + " ") << l.Text;
-            EXPECT_TRUE(::EqualRect(&preview.Number(i).Bounds(), &b));
-        }
-        // Every picture lies inside the panel, and the panel inside the group box.
-        RECT client;
-        ::GetClientRect(preview.Handle(), &client);
-        for (size_t i = 0; i < preview.PictureCount(); ++i) {
-            RECT inter;
-            ::IntersectRect(&inter, &preview.Picture(i).Bounds(), &client);
-            EXPECT_TRUE(::EqualRect(&inter, &preview.Picture(i).Bounds())) << l.Text << " " << i;
-        }
-    }
-    RECT group;
-    ::GetClientRect(::GetParent(dlg.pnLayoutPreview.Handle()), &group);
-    EXPECT_LE(panel.right, group.right - 2);
-    EXPECT_LE(panel.bottom, group.bottom - 2);
-}
-
-TEST_F(ConfigPages, ShowingTheLayoutPageDrawsTheLayoutChosenMeanwhile) {
-    auto& dlg = Dlg();
-    dlg.ShowPage(1);
-    dlg.cbLayout.SetItemIndex(13);   // "1 x 2", set without a change notice, as a load does
-    dlg.ShowPage(6);
-    EXPECT_EQ(dlg.pnLayoutPreview.PictureCount(), 2u);
-    dlg.cbLayout.SetItemIndex(-1);   // a stored layout outside the table: counted as 3 x 3
-    dlg.ShowPage(6);
-    EXPECT_EQ(dlg.pnLayoutPreview.PictureCount(), 9u);
-}
-
-TEST_F(ConfigPages, TwoByThreeIsPaintedWithItsNumbersOverThePictures) {
-    auto& dlg = Dlg();
-    dlg.ShowPage(6);
-    ChooseLayout(2);   // "2 x 3"
-    auto& preview = dlg.pnLayoutPreview;
-    RECT client;
-    ::GetClientRect(preview.Handle(), &client);
-    e2e::PaintCanvas canvas(client.right, client.bottom);
-    preview.PaintTo(canvas.dc(), client);
-    EXPECT_EQ(canvas.Count(e2e::kUnpainted), 0);
-    EXPECT_EQ(canvas.At(1, 1), dlg.Color()) << "the panel shows the dialog's colour, as the group box does";
-    const COLORREF number = settings::kLayoutNumberColor;
-    const char* texts[] = {"1 ", "2 ", "3 ", "4 ", "5 ", "6 "};
-    for (size_t i = 0; i < preview.PictureCount(); ++i) {
-        const RECT b = preview.Picture(i).Bounds();
-        EXPECT_EQ(preview.Number(i).Caption(), texts[(b.top - 2) / 49 * 2 + (b.left - 4) / 65]);
-        // The picture shows under the number, and the number stands in the right half.
-        EXPECT_NE(canvas.At(b.left + 8, b.top + 20), dlg.Color()) << i;
-        int inkLeft = b.right, inkRight = b.left;
-        for (int y = b.top; y < b.bottom; ++y)
-            for (int x = b.left; x < b.right; ++x)
-                if (canvas.At(x, y) == number) {
-                    inkLeft = std::min<int>(inkLeft, x);
-                    inkRight = std::max<int>(inkRight, x);
-                }
-        EXPECT_GE(inkLeft, b.left + (b.right - b.left) / 2) << i;
-        EXPECT_GT(inkRight, inkLeft) << "the number is drawn in its colour " << i;
-    }
-    // Beside the grid: no picture.
-    EXPECT_EQ(canvas.At(4 + 2 * 65 + 5, 2 + 10), dlg.Color());
-    EXPECT_EQ(canvas.At(4 + 10, 2 + 3 * 49 + 5), dlg.Color());
-}
-
-// Gesture editing --------------------------------------------------------------------
-
-TEST(GestureEdit, TheFilterKeepsUpperCaseDirectionLettersInOrder) {
-    const struct {
-        const char* text;
-        const char* kept;
-    } cases[] = {{"URD", "URD"}, {"u", ""}, {"udlr", ""}, {"UxR", "UR"}, {" L ", "L"}, {"", ""}, {"LRLR", "LRLR"}};
-    for (const auto& c : cases) EXPECT_EQ(settings::FilterGestureText(c.text), c.kept) << c.text;
-}
-
-TEST(GestureEdit, AStoredCodeIsOneADrawnGestureCanProduce) {
-    const struct {
-        const char* text;
-        const char* code;
-    } cases[] = {{"URD", "URD"}, {"UU", "U"}, {"UURRD", "URD"}, {"LRL", "LRL"}, {"  DR ", "DR"}, {"", ""}};
-    for (const auto& c : cases) EXPECT_EQ(settings::GestureCodeToStore(c.text), c.code) << c.text;
-}
-
-TEST_F(ConfigPages, TypingKeepsOnlyDirectionCodesAndSaysSoForEachOtherKey) {
-    auto& dlg = Dlg();
-    const struct {
-        const char* keys;
-        const char* kept;
-        size_t warnings;
-    } cases[] = {
-        {"u", "", 1}, {"d", "", 1}, {"x", "", 1}, {"URD", "URD", 0}, {"UxR", "UR", 1}, {"l r", "", 3},
+TEST(OptionHints, EachEngineOptionHasItsTextAndOtherTagsNone) {
+    const std::optional<std::string_view> expected[] = {
+        std::nullopt,
+        "If checked, Virtual Desktop will automatically switch to the desktop where a window is being shown or "
+        "activated, except if that application is listed on the ignore list! If this option is not enabled, you can "
+        "define a watch list with applications that are going to trigger automatic desktop changes if needed.",
+        "If checked, no windows can escape their desktop in no circumstance. Be extra careful when using this "
+        "option. You may miss important message windows. If not checked, new windows (for example messageboxes) of "
+        "applications residing in inactive desktops MAY appear on the current desktop.",
+        "If checked, all desktops can have different sets of desktop shortcuts. Only icons created for the current "
+        "user are moved. Icon positions will be retained. May slow down desktop switching.",
+        "Snapshot recovery takes stability to the extremes. If the virtual desktop is normally or abnormally "
+        "terminated and restarted for some reason, most application windows will be restored to the desktops they "
+        "were running before the stop occurred.",
+        "If checked, all desktops can have different sets of quicklaunch shortcuts (see the taskbar near the Start "
+        "button). Only icons created for the current user are moved. Icon positions will not be retained.",
+        "If checked, Pelmora Virtual Desktop will start everytime you start Windows.",
+        "If checked, Pelmora Virtual Desktop will assume all Microsoft IE windows as if they were separate "
+        "applications so that they can be moved separately.",
+        "If checked, Pelmora Virtual Desktop will attempt to restore input focus to the proper window after "
+        "returning to a previously used desktop. Will NOT work with asynchronous window handling!!! Use this option "
+        "to gain usability in exchange for a bit of performance.",
+        "If checked, application windows will be hidden/recovered at a faster rate when changing desktop, but input "
+        "focus issues may occur.",
+        std::nullopt,
     };
-    for (const auto& c : cases) {
-        ClearEdit();
-        messages.clear();
-        Type(c.keys);
-        EXPECT_EQ(dlg.edGesture.Text(), c.kept) << c.keys;
-        ASSERT_EQ(messages.size(), c.warnings) << c.keys;
-        for (const auto& m : messages) {
-            EXPECT_EQ(m.text, kDirectionsOnly);
-            EXPECT_EQ(m.caption, "Warning!");
-            EXPECT_EQ(m.flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
-        }
-    }
-    // Typing goes on at the end of what was kept.
-    ClearEdit();
-    Type("UxD");
-    EXPECT_EQ(dlg.edGesture.Text(), "UD");
+    for (int tag = 0; tag <= 10; ++tag) EXPECT_EQ(settings::OptionHint(tag), expected[tag]) << tag;
+    EXPECT_EQ(settings::OptionHint(-1), std::nullopt);
+    EXPECT_EQ(settings::OptionHint(104), std::nullopt);
 }
 
-TEST_F(ConfigPages, ChoosingARowPutsItsCodeIntoTheEdit) {
-    auto& dlg = Dlg();
-    SelectRow(3);
-    EXPECT_EQ(dlg.sgGestures.Row(), 3);
-    EXPECT_EQ(dlg.edGesture.Text(), "URD");
-    SelectRow(6);
-    EXPECT_EQ(dlg.edGesture.Text(), "");
-    SelectRow(5);
-    EXPECT_EQ(dlg.edGesture.Text(), "RDLU");
+TEST(PageRow, ButtonsOpenTheirPagesAndTheListButtonFollowsTheFollowOption) {
+    struct Case {
+        int tag;
+        bool follow;
+        int page;
+    };
+    const Case cases[] = {{1, false, 1},  {101, false, 1}, {6, true, 6},   {110, false, 10}, {12, true, 12},
+                          {4, true, 4},   {4, false, 5},   {104, true, 4}, {104, false, 5},  {105, false, 5}};
+    for (const Case& c : cases) EXPECT_EQ(settings::PageOfButton(c.tag, c.follow), c.page) << c.tag;
+
+    struct Lit {
+        int tag;
+        bool inside;
+        int page;
+        bool lit;
+    };
+    const Lit lit[] = {{3, false, 3, true},  {3, false, 4, false}, {3, true, 1, true},  {4, false, 4, true},
+                       {4, false, 5, true},  {5, false, 5, true},  {12, false, 5, false}, {1, false, 2, false}};
+    for (const Lit& c : lit) EXPECT_EQ(settings::HoverLit(c.tag, c.inside, c.page), c.lit) << c.tag << " " << c.page;
+}
+
+TEST(OptionRules, OnlyTheShiftFamilyClashesBetweenListAndPreviewAndTheMenuMustBeItsOwn) {
+    // Triggers: 0 none, 1 double ctrl, 2 double shift, 3 double shift + ctrl,
+    // 4 Ctrl + 0, 8 double left shift, 9 double right shift.
+    struct Shift {
+        int chosen, other;
+        bool clash;
+    };
+    const Shift shift[] = {{8, 2, true}, {2, 2, true}, {3, 9, true},  {1, 1, false},
+                           {4, 4, false}, {2, 1, false}, {0, 2, false}, {5, 8, false}};
+    for (const Shift& c : shift) EXPECT_EQ(settings::ShiftTriggersClash(c.chosen, c.other), c.clash) << c.chosen << "/" << c.other;
+
+    struct Menu {
+        int menu, list, prev;
+        bool clash;
+    };
+    const Menu menu[] = {{4, 4, 0, true}, {4, 0, 4, true}, {0, 0, 0, false}, {5, 4, 6, false}, {2, 8, 9, false}};
+    for (const Menu& c : menu) EXPECT_EQ(settings::MainMenuTriggerClash(c.menu, c.list, c.prev), c.clash) << c.menu;
+}
+
+TEST(OptionRules, ThePreviewFitsWhenItsFrameStaysInsideTheScreen) {
+    struct Case {
+        int prevSize, width, height;
+        bool fits;
+    };
+    const Case cases[] = {
+        {0, 1024, 768, true},  {0, 990, 768, false}, {0, 991, 768, true},  {0, 1024, 730, false},
+        {0, 1024, 731, true},  {1, 800, 600, false}, {2, 800, 600, true},  {3, 640, 480, true},
+        {2, 690, 600, false},  {7, 811, 596, true},  {7, 810, 596, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(settings::PreviewFitsScreen(c.prevSize, c.width, c.height), c.fits)
+            << c.prevSize << " " << c.width << "x" << c.height;
+}
+
+// The real dialog ----------------------------------------------------------------
+
+TEST_F(DialogPages, PageButtonsShowTheirPanelsWithTheirPictures) {
+    auto& dlg = Open();
+    for (int n = 1; n <= 23; ++n) {
+        EXPECT_TRUE(dlg.Images[n].HasPicture()) << n;
+        if (n <= 11) {
+            EXPECT_EQ(dlg.Images[n].Left(), 30 + 49 * (n - 1)) << n;
+        }
+    }
+    for (int n = 12; n <= 22; ++n) {
+        EXPECT_EQ(dlg.Images[n].Left(), dlg.Images[n - 11].Left()) << n;
+        EXPECT_EQ(dlg.Images[n].Tag, dlg.Images[n - 11].Tag + 100) << n;
+    }
+    auto shownPanel = [&] {
+        std::vector<std::string> shown;
+        for (const char* p : {"pnGeneral", "pnHotkeys", "pnSticky", "pnIgnore", "pnWatch", "pnLayout", "pnAutoSend",
+                              "pnWall", "pnRes", "pnGesture", "pnNames", "pnPrivate"})
+            if (dlg.FindControl(p)->Visible()) shown.push_back(p);
+        return shown.size() == 1 ? shown[0] : std::string("(") + std::to_string(shown.size()) + " panels)";
+    };
+    struct Case {
+        int image;
+        bool follow;
+        const char* panel;
+    };
+    const Case cases[] = {{3, false, "pnHotkeys"}, {11, false, "pnPrivate"}, {7, false, "pnWatch"},
+                          {7, true, "pnIgnore"},   {18, false, "pnWatch"},   {12, false, "pnGeneral"},
+                          {2, false, "pnLayout"},  {10, false, "pnRes"}};
+    for (const Case& c : cases) {
+        dlg.cbFollow.SetChecked(c.follow);
+        Press(dlg.Images[c.image].Handle());
+        EXPECT_EQ(shownPanel(), c.panel) << "Image" << c.image;
+        const framework::Control* panel = dlg.FindControl(c.panel);
+        EXPECT_EQ(panel->Left(), 120);
+        EXPECT_EQ(panel->Top(), 96);
+        EXPECT_EQ(dlg.FCurrentPage, panel->Tag);
+    }
+    // A click of the mouse, as well as a program's BM_CLICK.
+    ::SendMessageA(dlg.Images[5].Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    ::SendMessageA(dlg.Images[5].Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(shownPanel(), "pnSticky");
+    // Released outside: no click.
+    ::SendMessageA(dlg.Images[6].Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    ::SendMessageA(dlg.Images[6].Handle(), WM_LBUTTONUP, 0, MAKELPARAM(200, 10));
+    EXPECT_EQ(shownPanel(), "pnSticky");
+}
+
+TEST_F(DialogPages, TheHoverPicturesLightUnderTheMouseForThePageShownAndForBothListPages) {
+    auto& dlg = OpenShown();
+    MouseAway(dlg);
+    EXPECT_EQ(Lit(dlg), std::vector<int>{12}) << "page 1 is lit at opening";
+
+    PointAt(dlg, dlg.Images[3].Handle());   // the hotkeys button, page 2
+    EXPECT_EQ(Lit(dlg), (std::vector<int>{12, 14}));
+    MouseAway(dlg);
+    EXPECT_EQ(Lit(dlg), std::vector<int>{12});
+
+    dlg.cbFollow.SetChecked(false);
+    Press(dlg.Images[7].Handle());
+    ASSERT_EQ(dlg.FCurrentPage, 5);
+    MouseAway(dlg);
+    EXPECT_EQ(Lit(dlg), std::vector<int>{18}) << "the list button stays lit on the watch page";
+    dlg.cbFollow.SetChecked(true);
+    Press(dlg.Images[7].Handle());
+    ASSERT_EQ(dlg.FCurrentPage, 4);
+    MouseAway(dlg);
+    EXPECT_EQ(Lit(dlg), std::vector<int>{18}) << "and on the ignore page";
+
+    // The lit picture lies over its button and takes its clicks.
+    PointAt(dlg, dlg.Images[9].Handle());
+    RECT r{};
+    ::GetWindowRect(dlg.Images[9].Handle(), &r);
+    EXPECT_EQ(::WindowFromPoint({r.left + 20, r.top + 20}), dlg.Images[20].Handle());
+    Press(dlg.Images[20].Handle());
+    EXPECT_EQ(dlg.FCurrentPage, 8);
+
+    // The timer does it by itself while the dialog is shown, and stops when hidden.
+    MouseAway(dlg);
+    dlg.ShowPage(9);
+    EXPECT_TRUE(dlg.Timer1.Enabled());
+    EXPECT_TRUE(e2e::WaitUntil([&] { return dlg.Images[21].Visible() && !dlg.Images[18].Visible(); }));
+    dlg.Hide();
+    EXPECT_FALSE(dlg.Timer1.Enabled());
+    EXPECT_EQ(dlg.FCurrentPage, 1);
+}
+
+TEST_F(DialogPages, TheEngineOptionsExplainThemselvesUnderTheMouse) {
+    auto& dlg = OpenShown();
+    EXPECT_FALSE(dlg.lbHint.Visible());
+    struct Case {
+        const char* control;
+        int hint;   // 0: hidden
+    };
+    const Case cases[] = {{"cbFollow", 1},      {"cbStrict", 2}, {"cbDistIcons", 3}, {"lbSnapShot", 4},
+                          {"cbDistQL", 5},      {"cbLoad", 6},   {"cbIESepar", 7},   {"cbRetainFocus", 8},
+                          {"cbSysmenu", 0},     {"cbAsync", 9}};
+    dlg.cbRetainFocus.SetChecked(false);
+    dlg.UpdateControlStates();
+    for (const Case& c : cases) {
+        PointAt(dlg, dlg.FindControl(c.control)->Handle());
+        EXPECT_EQ(dlg.lbHint.Visible(), c.hint != 0) << c.control;
+        if (c.hint) {
+            EXPECT_EQ(dlg.lbHint.Caption(), settings::OptionHint(c.hint).value()) << c.control;
+        }
+    }
+    // The sheet itself, right of its options.
+    RECT sheet{};
+    ::GetWindowRect(dlg.FindControl("tsCore")->Handle(), &sheet);
+    PointAt(dlg, dlg.cbStrict.Handle());
+    dlg.TickAt({sheet.right - 6, sheet.top + 30});
+    EXPECT_FALSE(dlg.lbHint.Visible());
+    EXPECT_EQ(dlg.lbHint.Caption(), settings::OptionHint(2).value()) << "hiding keeps the text";
+
+    // A disabled option leaves the mouse to the sheet under it.
+    PointAt(dlg, dlg.cbLoad.Handle());
+    ASSERT_TRUE(dlg.lbHint.Visible());
+    dlg.cbRetainFocus.SetChecked(true);
+    dlg.UpdateControlStates();
+    PointAt(dlg, dlg.cbAsync.Handle());
+    EXPECT_FALSE(dlg.lbHint.Visible());
+
+    // The combo beside the snapshot label keeps the hint as it is.
+    PointAt(dlg, dlg.FindControl("lbSnapShot")->Handle());
+    PointAt(dlg, dlg.cbSnapShot.Handle());
+    EXPECT_TRUE(dlg.lbHint.Visible());
+    EXPECT_EQ(dlg.lbHint.Caption(), settings::OptionHint(4).value());
+}
+
+TEST_F(DialogPages, DoubleTapTriggersFollowTheirRulesWithTheirMessages) {
+    struct Case {
+        const char* what;
+        int applist, deskprev, mainmenu;    // before
+        char group;                         // 'a', 'd' or 'm': the group clicked
+        int choice;
+        int applistAfter, deskprevAfter, mainmenuAfter;
+        const char* message;                // nullptr: none
+    };
+    constexpr const char* kShift = "You can use \"doublehit shift\" hotkey only for one function!";
+    constexpr const char* kUsed = "This hotkey option is already used!";
+    const Case cases[] = {
+        {"left shift for the list while the preview has shift", 5, 2, 0, 'a', 8, 8, 0, 0, kShift},
+        {"shift + ctrl for the preview while the list has right shift", 9, 0, 0, 'd', 3, 0, 3, 0, kShift},
+        {"double ctrl for both", 1, 0, 0, 'd', 1, 1, 1, 0, nullptr},
+        {"Ctrl + 0 for both", 4, 0, 0, 'd', 4, 4, 4, 0, nullptr},
+        {"the menu on the list's Ctrl + 0", 4, 0, 0, 'm', 4, 4, 0, 0, kUsed},
+        {"the menu on the preview's double ctrl", 5, 1, 0, 'm', 1, 5, 1, 0, kUsed},
+        {"the menu on a free shift trigger", 2, 0, 0, 'm', 9, 2, 0, 9, nullptr},
+        {"the list's own choice again (no change, no check)", 2, 0, 0, 'a', 2, 2, 0, 0, nullptr},
+    };
+    auto& dlg = Open();
+    for (const Case& c : cases) {
+        dlg.rgApplist.SetItemIndex(c.applist);
+        dlg.rgDeskprev.SetItemIndex(c.deskprev);
+        dlg.rgMainMenu.SetItemIndex(c.mainmenu);
+        messages.clear();
+        ChooseItem(c.group == 'a' ? dlg.rgApplist : c.group == 'd' ? dlg.rgDeskprev : dlg.rgMainMenu, c.choice);
+        EXPECT_EQ(dlg.rgApplist.ItemIndex(), c.applistAfter) << c.what;
+        EXPECT_EQ(dlg.rgDeskprev.ItemIndex(), c.deskprevAfter) << c.what;
+        EXPECT_EQ(dlg.rgMainMenu.ItemIndex(), c.mainmenuAfter) << c.what;
+        if (!c.message) {
+            EXPECT_TRUE(messages.empty()) << c.what;
+            continue;
+        }
+        ASSERT_EQ(messages.size(), 1u) << c.what;
+        EXPECT_EQ(messages[0].text, c.message);
+        EXPECT_EQ(messages[0].caption, "Warning!");
+        EXPECT_EQ(messages[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    }
+}
+
+TEST_F(DialogPages, StoredTriggersAreLoadedAsTheyAreWithoutMessages) {
+    StoreDword("hotkeyapplist", 2);
+    StoreDword("hotkeydeskprev", 8);
+    StoreDword("hotkeymainmenu", 2);
+    StoreDword("prevsize", 0);
+    auto& dlg = Open();
+    EXPECT_EQ(dlg.rgApplist.ItemIndex(), 2);
+    EXPECT_EQ(dlg.rgDeskprev.ItemIndex(), 8);
+    EXPECT_EQ(dlg.rgMainMenu.ItemIndex(), 2);
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(ConfigPages, SavingACodeWarnsOncePerOtherRowWithTheSameCodeAndKeepsIt) {
-    const struct {
-        const char* name;
-        std::vector<std::pair<int, const char*>> earlier;   // saved before, warnings not counted
-        int row;
-        const char* typed;
-        const char* stored;
-        size_t warnings;
-    } cases[] = {
-        {"a code of another row", {}, 19, "L", "L", 1},
-        {"the row's own code", {}, 1, "L", "L", 0},
-        {"an empty code", {}, 6, "", "", 0},
-        {"an empty code over a code", {}, 4, "", "", 0},
-        {"two rows hold it", {{12, "DR"}}, 13, "DR", "DR", 2},
-        {"a new code", {}, 10, "LDRU", "LDRU", 0},
-        {"a repeated letter, drawn as another row's code", {}, 20, "UURR", "UR", 1},
-    };
-    for (const auto& c : cases) {
-        // Each case on a dialog of its own, with the default codes.
-        TearDown();
-        SetUp();
-        for (auto [row, code] : c.earlier) {
-            SelectRow(row);
-            Type(code);
-            Click("SpeedButton2");
-        }
-        std::vector<std::string> before;
-        for (int r = 1; r <= 22; ++r) before.push_back(Code(r));
+TEST_F(DialogPages, APreviewSizeThatDoesNotFitTheScreenIsWarnedOfAndKept) {
+    auto& dlg = Open();
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    const SIZE preview[] = {{960, 720}, {780, 585}, {660, 495}, {480, 360}};
+    for (int pick : {3, 0, 2, 1}) {
         messages.clear();
-        SelectRow(c.row);
-        ClearEdit();
-        Type(c.typed);
-        Click("SpeedButton2");
-        EXPECT_EQ(Code(c.row), c.stored) << c.name;
-        EXPECT_EQ(Dlg().edGesture.Text(), c.stored) << c.name;
-        ASSERT_EQ(messages.size(), c.warnings) << c.name;
-        for (const auto& m : messages) {
-            EXPECT_EQ(m.text, kAlreadyUsed);
-            EXPECT_EQ(m.caption, "Warning!");
-            EXPECT_EQ(m.flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+        ChooseItem(dlg.rgPrevSize, pick);
+        EXPECT_EQ(dlg.rgPrevSize.ItemIndex(), pick);
+        const SIZE p = preview[pick];
+        const bool fits = p.cx + 30 < w && p.cy + 10 < h;
+        ASSERT_EQ(messages.size(), fits ? 0u : 1u) << pick << " on " << w << "x" << h;
+        if (!fits) {
+            EXPECT_EQ(messages[0].text, "Desktop preview window will NOT fit the screen in the current resolution!");
+            EXPECT_EQ(messages[0].caption, "Warning!");
+            EXPECT_EQ(messages[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
         }
-        for (int r = 1; r <= 22; ++r)
-            if (r != c.row) {
-                EXPECT_EQ(Code(r), before[static_cast<size_t>(r - 1)]) << c.name << " row " << r;
-            }
-        // The engine reads the new code in place.
-        EXPECT_EQ(settings::Text(settings::SettingName::GestureCode(c.row)), c.stored)
-            << c.name;
     }
 }
 
-// Colour lists ------------------------------------------------------------------------
+TEST_F(DialogPages, RestoringFocusUnchecksAndDisablesAsynchronousHandling) {
+    auto& dlg = Open();
+    Press(dlg.cbRetainFocus.Handle());   // default checked: now unchecked
+    ASSERT_FALSE(dlg.cbRetainFocus.Checked());
+    EXPECT_TRUE(dlg.cbAsync.Enabled());
+    Press(dlg.cbAsync.Handle());
+    ASSERT_TRUE(dlg.cbAsync.Checked());
+    Press(dlg.cbRetainFocus.Handle());
+    EXPECT_TRUE(dlg.cbRetainFocus.Checked());
+    EXPECT_FALSE(dlg.cbAsync.Checked());
+    EXPECT_FALSE(dlg.cbAsync.Enabled());
+    EXPECT_EQ(settings::Flag("async"), false);
+    Press(dlg.cbRetainFocus.Handle());
+    EXPECT_TRUE(dlg.cbAsync.Enabled());
+    EXPECT_FALSE(dlg.cbAsync.Checked()) << "unchecking does not bring it back";
+}
 
-TEST_F(ConfigPages, AColourItemIsDrawnInItsColourWithTheColoursName) {
-    auto& dlg = Dlg();
-    auto& combo = dynamic_cast<settings::TColorCombo&>(dlg.cbColor(1));
-    EXPECT_TRUE(::GetWindowLongA(combo.Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED);
-    EXPECT_EQ(combo.Item(6), "orange-brown") << "the item texts stay as they are";
-    const int w = 120, h = 16;
-    const struct {
-        int itemID;
-        int colour;
-    } cases[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {-1, 0}, {12, 8}};
-    for (const auto& c : cases) {
-        e2e::PaintCanvas canvas(w, h);
-        DRAWITEMSTRUCT dis{};
-        dis.CtlType = ODT_COMBOBOX;
-        dis.CtlID = static_cast<UINT>(::GetDlgCtrlID(combo.Handle()));
-        dis.itemID = static_cast<UINT>(c.itemID);
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = ODS_COMBOBOXEDIT;
-        dis.hwndItem = combo.Handle();
-        dis.hDC = canvas.dc();
-        dis.rcItem = {0, 0, w, h};
-        // As the list sends it: to its container, which hands it to the dialog.
-        ::SendMessageA(::GetParent(combo.Handle()), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
-        const COLORREF fill = settings::DesktopColors[static_cast<size_t>(c.colour)];
-        EXPECT_EQ(canvas.At(w - 3, h / 2), fill) << c.itemID;
-        EXPECT_EQ(canvas.At(0, 0), RGB(0, 0, 0)) << "framed " << c.itemID;
-        EXPECT_EQ(canvas.At(w - 1, h - 1), RGB(0, 0, 0)) << "framed " << c.itemID;
-        // The name's ink: from 4 pixels in, as wide as the name in the list's font.
-        const std::string_view name = settings::DesktopColorNames[static_cast<size_t>(c.colour)];
-        SIZE extent{};
-        {
-            auto font = reinterpret_cast<HGDIOBJ>(::SendMessageA(combo.Handle(), WM_GETFONT, 0, 0));
-            framework::SelectScope scope(canvas.dc(), font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
-            ::GetTextExtentPoint32A(canvas.dc(), name.data(), static_cast<int>(name.size()), &extent);
-        }
-        int inkLeft = w, inkRight = -1;
-        for (int y = 1; y < h - 1; ++y)
-            for (int x = 1; x < w - 1; ++x)
-                if (canvas.At(x, y) != fill) {
-                    inkLeft = std::min(inkLeft, x);
-                    inkRight = std::max(inkRight, x);
-                }
-        EXPECT_GE(inkLeft, 4) << name;
-        EXPECT_LE(inkLeft, 6) << name;
-        EXPECT_GE(inkRight, 4 + extent.cx - 4) << name;
-        EXPECT_LE(inkRight, 4 + extent.cx) << name;   // a glyph may overhang by a pixel
+TEST_F(DialogPages, UnsafeModesRefillTheListsAndAStoredFlagIsListedAtLoad) {
+    auto& dlg = Open();
+    EXPECT_FALSE(dlg.lbUnsafeWarning.Visible());
+    for (int n = 1; n <= 9; ++n) dlg.cbRes(n).SetItemIndex(dlg.cbRes(n).Count() - 1);
+    Press(dlg.cbUnsafe.Handle());
+    EXPECT_TRUE(dlg.lbUnsafeWarning.Visible());
+    for (int n = 1; n <= 9; ++n) {
+        EXPECT_EQ(dlg.cbRes(n).ItemIndex(), 0) << n;
+        EXPECT_EQ(dlg.cbRes(n).Item(0), "(windows default)");
     }
+    Press(dlg.cbUnsafe.Handle());
+    EXPECT_FALSE(dlg.lbUnsafeWarning.Visible());
+    framework::App().FreeForm(settings::frmVDConfig);
+
+    // Stored checked: the lists hold the unsafe modes before the stored choices are found in them.
+    StoreDword("unsafemodes", 1);
+    auto& again = Open();
+    EXPECT_TRUE(again.cbUnsafe.Checked());
+    EXPECT_TRUE(again.lbUnsafeWarning.Visible());
+    EXPECT_EQ(again.DisplayModeFlags(), static_cast<DWORD>(EDS_RAWMODE));
 }
 
-// Private page ------------------------------------------------------------------------
+TEST_F(DialogPages, TheBackgroundDragsTheDialogAndThePagesDoNot) {
+    auto& dlg = OpenShown();
+    const int left = dlg.Left(), top = dlg.Top();
+    auto drag = [&](POINT from, int dx, int dy) {
+        POINT screen = from;
+        ::ClientToScreen(dlg.Handle(), &screen);
+        MoveMouse(screen.x, screen.y);
+        ::SendMessageA(dlg.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        MoveMouse(screen.x + dx, screen.y + dy);
+        ::SendMessageA(dlg.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + dx, from.y + dy));
+        ::SendMessageA(dlg.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(from.x + dx, from.y + dy));
+    };
+    drag({60, 20}, 40, 25);   // the header band
+    EXPECT_EQ(dlg.Left(), left + 40);
+    EXPECT_EQ(dlg.Top(), top + 25);
+    EXPECT_EQ(::GetCapture(), nullptr) << "the mouse is let go";
 
-TEST_F(ConfigPages, ThePasswordButtonEnablesTheLockBoxesOnceAPasswordExists) {
-    auto& dlg = Dlg();
-    dlg.ShowPage(12);
-    for (int n = 1; n <= 9; ++n) EXPECT_FALSE(dlg.cbLock(n).Enabled()) << n;
-    // The password dialog is not part of this test: the password is stored as it would store it.
-    navigation::StoreLockPassword("a desktop lock password");
-    Click("btnSetChangeLockPwd");
-    for (int n = 1; n <= 9; ++n) EXPECT_TRUE(dlg.cbLock(n).Enabled()) << n;
+    drag({300, 200}, 30, 30);   // on the page shown
+    EXPECT_EQ(dlg.Left(), left + 40);
+    EXPECT_EQ(dlg.Top(), top + 25);
+
+    // A move without the button held does nothing.
+    MoveMouse(dlg.Left() + 70, dlg.Top() + 20);
+    ::SendMessageA(dlg.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(70, 20));
+    EXPECT_EQ(dlg.Left(), left + 40);
 }
-
-}  // namespace
