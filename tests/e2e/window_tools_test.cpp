@@ -33,10 +33,18 @@ HWND ChildWithText(HWND parent, const std::string& text) {
     return FindChild(parent, [&](HWND w) { return TitleOf(w) == text && IsShown(w); });
 }
 
-// A press and release of the left button: what a click delivers.
+// A press and release of the left button: what a click delivers. The
+// control is waited for: a caption may change just before.
 void ClickChild(HWND parent, std::string_view caption) {
-    HWND control = ChildWithText(parent, std::string(caption));
+    HWND control = nullptr;
+    WaitUntil([&] { return (control = ChildWithText(parent, std::string(caption))) != nullptr; });
     ASSERT_NE(control, nullptr) << caption;
+    // A push button clicks itself in one step: no change of the foreground
+    // window between the press and the release can take its capture away.
+    if (ClassOf(control) == "Button") {
+        ::PostMessageA(control, BM_CLICK, 0, 0);
+        return;
+    }
     ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 6));
     ::PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
 }
@@ -218,6 +226,11 @@ namespace {
 
 class WindowInfoTest : public WindowToolsTest {
 protected:
+    // The desktop names would lie over the thumbnails and take the click.
+    void Prepare() override {
+        WindowToolsTest::Prepare();
+        WriteSetting("desknum", 0);
+    }
     HWND Preview() const {
         HWND w = program_->MainWindow();
         return IsShown(w) ? w : nullptr;
@@ -241,14 +254,25 @@ protected:
     HWND OpenInfoBox() {
         PostTray(Pid(), {WM_LBUTTONDOWN, WM_LBUTTONUP});
         HWND preview = nullptr;
-        if (!WaitUntil([&] { return (preview = Preview()) != nullptr; })) return nullptr;
+        if (!WaitUntil([&] { return (preview = Preview()) != nullptr; })) {
+            ADD_FAILURE() << "the preview did not open";
+            return nullptr;
+        }
         const auto centre = FirstThumbCentre(preview);
-        if (!centre) return nullptr;
+        if (!centre) {
+            RECT client{};
+            ::GetClientRect(preview, &client);
+            ADD_FAILURE() << "no grid of this client size: " << client.right << " x " << client.bottom;
+            return nullptr;
+        }
         const LPARAM at = MAKELPARAM(centre->x, centre->y);
         ::PostMessageA(preview, WM_RBUTTONDOWN, MK_RBUTTON, at);
         ::PostMessageA(preview, WM_RBUTTONUP, 0, at);
         HWND menu = nullptr;
-        if (!WaitUntil([&] { return (menu = OpenMenuWindow(Pid())) != nullptr; })) return nullptr;
+        if (!WaitUntil([&] { return (menu = OpenMenuWindow(Pid())) != nullptr; })) {
+            ADD_FAILURE() << "no window menu";
+            return nullptr;
+        }
         MenuKeys(menu, {VK_DOWN, VK_RETURN});
         HWND box = nullptr;
         WaitUntil([&] { return (box = ::FindWindowA("TfrmVDInfo", nullptr)) && IsShown(box); });
@@ -265,8 +289,16 @@ protected:
 TEST_F(WindowInfoTest, PinsMakeTheApplicationAndTheClassStickyAndNotAgain) {
     Helper witness({.cls = "TessPinWitness", .title = "stays on desktop 1"});
     Helper pin({.cls = "TessPinMe", .title = "pin me", .exeName = "pinme.exe"});
-    // It fills the screen, so the thumbnail's centre shows it.
-    ::SetWindowPos(pin.Window(), HWND_TOP, 0, 0, 1280, 960, SWP_NOACTIVATE);
+    // It fills the screen, so the thumbnail's centre shows it; the witness
+    // lies in a corner.
+    const RECT corner{1100, 980, 1250, 1020}, full{0, 0, 1280, 960};
+    ::SetWindowPos(witness.Window(), HWND_BOTTOM, corner.left, corner.top, 150, 40, SWP_NOACTIVATE);
+    ::SetWindowPos(pin.Window(), HWND_TOP, full.left, full.top, full.right, full.bottom, SWP_NOACTIVATE);
+    auto at = [](HWND w, const RECT& want) {
+        RECT r{};
+        return ::GetWindowRect(w, &r) && ::EqualRect(&r, &want);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return at(witness.Window(), corner) && at(pin.Window(), full); }));
     const std::string exe = engine::UpperCaseAscii(engine::WindowExePath(pin.Window()));
     ASSERT_FALSE(exe.empty());
 
