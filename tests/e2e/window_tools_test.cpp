@@ -39,14 +39,25 @@ void ClickChild(HWND parent, std::string_view caption) {
     HWND control = nullptr;
     WaitUntil([&] { return (control = ChildWithText(parent, std::string(caption))) != nullptr; });
     ASSERT_NE(control, nullptr) << caption;
-    // A push button clicks itself in one step: no change of the foreground
-    // window between the press and the release can take its capture away.
-    if (ClassOf(control) == "Button") {
-        ::PostMessageA(control, BM_CLICK, 0, 0);
-        return;
-    }
     ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 6));
     ::PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
+}
+
+// A pin button pressed until its caption turns to the other state. The
+// click is sent, so it has been handled when the call returns; a click that
+// a change of the focus between its press and release swallowed is made
+// again, never one that may still be waiting.
+void Toggle(HWND parent, std::string_view from, std::string_view to) {
+    bool turned = false;
+    for (int attempt = 0; attempt < 3 && !turned; ++attempt) {
+        HWND button = nullptr;
+        WaitUntil([&] { return (button = ChildWithText(parent, std::string(from))) != nullptr; });
+        ASSERT_NE(button, nullptr) << from;
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, Patience(5000), &result);
+        turned = TryUntil([&] { return ChildWithText(parent, std::string(to)) != nullptr; }, 2000);
+    }
+    EXPECT_TRUE(turned) << from;
 }
 
 class WindowToolsTest : public ProgramTest {
@@ -308,21 +319,20 @@ TEST_F(WindowInfoTest, PinsMakeTheApplicationAndTheClassStickyAndNotAgain) {
     EXPECT_NE(ChildWithText(box, " TessPinMe"), nullptr);
 
     // The application pin.
-    ClickChild(box, navigation::info_texts::kAppNotSticky);
+    Toggle(box, navigation::info_texts::kAppNotSticky, navigation::info_texts::kAppSticky);
     ASSERT_TRUE(WaitUntil([&] { return StickyFileHas(exe); })) << exe;
-    EXPECT_TRUE(WaitUntil([&] { return ChildWithText(box, std::string(navigation::info_texts::kAppSticky)); }));
     SwitchTo("-s2", {pin.Window()}, {witness.Window()});
     EXPECT_FALSE(TryUntil([&] { return !IsShown(pin.Window()); }, 1000)) << "a sticky window stays on every desktop";
 
     // The class pin leaves the application entry alone.
-    ClickChild(box, navigation::info_texts::kClassNotSticky);
+    Toggle(box, navigation::info_texts::kClassNotSticky, navigation::info_texts::kClassSticky);
     ASSERT_TRUE(WaitUntil([&] { return StickyFileHas("TESSPINME"); }));
     EXPECT_TRUE(StickyFileHas(exe));
 
     // And both off again: the window is no longer on every desktop.
-    ClickChild(box, navigation::info_texts::kClassSticky);
+    Toggle(box, navigation::info_texts::kClassSticky, navigation::info_texts::kClassNotSticky);
     ASSERT_TRUE(WaitUntil([&] { return !StickyFileHas("TESSPINME"); }));
-    ClickChild(box, navigation::info_texts::kAppSticky);
+    Toggle(box, navigation::info_texts::kAppSticky, navigation::info_texts::kAppNotSticky);
     ASSERT_TRUE(WaitUntil([&] { return !StickyFileHas(exe); }));
     EXPECT_TRUE(HiddenSoon(pin.Window())) << "back on desktop 1 alone";
     EXPECT_EQ(ReadDataFile("Tessareltop.pin").find("\r\n\r\n"), std::string::npos) << "no empty entry";
