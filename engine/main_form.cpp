@@ -53,6 +53,12 @@ void TfrmPTessarel::FormCreate() {
     SetCaption(texts::kCaption);
     Step([this] { CreateTrayMenus(); });
     Step([this] {
+        xpm.IconWidth = 20;
+        xpm.AddMenu(PopupMenu1);
+        xpm.AddMenu(PopupMenu2);
+        xpm.SetActive(true);
+    });
+    Step([this] {
         if (LoadHookLibrary()) SetHooks();
     });
     FWindowTable.clear();

@@ -33,6 +33,7 @@
 #include "framework/owned.h"
 #include "framework/popup_menu.h"
 #include "framework/timer.h"
+#include "toolkit/xp_menu.h"
 
 namespace engine {
 
@@ -173,6 +174,7 @@ public:
     TRxTrayIcon rxti{false};            // stored inactive; the settings switch it on
     framework::PopupMenu PopupMenu1;    // the tray menu (also the main menu)
     framework::PopupMenu PopupMenu2;    // the preview's window menu
+    toolkit::TXPMenu xpm{*this};        // paints both menus flat; after them, so it goes first
     void CreateTrayMenus();             // the menus' items and the icon's handlers
     // The captions of "Send application to" and "Move single window to",
     // desktop 1 first.

@@ -9,6 +9,7 @@ MenuItem::MenuItem(std::string name, std::string caption, ClickHandler onClick)
 
 MenuItem& MenuItem::Add(std::string name, std::string caption, ClickHandler onClick) {
     items_.push_back(std::make_unique<MenuItem>(std::move(name), std::move(caption), std::move(onClick)));
+    items_.back()->parent_ = this;
     return *items_.back();
 }
 
@@ -73,17 +74,23 @@ HMENU PopupMenu::BuildMenu(MenuItem& parent, UINT& nextCommand) {
         if (!item.Visible) continue;
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
+        if (item.OwnerDrawn()) {
+            // The item itself is handed to WM_MEASUREITEM and WM_DRAWITEM.
+            info.fMask = MIIM_FTYPE | MIIM_DATA;
+            info.fType = MFT_OWNERDRAW | (item.IsSeparator() ? MFT_SEPARATOR : 0u);
+            info.dwItemData = reinterpret_cast<ULONG_PTR>(&item);
+        }
         if (item.IsSeparator()) {
-            info.fMask = MIIM_FTYPE;
-            info.fType = MFT_SEPARATOR;
+            info.fMask |= MIIM_FTYPE;
+            info.fType |= MFT_SEPARATOR;
         } else {
-            info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE;
+            info.fMask |= MIIM_STRING | MIIM_ID | MIIM_STATE;
             info.dwTypeData = item.Caption.data();
             info.fState = (item.Enabled ? MFS_ENABLED : MFS_GRAYED) | (item.Default ? MFS_DEFAULT : 0u) |
                           (item.Checked ? MFS_CHECKED : 0u);
             item.command_ = nextCommand++;
             info.wID = item.command_;
-            if (item.Picture) {
+            if (item.Picture) {   // also for owner-drawn items: tools read the picture
                 info.fMask |= MIIM_BITMAP;
                 info.hbmpItem = item.Picture.get();
             }
@@ -102,6 +109,7 @@ HMENU PopupMenu::BuildMenu(MenuItem& parent, UINT& nextCommand) {
 
 void PopupMenu::Popup(int x, int y) {
     if (OnPopup) OnPopup();
+    if (OnBuild) OnBuild();
     UINT nextCommand = 1;
     Menu menu(BuildMenu(Items, nextCommand));
     UINT generation = ++generation_;
@@ -119,7 +127,39 @@ MenuItem* PopupMenu::FindCommand(MenuItem& parent, UINT command) {
     return nullptr;
 }
 
+bool PopupMenu::Holds(const MenuItem& parent, const MenuItem* item) const {
+    for (const auto& owned : parent.items_)
+        if (owned.get() == item || Holds(*owned, item)) return true;
+    return false;
+}
+
+bool PopupMenu::MeasureItem(MEASUREITEMSTRUCT& m) {
+    auto* item = reinterpret_cast<MenuItem*>(m.itemData);
+    // Only an item of this menu's tree, and one that still wants drawing.
+    if (m.CtlType != ODT_MENU || !Holds(Items, item) || !item->OnMeasureItem) return false;
+    WindowDc screen(nullptr);
+    auto measure = item->OnMeasureItem;
+    measure(*item, screen.get(), m.itemWidth, m.itemHeight);
+    return true;
+}
+
+bool PopupMenu::DrawItem(const DRAWITEMSTRUCT& d) {
+    auto* item = reinterpret_cast<MenuItem*>(d.itemData);
+    if (d.CtlType != ODT_MENU || !Holds(Items, item) || !item->OnAdvancedDrawItem) return false;
+    auto draw = item->OnAdvancedDrawItem;
+    draw(*item, d.hDC, d.rcItem, d.itemState);
+    return true;
+}
+
 bool PopupMenu::HandleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+    if (msg == WM_MEASUREITEM) {
+        result = TRUE;
+        return MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(l));
+    }
+    if (msg == WM_DRAWITEM) {
+        result = TRUE;
+        return DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
+    }
     if (msg != WM_COMMAND) return false;
     result = 0;
     // A command of a menu that has been built again since is stale.

@@ -33,6 +33,14 @@ public:
     bool Checked = false;
     Bitmap Picture;               // shown beside the caption
     ClickHandler OnClick;
+    // An item with either handler is measured and drawn by the program
+    // (an owner-drawn item); DrawOwner says who set them, so that only
+    // they clear them again.
+    std::function<void(MenuItem&, HDC, UINT& width, UINT& height)> OnMeasureItem;
+    std::function<void(MenuItem&, HDC, const RECT&, UINT state)> OnAdvancedDrawItem;
+    const void* DrawOwner = nullptr;
+    bool OwnerDrawn() const noexcept { return OnMeasureItem || OnAdvancedDrawItem; }
+    MenuItem* Parent() const noexcept { return parent_; }
 
     MenuItem& Add(std::string name, std::string caption, ClickHandler onClick = {});
     MenuItem& AddSeparator(std::string name) { return Add(std::move(name), "-"); }
@@ -50,6 +58,7 @@ public:
 private:
     friend class PopupMenu;
     std::vector<std::unique_ptr<MenuItem>> items_;
+    MenuItem* parent_ = nullptr;
     UINT command_ = 0;            // id in the menu last built
 };
 
@@ -64,6 +73,9 @@ public:
     bool AutoPopup = true;
     void* PopupComponent = nullptr;   // who opened it last
     std::function<void()> OnPopup;
+    // After OnPopup, before the Win32 menu is built from the items: a
+    // painter takes over the items OnPopup has just added.
+    std::function<void()> OnBuild;
 
     // Shows the menu at the screen point and returns when it closes. The
     // chosen item's click does not run inside: it is posted to the menu's
@@ -84,6 +96,9 @@ private:
     HMENU BuildMenu(MenuItem& parent, UINT& nextCommand);
     MenuItem* FindCommand(MenuItem& parent, UINT command);
     bool HandleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+    bool MeasureItem(MEASUREITEMSTRUCT& m);
+    bool DrawItem(const DRAWITEMSTRUCT& d);
+    bool Holds(const MenuItem& parent, const MenuItem* item) const;
 
     UtilWindow window_;
     UINT generation_ = 0;

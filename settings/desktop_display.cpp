@@ -303,7 +303,7 @@ void TfrmVDConfig::ApplyDesktopDisplay(int desk, bool force) {
     int style = static_cast<int>(StartWallpaperStyle(FStartTileWallpaper, FStartWallpaperStyle));
     if (desk > 0) {
         code = SelectedDisplayModeCode(desk);
-        path = feDesk(desk).Text();
+        path = feDesk(desk).FileName();
         style = cbWPS(desk).ItemIndex();
     }
     DEVMODEW mode{};
@@ -330,7 +330,7 @@ void TfrmVDConfig::ApplyDesktopDisplay(int desk, bool force) {
     }
     if (framework::Trim(path).empty() && desk != 0) {
         bool anyWallpaper = false;
-        for (int n = 1; n <= 9; ++n) anyWallpaper = anyWallpaper || !framework::Trim(feDesk(n).Text()).empty();
+        for (int n = 1; n <= 9; ++n) anyWallpaper = anyWallpaper || !framework::Trim(feDesk(n).FileName()).empty();
         if (!anyWallpaper) return;
     }
     WriteWallpaper(path, style);

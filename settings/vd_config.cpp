@@ -40,7 +40,7 @@ TfrmVDConfig::TfrmVDConfig() : Form("frmVDConfig") {
     for (int n = 1; n <= 9; ++n) {
         auto i = Slot(n);
         auto num = std::to_string(n);
-        feDesk_[i] = std::make_unique<framework::Edit>(*this, "feDesk" + num);
+        feDesk_[i] = std::make_unique<toolkit::TFilenameEdit>(*this, "feDesk" + num);
         cbWPS_[i] = std::make_unique<framework::ComboBox>(*this, "cbWPS" + num);
         cbColor_[i] = std::make_unique<framework::ComboBox>(*this, "cbColor" + num);
         cbLock_[i] = std::make_unique<framework::CheckBox>(*this, "cbLock" + num);
@@ -197,7 +197,7 @@ int TfrmVDConfig::ControlValue(const ValueSpec& spec) const {
     if (auto* rg = dynamic_cast<toolkit::RadioGroup*>(c)) return rg->ItemIndex();
     if (auto* cb = dynamic_cast<framework::CheckBox*>(c)) return cb->Checked() ? 1 : 0;
     if (auto* list = dynamic_cast<framework::ListControl*>(c)) return list->ItemIndex();
-    if (auto* tb = dynamic_cast<framework::TrackBar*>(c)) return tb->Position();
+    if (auto* sl = dynamic_cast<toolkit::TRxSlider*>(c)) return sl->Value();
     throw framework::Exception("No control holds the setting " + std::string(spec.name));
 }
 
@@ -206,7 +206,7 @@ void TfrmVDConfig::SetControlValue(const ValueSpec& spec, int v) {
     if (auto* rg = dynamic_cast<toolkit::RadioGroup*>(c)) return rg->SetItemIndex(v);
     if (auto* cb = dynamic_cast<framework::CheckBox*>(c)) return cb->SetChecked(v != 0);
     if (auto* list = dynamic_cast<framework::ListControl*>(c)) return list->SetItemIndex(v);
-    if (auto* tb = dynamic_cast<framework::TrackBar*>(c)) return tb->SetPosition(v);
+    if (auto* sl = dynamic_cast<toolkit::TRxSlider*>(c)) return sl->SetValue(v);
     throw framework::Exception("No control holds the setting " + std::string(spec.name));
 }
 
@@ -220,7 +220,7 @@ std::optional<int> TfrmVDConfig::Int(std::string_view name) const {
 }
 
 std::optional<std::string> TfrmVDConfig::Text(std::string_view name) const {
-    if (auto n = Suffix(name, "wallpaper", 9)) return feDesk(*n).Text();
+    if (auto n = Suffix(name, "wallpaper", 9)) return feDesk(*n).FileName();
     if (auto n = Suffix(name, "deskname", 9)) return framework::Trim(edName(*n).Text());
     if (auto n = Suffix(name, kGestureCodeGroup, kActionCount)) return sgGestures.Cell(1, *n);
     return std::nullopt;

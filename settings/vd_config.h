@@ -22,7 +22,10 @@
 #include "settings/store_values.h"
 #include "settings/value_store.h"
 #include "toolkit/check_list_box.h"
+#include "toolkit/combo_edit.h"
 #include "toolkit/radio_group.h"
+#include "toolkit/rotatable_button.h"
+#include "toolkit/rx_slider.h"
 #include "toolkit/string_grid.h"
 
 namespace settings {
@@ -37,6 +40,11 @@ public:
     ~TfrmVDConfig() override;
 
     // General page, engine parameters.
+    // The dialog's own buttons.
+    toolkit::TRotButton btnHelp{*this, "btnHelp"};
+    toolkit::TRotButton btnOK{*this, "btnOK"};
+    toolkit::TRotButton btnApply{*this, "btnApply"};
+    toolkit::TRotButton btnCancel{*this, "btnCancel"};
     framework::CheckBox cbFollow{*this, "cbFollow"};
     framework::CheckBox cbStrict{*this, "cbStrict"};
     framework::CheckBox cbDistIcons{*this, "cbDistIcons"};
@@ -50,7 +58,7 @@ public:
     framework::Label lbHint{*this, "lbHint"};
     // General page, visual preferences.
     toolkit::RadioGroup rgPrevSize{*this, "rgPrevSize"};
-    framework::TrackBar slTrans{*this, "slTrans"};
+    toolkit::TRxSlider slTrans{*this, "slTrans"};
     framework::CheckBox cbLarge{*this, "cbLarge"};
     framework::CheckBox cbClose{*this, "cbClose"};
     framework::CheckBox cbShowNum{*this, "cbShowNum"};
@@ -83,7 +91,7 @@ public:
     toolkit::StringGrid sgGestures{*this, "sgGestures"};
     framework::Edit edGesture{*this, "edGesture"};
     // Per-desktop controls, desktop 1 to 9 (the Tag of each).
-    framework::Edit& feDesk(int n) const { return *feDesk_.at(Slot(n)); }
+    toolkit::TFilenameEdit& feDesk(int n) const { return *feDesk_.at(Slot(n)); }
     framework::ComboBox& cbWPS(int n) const { return *cbWPS_.at(Slot(n)); }
     framework::ComboBox& cbColor(int n) const { return *cbColor_.at(Slot(n)); }
     framework::CheckBox& cbLock(int n) const { return *cbLock_.at(Slot(n)); }
@@ -199,7 +207,7 @@ private:
     void ApplyGrid();
     bool ShrinkWouldExposePrivateWindows(GridSize to) const;
 
-    std::array<std::unique_ptr<framework::Edit>, 9> feDesk_;
+    std::array<std::unique_ptr<toolkit::TFilenameEdit>, 9> feDesk_;
     std::array<std::unique_ptr<framework::ComboBox>, 9> cbWPS_;
     std::array<std::unique_ptr<framework::ComboBox>, 9> cbColor_;
     std::array<std::unique_ptr<framework::CheckBox>, 9> cbLock_;

@@ -20,7 +20,7 @@ void TfrmVDConfig::ApplySettings() {
     links::ActivateTrayIcon(cbTrayIcon.Checked());
     ApplyGrid();
     for (int n = 1; n <= 9; ++n) FLocked[static_cast<size_t>(n)] = FLockedPending[static_cast<size_t>(n)];
-    links::ApplyPreviewTransparency(slTrans.Position());
+    links::ApplyPreviewTransparency(slTrans.Value());
     links::HidePreviewLabels();
     links::PassHotkeyOptions(cbHotKeys.ItemIndex(), rgApplist.ItemIndex(), rgDeskprev.ItemIndex(),
                              rgMainMenu.ItemIndex());

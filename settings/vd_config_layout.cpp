@@ -32,10 +32,10 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::Panel, "pnGesture", nullptr, 120, 96, 466, 310, "", 10},
     {K::Panel, "pnNames", nullptr, 120, 96, 466, 310, "", 11},
     {K::Panel, "pnPrivate", nullptr, 120, 96, 466, 310, "", 12},
-    {K::Button, "btnHelp", nullptr, 124, 414, 100, 26, "     Help     ", 0},
-    {K::Button, "btnOK", nullptr, 256, 414, 100, 26, "      OK      ", 0},
-    {K::Button, "btnApply", nullptr, 366, 414, 100, 26, "    Apply    ", 0},
-    {K::Button, "btnCancel", nullptr, 476, 414, 100, 26, "    Cancel    ", 0},
+    {K::Custom, "btnHelp", nullptr, 124, 414, 100, 26, "     Help     ", 0},
+    {K::Custom, "btnOK", nullptr, 256, 414, 100, 26, "      OK      ", 0},
+    {K::Custom, "btnApply", nullptr, 366, 414, 100, 26, "    Apply    ", 0},
+    {K::Custom, "btnCancel", nullptr, 476, 414, 100, 26, "    Cancel    ", 0},
     {K::Button, "btnTabCore", "pnGeneral", 0, 0, 150, 22, "Engine parameters", 0},
     {K::Button, "btnTabVisual", "pnGeneral", 152, 0, 150, 22, "Visual preferences", 0},
     {K::Panel, "tsCore", "pnGeneral", 0, 24, 466, 286, "", 0},
@@ -53,12 +53,12 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::CheckBox, "cbSysmenu", "tsCore", 8, 190, 440, 18, "Allow system menu integration", 0},
     {K::Label, "lbRestartNote", "tsCore", 8, 214, 440, 16, "* requires restart to apply!", 0},
     {K::Label, "lbHint", "tsCore", 8, 234, 450, 60, "", 0},
-    {K::Custom, "rgPrevSize", "tsVisual", 8, 4, 210, 90, " Preview size ", 0},
-    {K::Label, "lbTrans", "tsVisual", 230, 4, 230, 16, "Preview window transparency:", 0},
-    {K::Custom, "slTrans", "tsVisual", 230, 22, 230, 28, "", 0},
-    {K::Label, "lbTrans0", "tsVisual", 230, 52, 100, 14, "0%: opaque", 0},
-    {K::Label, "lbTrans75", "tsVisual", 334, 52, 130, 14, "75%: nearly transparent", 0},
-    {K::Label, "lbTransNote", "tsVisual", 230, 68, 230, 14, "(will work with win2000 or newer only!)", 0},
+    {K::Custom, "rgPrevSize", "tsVisual", 8, 4, 194, 90, " Preview size ", 0},
+    {K::Label, "lbTrans", "tsVisual", 212, 4, 250, 16, "Preview window transparency:", 0},
+    {K::Custom, "slTrans", "tsVisual", 205, 20, 261, 36, "", 0},
+    {K::Label, "lbTrans0", "tsVisual", 212, 58, 100, 14, "0%: opaque", 0},
+    {K::Label, "lbTrans75", "tsVisual", 330, 58, 130, 14, "75%: nearly transparent", 0},
+    {K::Label, "lbTransNote", "tsVisual", 212, 76, 230, 14, "(will work with win2000 or newer only!)", 0},
     {K::CheckBox, "cbLarge", "tsVisual", 8, 102, 210, 18, "Large icons in preview window", 0},
     {K::CheckBox, "cbClose", "tsVisual", 8, 122, 210, 18, "Close preview when desktop is selected", 0},
     {K::CheckBox, "cbShowNum", "tsVisual", 8, 142, 210, 18, "Show desktop numbers/names in preview", 0},
@@ -112,31 +112,31 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::Button, "btnDelAuto", "pnAutoSend", 346, 148, 112, 24, "Remove", 0},
     {K::Label, "lbHeadWall", "pnWall", 8, 4, 450, 18, "Wallpapers", 0},
     {K::Label, "lbWall1", "pnWall", 8, 31, 70, 16, "Desktop 1:", 0},
-    {K::Edit, "feDesk1", "pnWall", 80, 28, 290, 21, "", 1},
+    {K::Custom, "feDesk1", "pnWall", 80, 28, 290, 21, "", 1},
     {K::ComboBox, "cbWPS1", "pnWall", 378, 28, 80, 100, "", 1},
     {K::Label, "lbWall2", "pnWall", 8, 61, 70, 16, "Desktop 2:", 0},
-    {K::Edit, "feDesk2", "pnWall", 80, 58, 290, 21, "", 2},
+    {K::Custom, "feDesk2", "pnWall", 80, 58, 290, 21, "", 2},
     {K::ComboBox, "cbWPS2", "pnWall", 378, 58, 80, 100, "", 2},
     {K::Label, "lbWall3", "pnWall", 8, 91, 70, 16, "Desktop 3:", 0},
-    {K::Edit, "feDesk3", "pnWall", 80, 88, 290, 21, "", 3},
+    {K::Custom, "feDesk3", "pnWall", 80, 88, 290, 21, "", 3},
     {K::ComboBox, "cbWPS3", "pnWall", 378, 88, 80, 100, "", 3},
     {K::Label, "lbWall4", "pnWall", 8, 121, 70, 16, "Desktop 4:", 0},
-    {K::Edit, "feDesk4", "pnWall", 80, 118, 290, 21, "", 4},
+    {K::Custom, "feDesk4", "pnWall", 80, 118, 290, 21, "", 4},
     {K::ComboBox, "cbWPS4", "pnWall", 378, 118, 80, 100, "", 4},
     {K::Label, "lbWall5", "pnWall", 8, 151, 70, 16, "Desktop 5:", 0},
-    {K::Edit, "feDesk5", "pnWall", 80, 148, 290, 21, "", 5},
+    {K::Custom, "feDesk5", "pnWall", 80, 148, 290, 21, "", 5},
     {K::ComboBox, "cbWPS5", "pnWall", 378, 148, 80, 100, "", 5},
     {K::Label, "lbWall6", "pnWall", 8, 181, 70, 16, "Desktop 6:", 0},
-    {K::Edit, "feDesk6", "pnWall", 80, 178, 290, 21, "", 6},
+    {K::Custom, "feDesk6", "pnWall", 80, 178, 290, 21, "", 6},
     {K::ComboBox, "cbWPS6", "pnWall", 378, 178, 80, 100, "", 6},
     {K::Label, "lbWall7", "pnWall", 8, 211, 70, 16, "Desktop 7:", 0},
-    {K::Edit, "feDesk7", "pnWall", 80, 208, 290, 21, "", 7},
+    {K::Custom, "feDesk7", "pnWall", 80, 208, 290, 21, "", 7},
     {K::ComboBox, "cbWPS7", "pnWall", 378, 208, 80, 100, "", 7},
     {K::Label, "lbWall8", "pnWall", 8, 241, 70, 16, "Desktop 8:", 0},
-    {K::Edit, "feDesk8", "pnWall", 80, 238, 290, 21, "", 8},
+    {K::Custom, "feDesk8", "pnWall", 80, 238, 290, 21, "", 8},
     {K::ComboBox, "cbWPS8", "pnWall", 378, 238, 80, 100, "", 8},
     {K::Label, "lbWall9", "pnWall", 8, 271, 70, 16, "Desktop 9:", 0},
-    {K::Edit, "feDesk9", "pnWall", 80, 268, 290, 21, "", 9},
+    {K::Custom, "feDesk9", "pnWall", 80, 268, 290, 21, "", 9},
     {K::ComboBox, "cbWPS9", "pnWall", 378, 268, 80, 100, "", 9},
     {K::Label, "lbHeadRes", "pnRes", 8, 4, 450, 18, "Resolutions", 0},
     {K::Label, "lbRes1", "pnRes", 8, 29, 70, 16, "Desktop 1:", 0},
@@ -225,6 +225,7 @@ constexpr const char* kTriggers[] = {"no hotkey!", "Doublehit ctrl", "Doublehit 
                                      "Ctrl + 0", "Ctrl + Left Windows", "Ctrl + `", "Ctrl + ^",
                                      "Doublehit left shift", "Doublehit right shift"};
 constexpr const char* kWallpaperStyles[] = {"Tile", "Center", "Stretch"};
+constexpr char kWallpaperFilter[] = "Graphic files (*.bmp, *.jpg)|*.bmp;*.jpg";
 constexpr const char* kHold[] = {"Middle mouse button", "Any control", "Left control", "Left Alt",
                                  "Left control + left windows"};
 constexpr const char* kGestureHeadings[] = {"Action", "Gesture code"};
@@ -259,7 +260,14 @@ void TfrmVDConfig::CreateControls() {
 void TfrmVDConfig::SetUpControls() {
     cbSnapShot.SetItems(Items(texts::kSnapShots));
     rgPrevSize.SetItems(Items(texts::kPrevSizes));
-    slTrans.SetRange(0, 75);
+    slTrans.SetMaxValue(75);
+    slTrans.SetIncrement(2);
+    for (int n = 1; n <= 9; ++n) {
+        feDesk(n).SetFilter(texts::kWallpaperFilter);
+        feDesk(n).SetFilterIndex(0);
+        feDesk(n).SetNumGlyphs(1);
+    }
+    for (toolkit::TRotButton* b : {&btnHelp, &btnOK, &btnApply, &btnCancel}) b->UseDialogLook();
     cbDeskBar.SetItems(Items(texts::kDeskBar));
     cbEdge.SetItems(Items(texts::kEdge));
     cbHotKeys.SetItems(Items(texts::kHotKeyModes));

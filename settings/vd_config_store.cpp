@@ -68,7 +68,7 @@ void TfrmVDConfig::LoadGroups(const ValueStore& store, bool withLockFlags) {
     };
     if (store.Exists("wallpaper1"))
         each([&](int n) {
-            if (auto text = store.Text(Numbered("wallpaper", n))) feDesk(n).SetText(*text);
+            if (auto text = store.Text(Numbered("wallpaper", n))) feDesk(n).SetFileName(*text);
         });
     bool styles = store.Exists("wallpaperstyle1");
     each([&](int n) {
@@ -173,7 +173,7 @@ void TfrmVDConfig::SaveGroup(ValueStore& store, std::string_view token, const Lo
     for (int n = 1; n <= 9; ++n) {
         std::string name = Numbered(prefix, n);
         if (prefix == "deskcolor") store.WriteInt(name, cbColor(n).ItemIndex());
-        else if (prefix == "wallpaper") store.WriteText(name, framework::Trim(feDesk(n).Text()));
+        else if (prefix == "wallpaper") store.WriteText(name, framework::Trim(feDesk(n).FileName()));
         else if (prefix == "wallpaperstyle") store.WriteInt(name, cbWPS(n).ItemIndex());
         else if (prefix == "res") store.WriteInt(name, SelectedDisplayModeCode(n));
         else if (prefix == "deskname" && edName(n).Tag > 0)

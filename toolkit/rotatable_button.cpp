@@ -83,6 +83,13 @@ LRESULT TRotButton::HandleMessage(UINT m, WPARAM w, LPARAM l) {
         Invalidate();
         return r;
     }
+    case BM_CLICK:
+        // As a standard push button does for programs that press it.
+        if (OnClick && ::IsWindowEnabled(hwnd_)) {
+            auto click = OnClick;
+            click();
+        }
+        return 0;
     case WM_SIZE:
         size_ = {LOWORD(l), HIWORD(l)};
         Invalidate();

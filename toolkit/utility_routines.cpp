@@ -169,6 +169,27 @@ void DrawImageDisabled(HIMAGELIST images, int index, HDC target, int x, int y, C
     PaintShape(target, x, y, w, h, shapeDc.get(), shadowColor);
 }
 
+void Frame3D(HDC dc, RECT& rect, COLORREF topLeft, COLORREF bottomRight, int width) {
+    for (int i = 0; i < width && rect.right > rect.left && rect.bottom > rect.top; ++i) {
+        --rect.bottom;
+        --rect.right;
+        DrawLine(dc, rect.left, rect.bottom, rect.left, rect.top, topLeft);
+        DrawLine(dc, rect.left, rect.top, rect.right, rect.top, topLeft);
+        DrawLine(dc, rect.right, rect.top, rect.right, rect.bottom, bottomRight);
+        DrawLine(dc, rect.right, rect.bottom, rect.left, rect.bottom, bottomRight);
+        ++rect.left;
+        ++rect.top;
+    }
+}
+
+void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF color) {
+    framework::Pen pen(::CreatePen(PS_SOLID, 1, color));
+    framework::SelectScope usePen(dc, pen.get());
+    ::MoveToEx(dc, x1, y1, nullptr);
+    ::LineTo(dc, x2, y2);
+    ::SetPixelV(dc, x2, y2, color);   // LineTo leaves the end point out
+}
+
 void CopyParentBackground(HWND control, HDC canvas) {
     HWND parent = ::GetParent(control);
     if (!parent) return;
@@ -349,7 +370,9 @@ bool FolderExists(const std::string& path) {
 }
 
 bool FileNameIsValid(std::string_view name) {
-    return !name.empty() && name.find_first_of("<>\"[]|") == std::string_view::npos;
+    // Square brackets are ordinary characters of Windows file names
+    // ("holiday [2019].jpg"): refusing them would refuse real pictures.
+    return !name.empty() && name.find_first_of("<>\"|") == std::string_view::npos;
 }
 
 namespace {

@@ -49,6 +49,12 @@ framework::Bitmap MakeDisabledBitmapStd(HBITMAP bitmap, COLORREF maskColor);
 void DrawImageDisabled(HIMAGELIST images, int index, HDC target, int x, int y, COLORREF shadowColor,
                        COLORREF highlightColor, bool highlight);
 
+// A 3-D frame of the given width: top and left lines in one colour, bottom
+// and right lines in the other; the rectangle shrinks to its inside.
+void Frame3D(HDC dc, RECT& rect, COLORREF topLeft, COLORREF bottomRight, int width);
+// A one-pixel line from (x1, y1) to (x2, y2), the end point included.
+void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF color);
+
 // Paints the parent's background under a child window into the canvas, so
 // that the child looks transparent.
 void CopyParentBackground(HWND control, HDC canvas);

@@ -258,7 +258,7 @@ protected:
         return buf;
     }
     void SetWallpaper(int desk, const std::string& path, int style) {
-        Dialog().feDesk(desk).SetText(path);
+        Dialog().feDesk(desk).SetFileName(path);
         Dialog().cbWPS(desk).SetItemIndex(style);
     }
     std::string MakeBmp(const std::string& name) {
@@ -365,7 +365,7 @@ TEST_F(DesktopDisplayDialog, ADamagedJpegOnDesktopOneStillLetsTheDialogComeUp) {
     framework::App().OnException = oldHandler;
     ASSERT_NE(settings::frmVDConfig, nullptr);
     EXPECT_TRUE(::IsWindow(Dialog().Handle()));
-    EXPECT_EQ(Dialog().feDesk(1).Text(), bad);
+    EXPECT_EQ(Dialog().feDesk(1).FileName(), bad);
     EXPECT_NE(logged.find("desk1.jpg"), std::string::npos) << logged;
     EXPECT_EQ(Value("Wallpaper"), "C:\\before.bmp");
 }

@@ -288,7 +288,7 @@ TEST_F(ConfigDialog, AGroupIsReadOnlyWhenItsDesktopOneValueExists) {
     Str("deskname2", "Two");
     Dword("res2", FirstDisplayModeCode());
     auto& dlg = Open();
-    dlg.feDesk(2).SetText("kept");
+    dlg.feDesk(2).SetFileName("kept");
     dlg.edName(2).SetText("kept too");
     dlg.LoadSettings();
     for (int n = 1; n <= 9; ++n) {
@@ -297,7 +297,7 @@ TEST_F(ConfigDialog, AGroupIsReadOnlyWhenItsDesktopOneValueExists) {
         EXPECT_EQ(dlg.cbRes(n).ItemIndex(), 0) << n;
         EXPECT_FALSE(dlg.IsPrivate(n)) << n;
     }
-    EXPECT_EQ(dlg.feDesk(2).Text(), "kept");
+    EXPECT_EQ(dlg.feDesk(2).FileName(), "kept");
     EXPECT_EQ(dlg.edName(2).Text(), "kept too");
 
     // With the desktop-1 values present the same members load.
@@ -336,7 +336,7 @@ TEST_F(ConfigDialog, WrongTypedAndOutOfRangeValuesGiveDefaultsAndTheLoadGoesOn) 
     Dword("holdwhilegesture", 4);
 
     auto& dlg = Open();
-    EXPECT_EQ(dlg.slTrans.Position(), 25);
+    EXPECT_EQ(dlg.slTrans.Value(), 25);
     EXPECT_EQ(dlg.cbHotKeys.ItemIndex(), 3);
     EXPECT_EQ(dlg.cbLayout.ItemIndex(), 4);
     EXPECT_EQ(dlg.rgPrevSize.ItemIndex(), 1);
@@ -345,8 +345,8 @@ TEST_F(ConfigDialog, WrongTypedAndOutOfRangeValuesGiveDefaultsAndTheLoadGoesOn) 
     EXPECT_EQ(dlg.FClickLeft, ::GetSystemMetrics(SM_CXSCREEN) - 100);
     EXPECT_EQ(dlg.cbColor(1).ItemIndex(), 0);
     EXPECT_EQ(dlg.cbColor(2).ItemIndex(), 5);
-    EXPECT_EQ(dlg.feDesk(1).Text(), "");
-    EXPECT_EQ(dlg.feDesk(2).Text(), "C:\\two.bmp");
+    EXPECT_EQ(dlg.feDesk(1).FileName(), "");
+    EXPECT_EQ(dlg.feDesk(2).FileName(), "C:\\two.bmp");
     EXPECT_EQ(dlg.cbRes(1).ItemIndex(), 0);
     EXPECT_FALSE(dlg.IsPrivate(1));
     EXPECT_TRUE(dlg.IsPrivate(2));
@@ -378,9 +378,9 @@ TEST_F(ConfigDialog, CancelPutsTheValuesInForceBackAndNothingCancelledIsSaved) {
 
     dlg.cbFollow.SetChecked(true);
     dlg.cbLayout.SetItemIndex(0);
-    dlg.slTrans.SetPosition(70);
+    dlg.slTrans.SetValue(70);
     dlg.edName(2).SetText("Changed");
-    dlg.feDesk(4).SetText("C:\\new.bmp");
+    dlg.feDesk(4).SetFileName("C:\\new.bmp");
     dlg.cbColor(5).SetItemIndex(3);
     dlg.sgGestures.SetCell(1, 2, "UU");
     dlg.cbLock(3).SetChecked(false);
@@ -400,9 +400,9 @@ TEST_F(ConfigDialog, CancelPutsTheValuesInForceBackAndNothingCancelledIsSaved) {
     dlg.btnCancelClick();
     EXPECT_FALSE(dlg.cbFollow.Checked());
     EXPECT_EQ(dlg.cbLayout.ItemIndex(), 4);
-    EXPECT_EQ(dlg.slTrans.Position(), 25);
+    EXPECT_EQ(dlg.slTrans.Value(), 25);
     EXPECT_EQ(dlg.edName(2).Text(), "");
-    EXPECT_EQ(dlg.feDesk(4).Text(), "");
+    EXPECT_EQ(dlg.feDesk(4).FileName(), "");
     EXPECT_EQ(dlg.cbColor(5).ItemIndex(), 0);
     EXPECT_EQ(dlg.sgGestures.Cell(1, 2), "R");
     EXPECT_TRUE(dlg.cbLock(3).Checked());
@@ -684,7 +684,7 @@ TEST_F(ConfigDialog, ApplyLaysOutAnOpenPreviewAtOnce) {
 
     dlg.cbLayout.SetItemIndex(9);   // "2 x 2"
     dlg.rgPrevSize.SetItemIndex(3);
-    dlg.slTrans.SetPosition(75);
+    dlg.slTrans.SetValue(75);
     dlg.btnApplyClick();
 
     EXPECT_EQ(preview.FGridCols * preview.FGridRows, 4);
@@ -702,4 +702,35 @@ TEST_F(ConfigDialog, ApplyLaysOutAnOpenPreviewAtOnce) {
     EXPECT_EQ(alpha, 64);
     EXPECT_TRUE(IsWindowVisible(preview.Handle())) << "Apply leaves the preview open";
     preview.HidePreview();
+}
+
+TEST_F(ConfigDialog, TheSliderFileEditsAndButtonsAreTheProgramsOwnComponents) {
+    // A picture whose name holds square brackets and blanks loads, and is
+    // saved back as it was: no quotes in the registry.
+    const std::string wall = "C:\\pics\\holiday [2019].jpg";
+    Str("wallpaper1", wall);
+    Str("wallpaper2", "C:\\two.bmp");
+    auto& dlg = Open();
+    EXPECT_EQ(dlg.feDesk(1).FileName(), wall);
+    EXPECT_EQ(dlg.feDesk(1).Text(), "\"" + wall + "\"");
+    EXPECT_EQ(settings::Text("wallpaper1"), wall);
+    EXPECT_EQ(dlg.feDesk(1).Dialog().Filter, "Graphic files (*.bmp, *.jpg)|*.bmp;*.jpg");
+    EXPECT_EQ(dlg.feDesk(1).Dialog().FilterIndex, 0);
+    EXPECT_NE(dlg.feDesk(9).ButtonHolder(), nullptr);
+    dlg.SaveSettings();
+    EXPECT_EQ(StoredText(Export(kKey), "wallpaper1"), wall);
+
+    // The transparency slider: 0 to 75 in steps of 2, read in place.
+    RECT r{};
+    ::GetClientRect(dlg.slTrans.Handle(), &r);
+    EXPECT_EQ(r.right, 261);
+    EXPECT_EQ(r.bottom, 36);
+    EXPECT_EQ(dlg.slTrans.MaxValue(), 75);
+    EXPECT_EQ(dlg.slTrans.Increment(), 2);
+    dlg.slTrans.SetValue(40);
+    ::SendMessageA(dlg.slTrans.Handle(), WM_KEYDOWN, VK_RIGHT, 1);
+    EXPECT_EQ(settings::Int("transparency"), 42);
+
+    for (const char* name : {"btnHelp", "btnOK", "btnApply", "btnCancel"})
+        EXPECT_NE(dynamic_cast<toolkit::TRotButton*>(dlg.FindControl(name)), nullptr) << name;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include "framework/form.h"
 #include "framework/owned.h"
+#include "support/paint_canvas.h"
 #include "toolkit/rotatable_button.h"
 
 using toolkit::GradientLineColor;
@@ -12,7 +13,6 @@ using toolkit::TRotButton;
 
 namespace {
 
-constexpr COLORREF kUnpainted = RGB(255, 0, 255);
 constexpr COLORREF kFill = RGB(250, 240, 200);
 constexpr COLORREF kEdge = RGB(20, 40, 160);
 constexpr COLORREF kFocusFill = RGB(10, 160, 230);
@@ -20,43 +20,8 @@ constexpr COLORREF kFocusEdge = RGB(51, 51, 51);
 constexpr COLORREF kGradEnd = RGB(90, 200, 10);
 constexpr COLORREF kInk = RGB(0, 0, 0);
 
-// A 32-bit bitmap selected into a memory DC, first filled with kUnpainted.
-class Canvas {
-public:
-    Canvas(int w, int h) : w_(w), h_(h), dc_(::CreateCompatibleDC(nullptr)) {
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        bmp_.reset(::CreateDIBSection(dc_.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        old_ = ::SelectObject(dc_.get(), bmp_.get());
-        framework::Brush b(::CreateSolidBrush(kUnpainted));
-        RECT r{0, 0, w, h};
-        ::FillRect(dc_.get(), &r, b.get());
-    }
-    ~Canvas() { ::SelectObject(dc_.get(), old_); }
-    HDC dc() const { return dc_.get(); }
-    RECT Rect() const { return {0, 0, w_, h_}; }
-    COLORREF At(int x, int y) const { return ::GetPixel(dc_.get(), x, y); }
-    // The smallest box around every pixel that is neither of the given colours.
-    RECT InkBox(COLORREF background) const {
-        RECT box{w_, h_, -1, -1};
-        for (int y = 0; y < h_; ++y)
-            for (int x = 0; x < w_; ++x) {
-                COLORREF c = At(x, y);
-                if (c == background || c == kUnpainted) continue;
-                box.left = std::min<LONG>(box.left, x);
-                box.top = std::min<LONG>(box.top, y);
-                box.right = std::max<LONG>(box.right, x + 1);
-                box.bottom = std::max<LONG>(box.bottom, y + 1);
-            }
-        return box;
-    }
-private:
-    int w_, h_;
-    framework::MemoryDc dc_;
-    framework::Bitmap bmp_;
-    HGDIOBJ old_ = nullptr;
-};
+using Canvas = e2e::PaintCanvas;
+using e2e::kUnpainted;
 
 SIZE MeasureCaption(const toolkit::TFontSpec& font, const std::string& text) {
     framework::MemoryDc dc(::CreateCompatibleDC(nullptr));

@@ -273,7 +273,7 @@ TEST(FileNames, ValidityFoldersAndNames) {
         bool valid;
     };
     const Case cases[] = {{"", false}, {"a.txt", true}, {"a<b", false}, {"a>b", false}, {"a\"b", false},
-                          {"a[1]", false}, {"a|b", false}, {"C:\\dir\\file name.txt", true}};
+                          {"a[1]", true}, {"C:\\pics\\holiday [2019].jpg", true}, {"a|b", false}, {"C:\\dir\\file name.txt", true}};
     for (const auto& c : cases) EXPECT_EQ(FileNameIsValid(c.name), c.valid) << c.name;
 
     std::string dir = e2e::TempDir();
