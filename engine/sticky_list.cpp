@@ -12,7 +12,9 @@ namespace engine {
 bool ChangeStickyList(framework::StringList& list, std::string_view name, bool add) {
     std::string n = UpperCaseAscii(framework::Trim(name));
     if (add) {
-        if (list.IndexOf(n) >= 0) return false;
+        // An empty entry would make every window sticky whose executable
+        // path cannot be read.
+        if (n.empty() || list.IndexOf(n) >= 0) return false;
         list.Add(n);
         return true;
     }

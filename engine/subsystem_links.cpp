@@ -3,6 +3,7 @@
 // engine; those whose window is not built yet do nothing, or answer what a
 // program without that window would, until it lands.
 #include "engine/subsystem_links.h"
+#include "engine/main_form.h"
 #include "framework/application.h"
 #include "framework/guard.h"
 #include "navigation/auth_pwd.h"
@@ -11,12 +12,15 @@
 #include "navigation/desk_bar.h"
 #include "navigation/desk_name.h"
 #include "navigation/chg_pwd.h"
+#include "navigation/class_picker.h"
 #include "navigation/click.h"
 #include "navigation/edge_geometry.h"
 #include "navigation/edge_nav.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "navigation/gesture.h"
+#include "navigation/lost.h"
+#include "navigation/vd_info.h"
 #include "settings/about.h"
 #include "settings/error_report.h"
 #include "settings/poll.h"
@@ -39,13 +43,13 @@ void CreateClickWindow() { framework::App().CreateForm(navigation::frmClick); }
 void CreateNamePanel() { framework::App().CreateForm(navigation::frmDeskName); }
 void CreateSettingsDialog() { framework::App().CreateForm(settings::frmVDConfig); }
 void CreateAboutBox() { framework::App().CreateForm(settings::frmAbout); }
-void CreateWindowInfo() {}
-void CreateClassPicker() {}
+void CreateWindowInfo() { framework::App().CreateForm(navigation::frmVDInfo); }
+void CreateClassPicker() { framework::App().CreateForm(navigation::frmClassPicker); }
 void CreateAppList() { framework::App().CreateForm(navigation::frmAppList); }
 void CreatePasswordPrompt() { framework::App().CreateForm(navigation::frmEnterPwd); }
 void CreateSendCurrent() { framework::App().CreateForm(navigation::frmSendCurrent); }
 void CreatePasswordChange() { framework::App().CreateForm(navigation::frmChgPwd); }
-void CreateLostWindows() {}
+void CreateLostWindows() { framework::App().CreateForm(navigation::frmLost); }
 void CreateErrorReport() { framework::App().CreateForm(settings::frmError); }
 void OfferErrorReport() {
     if (settings::frmError) settings::frmError->ShowIfErrorLog();
@@ -78,7 +82,10 @@ void ShowSettingsDialog() {
     settings::frmVDConfig->BringToFront();
 }
 
-bool IsSettingsOrInfoWindow(HWND w) { return settings::frmVDConfig && w == settings::frmVDConfig->Handle(); }
+bool IsSettingsOrInfoWindow(HWND w) {
+    return (settings::frmVDConfig && w == settings::frmVDConfig->Handle()) ||
+           (navigation::frmVDInfo && w == navigation::frmVDInfo->Handle());
+}
 
 void RunAboutBox() { settings::RunAboutBox(); }
 void ShowUninstallPoll() { settings::ShowUninstallPoll(); }
@@ -161,8 +168,10 @@ void OpenAppList() {
     if (navigation::frmAppList) navigation::frmAppList->ToggleAppList();
 }
 
-void ShowLostWindows() {}
-void ShowWindowInfo() {}
+void ShowLostWindows() { navigation::ShowLostWindows(); }
+void ShowWindowInfo() {
+    if (navigation::frmVDInfo && frmPTessarel) navigation::frmVDInfo->ShowFor(frmPTessarel->FSelectedWindow);
+}
 void OpenSendCurrent(HWND w) {
     if (navigation::frmSendCurrent) navigation::frmSendCurrent->ShowSendCurrent(w);
 }

@@ -8,10 +8,12 @@
 #include "framework/guard.h"
 #include "navigation/desk_bar.h"
 #include "navigation/chg_pwd.h"
+#include "navigation/class_picker.h"
 #include "navigation/click.h"
 #include "navigation/enter_pwd.h"
 #include "navigation/event_log_window.h"
 #include "settings/vd_config.h"
+#include "navigation/lost.h"
 #include "shell/help.h"
 #include "shell/icon_swapper.h"
 #include "shell/ql_swapper.h"
@@ -148,9 +150,20 @@ void DockDeskBar() {
 }
 void UpdateDeskName(int desktop) { engine::links::UpdateDeskName(desktop); }
 
-std::optional<std::wstring> PickWindowClass() { return std::nullopt; }
+namespace {
+// The program's texts are in the system's code page.
+std::optional<std::wstring> WideOrNone(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+}  // namespace
 
-std::optional<std::wstring> SelectLostApplication() { return std::nullopt; }
+std::optional<std::wstring> PickWindowClass() { return WideOrNone(navigation::RunClassPicker()); }
+
+std::optional<std::wstring> SelectLostApplication() { return WideOrNone(navigation::SelectLostApplication()); }
 
 void StoreBubbleLevel(int level) {
     if (!navigation::frmLog) return;

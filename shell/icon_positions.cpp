@@ -122,8 +122,9 @@ HWND FindDesktopListView() {
     return view ? ::FindWindowExA(view, nullptr, kListViewClass, nullptr) : nullptr;
 }
 
-std::vector<TIconItem> ReadDesktopListItems() {
-    HWND listView = FindDesktopListView();
+std::vector<TIconItem> ReadDesktopListItems() { return ReadListViewItems(FindDesktopListView()); }
+
+std::vector<TIconItem> ReadListViewItems(HWND listView) {
     if (!listView) return {};
     framework::Process process = OpenListViewProcess(listView);
     if (!process) return {};

@@ -33,6 +33,9 @@ HWND FindDesktopListView();
 // empty entry. Empty when there is no list view, no access to its process
 // (or it differs in bitness), no memory there, or the shell stops answering.
 std::vector<TIconItem> ReadDesktopListItems();
+// The same for any list view of another process (a list view of this
+// process is read the same way).
+std::vector<TIconItem> ReadListViewItems(HWND listView);
 
 // The first item whose text equals the name exactly (case-sensitive), or null.
 const TIconItem* FindIconItem(const std::vector<TIconItem>& items, std::string_view name) noexcept;

@@ -13,12 +13,11 @@
 #include "navigation/enter_pwd.h"
 #include "support/e2e.h"
 #include "toolkit/xp_menu.h"
+#include "support/tray_menu.h"
 
 using namespace e2e;
 
 namespace {
-
-constexpr UINT kTrayCallback = 0xB054;
 
 struct ShownItem {
     int depth;
@@ -101,40 +100,11 @@ protected:
     }
     virtual void Prepare() {}
 
-    // The hidden windows of the program; the tray icon's is among them, and
-    // the others ignore its callback message.
-    std::vector<HWND> UtilWindows() const {
-        std::vector<HWND> out;
-        for (const auto& w : TopWindows())
-            if (w.pid == program_->Pid() && w.cls == "TPUtilWindow") out.push_back(w.wnd);
-        return out;
-    }
-    void PostTray(std::initializer_list<UINT> mouseMessages) {
-        for (UINT m : mouseMessages)
-            for (HWND w : UtilWindows()) ::PostMessageA(w, kTrayCallback, 0, m);
-    }
-    HWND OpenMenuWindow() const {
-        for (const auto& w : TopWindows())
-            if (w.pid == program_->Pid() && w.cls == "#32768" && w.visible) return w.wnd;
-        return nullptr;
-    }
-    HWND OpenTrayMenu() {
-        PostTray({WM_RBUTTONDOWN, WM_RBUTTONUP});
-        HWND menu = nullptr;
-        WaitUntil([&] { return (menu = OpenMenuWindow()) != nullptr; }, 5000);
-        return menu;
-    }
-    void Keys(HWND menu, std::initializer_list<WPARAM> keys) {
-        for (WPARAM k : keys) {
-            ::PostMessageA(menu, WM_KEYDOWN, k, 0);
-            Pump(30);
-        }
-    }
-    void CloseMenu() {
-        for (int i = 0; i < 3; ++i)
-            if (HWND menu = OpenMenuWindow()) Keys(menu, {VK_ESCAPE});
-        WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 2000);
-    }
+    void PostTray(std::initializer_list<UINT> mouseMessages) { e2e::PostTray(program_->Pid(), mouseMessages); }
+    HWND OpenMenuWindow() const { return e2e::OpenMenuWindow(program_->Pid()); }
+    HWND OpenTrayMenu() { return e2e::OpenTrayMenu(program_->Pid()); }
+    void Keys(HWND menu, std::initializer_list<WPARAM> keys) { MenuKeys(menu, keys); }
+    void CloseMenu() { CloseMenus(program_->Pid()); }
     // Asks for a switch; the caller waits for the windows to show it.
     void SwitchTo(const std::string& arg) { ASSERT_EQ(program_->SecondStart(arg), 0); }
     std::unique_ptr<Tessarel> program_;

@@ -396,6 +396,7 @@ TEST(StickyList, ChangeRules) {
         std::vector<std::string> after;
     };
     const Step steps[] = {
+        {" \t ", true, false, {}},   // the name of a window that has gone
         {"  Notepad \t", true, true, {"NOTEPAD"}},
         {"NOTEPAD", true, false, {"NOTEPAD"}},
         {"notePad", true, false, {"NOTEPAD"}},
