@@ -433,24 +433,30 @@ TEST_F(DialogPages, TheBackgroundDragsTheDialogAndThePagesDoNot) {
     struct Moved {
         int dx, dy;
     };
-    auto drag = [&](POINT from, int dx, int dy) {
+    auto drag = [&](POINT from, int dx, int dy, bool expectMove) {
         POINT screen = from;
         ::ClientToScreen(dlg.Handle(), &screen);
         MoveMouse(screen.x, screen.y);
         ::SendMessageA(dlg.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
         MoveMouse(screen.x + dx, screen.y + dy);
         const int left = dlg.Left(), top = dlg.Top();
-        ::SendMessageA(dlg.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + dx, from.y + dy));
+        // The dialog follows the cursor the system reports, which may lag the
+        // move just made: the mouse goes on reporting moves until it caught up,
+        // as a real mouse does.
+        e2e::WaitUntil([&] {
+            ::SendMessageA(dlg.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + dx, from.y + dy));
+            return dlg.Left() - left == dx && dlg.Top() - top == dy;
+        }, expectMove ? 5000 : 200);
         const Moved moved{dlg.Left() - left, dlg.Top() - top};
         ::SendMessageA(dlg.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(from.x + dx, from.y + dy));
         return moved;
     };
-    const Moved header = drag({60, 20}, 40, 25);   // the header band
+    const Moved header = drag({60, 20}, 40, 25, true);   // the header band
     EXPECT_EQ(header.dx, 40);
     EXPECT_EQ(header.dy, 25);
     EXPECT_EQ(::GetCapture(), nullptr) << "the mouse is let go";
 
-    const Moved page = drag({300, 200}, 30, 30);   // on the page shown
+    const Moved page = drag({300, 200}, 30, 30, false);   // on the page shown
     EXPECT_EQ(page.dx, 0);
     EXPECT_EQ(page.dy, 0);
 
