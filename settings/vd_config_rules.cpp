@@ -17,7 +17,7 @@ constexpr int kFrameWidth = 30;
 constexpr int kFrameHeight = 10;
 
 void Warn(std::string_view text, HWND owner) {
-    framework::MessageBox(text, rule_texts::kWarning, MB_OK | MB_ICONWARNING, owner);
+    framework::MessageBox(text, option_texts::kWarning, MB_OK | MB_ICONWARNING, owner);
 }
 
 }  // namespace
@@ -46,25 +46,25 @@ void TfrmVDConfig::SetUpOptionRules() {
 void TfrmVDConfig::rgApplistClick() {
     if (!ShiftTriggersClash(rgApplist.ItemIndex(), rgDeskprev.ItemIndex())) return;
     rgDeskprev.SetItemIndex(0);
-    Warn(rule_texts::kShiftOnce, Handle());
+    Warn(option_texts::kShiftOnce, Handle());
 }
 
 void TfrmVDConfig::rgDeskprevClick() {
     if (!ShiftTriggersClash(rgDeskprev.ItemIndex(), rgApplist.ItemIndex())) return;
     rgApplist.SetItemIndex(0);
-    Warn(rule_texts::kShiftOnce, Handle());
+    Warn(option_texts::kShiftOnce, Handle());
 }
 
 void TfrmVDConfig::rgMainMenuClick() {
     if (!MainMenuTriggerClash(rgMainMenu.ItemIndex(), rgApplist.ItemIndex(), rgDeskprev.ItemIndex())) return;
     rgMainMenu.SetItemIndex(0);
-    Warn(rule_texts::kTriggerUsed, Handle());
+    Warn(option_texts::kTriggerUsed, Handle());
 }
 
 // The choice stays: the user may be about to change the resolution.
 void TfrmVDConfig::rgPrevSizeClick() {
     if (!PreviewFitsScreen(rgPrevSize.ItemIndex(), ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)))
-        Warn(rule_texts::kPreviewTooLarge, Handle());
+        Warn(option_texts::kPreviewTooLarge, Handle());
 }
 
 void TfrmVDConfig::cbRetainFocusClick() {

@@ -6,13 +6,13 @@
 
 namespace settings {
 
-namespace rule_texts {
+namespace option_texts {
 inline constexpr std::string_view kWarning = "Warning!";
 inline constexpr std::string_view kShiftOnce = "You can use \"doublehit shift\" hotkey only for one function!";
 inline constexpr std::string_view kTriggerUsed = "This hotkey option is already used!";
 inline constexpr std::string_view kPreviewTooLarge =
     "Desktop preview window will NOT fit the screen in the current resolution!";
-}  // namespace rule_texts
+}  // namespace option_texts
 
 // The triggers built on double hits of Shift: "Doublehit shift", "Doublehit
 // shift + ctrl", "Doublehit left shift" and "Doublehit right shift". The hook
