@@ -1,4 +1,5 @@
 #include "navigation/bubble.h"
+#include "navigation/overlay_style.h"
 #include <shellapi.h>
 #include <algorithm>
 #include <vector>
@@ -12,7 +13,6 @@ namespace {
 
 using framework::Kind;
 
-constexpr DWORD OverlayExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW;   // $80080
 constexpr int kClientWidth = 358;
 constexpr int kClientHeight = 78;
 constexpr int kCorner = 17;
@@ -115,7 +115,7 @@ TfrmBubble::~TfrmBubble() {
     --alive;
 }
 
-DWORD TfrmBubble::InitialExStyle() const { return OverlayExStyle; }
+DWORD TfrmBubble::InitialExStyle() const { return kOverlayExStyle; }
 
 void TfrmBubble::CreateControls() {
     for (toolkit::TRotButton* b : {&sbFollow, &btnClose}) b->UseDialogLook();

@@ -1,4 +1,5 @@
 #include "navigation/click.h"
+#include "navigation/overlay_style.h"
 #include "engine/main_form.h"
 #include "framework/string_list.h"
 #include "settings/store_values.h"
@@ -9,8 +10,6 @@ namespace navigation {
 TfrmClick* frmClick = nullptr;
 
 namespace {
-
-constexpr DWORD OverlayExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW;   // $80080
 
 engine::TfrmPTessarel* Engine() noexcept { return engine::frmPTessarel; }
 int ScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
@@ -29,7 +28,7 @@ TfrmClick::TfrmClick() : Form("frmClick") {}
 
 TfrmClick::~TfrmClick() = default;
 
-DWORD TfrmClick::InitialExStyle() const { return OverlayExStyle | WS_EX_TOPMOST; }
+DWORD TfrmClick::InitialExStyle() const { return kOverlayExStyle | WS_EX_TOPMOST; }
 
 void TfrmClick::FormCreate() {
     SetBounds(ScreenWidth() - settings::kClickMissingFromRight, settings::kClickMissingTop, kClickSmall, kClickSmall);
@@ -77,7 +76,7 @@ void TfrmClick::ApplyClickSettings(bool shown, bool large) {
 void TfrmClick::ShowClick() {
     SetBounds(Left(), Top(), kClickSmall, kClickSmall);
     if (auto* e = Engine()) e->SetTrayIconForDesktop(e->FCurrentDesktop);
-    SetExStyle(ExStyle() | OverlayExStyle);
+    SetExStyle(ExStyle() | kOverlayExStyle);
     SetAlpha(kClickAlpha, true);
     StoreClickPosition();
     SetStayOnTop(true);

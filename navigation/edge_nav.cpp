@@ -1,4 +1,5 @@
 #include "navigation/edge_nav.h"
+#include "navigation/overlay_style.h"
 #include <windowsx.h>
 #include "engine/main_form.h"
 #include "framework/application.h"
@@ -10,8 +11,6 @@ namespace navigation {
 TfrmEdgeNav* frmEdgeNav = nullptr;
 
 namespace {
-
-constexpr DWORD OverlayExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW;   // $80080
 
 engine::TfrmPTessarel* Engine() noexcept { return engine::frmPTessarel; }
 
@@ -29,7 +28,7 @@ TfrmEdgeNav::TfrmEdgeNav() : Form("frmEdgeNav") {}
 
 TfrmEdgeNav::~TfrmEdgeNav() { Timer1.SetEnabled(false); }
 
-DWORD TfrmEdgeNav::InitialExStyle() const { return OverlayExStyle | WS_EX_TOPMOST; }
+DWORD TfrmEdgeNav::InitialExStyle() const { return kOverlayExStyle | WS_EX_TOPMOST; }
 
 void TfrmEdgeNav::FormCreate() {
     imUp_ = toolkit::LoadFormBitmap(toolkit::pictures::kEdgeUp);
