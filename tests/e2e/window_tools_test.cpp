@@ -300,6 +300,10 @@ protected:
 TEST_F(WindowInfoTest, PinsMakeTheApplicationAndTheClassStickyAndNotAgain) {
     Helper witness({.cls = "TessPinWitness", .title = "stays on desktop 1"});
     Helper pin({.cls = "TessPinMe", .title = "pin me", .exeName = "pinme.exe"});
+    // The preview picks only windows the engine holds: a scan late under load
+    // would leave the press on nothing. A switch away and back proves both met.
+    SwitchTo("-s2", {}, {witness.Window(), pin.Window()});
+    SwitchTo("-s1", {witness.Window(), pin.Window()}, {});
     // It fills the screen, so the thumbnail's centre shows it; the witness
     // lies in a corner.
     const RECT corner{1100, 980, 1250, 1020}, full{0, 0, 1280, 960};
