@@ -26,6 +26,33 @@ constexpr int kPreviewIdleTicks = 6;
 // shell list view they never get a stored position.
 constexpr DWORD kIconWaitLimitMs = 5000;
 
+// Adds the time from its creation to its end to a running total: one
+// counter read at each end, no request to the system.
+class TickClock {
+public:
+    explicit TickClock(double& total) noexcept : total_(total), start_(Count()) {}
+    ~TickClock() { total_ += static_cast<double>(Count() - start_) / static_cast<double>(Frequency()); }
+    TickClock(const TickClock&) = delete;
+    TickClock& operator=(const TickClock&) = delete;
+
+private:
+    static LONGLONG Count() noexcept {
+        LARGE_INTEGER c;
+        ::QueryPerformanceCounter(&c);
+        return c.QuadPart;
+    }
+    static LONGLONG Frequency() noexcept {
+        static const LONGLONG f = [] {
+            LARGE_INTEGER v;
+            ::QueryPerformanceFrequency(&v);
+            return v.QuadPart;
+        }();
+        return f;
+    }
+    double& total_;
+    LONGLONG start_;
+};
+
 bool CursorInside(const RECT& r) {
     POINT p{};
     ::GetCursorPos(&p);
@@ -35,6 +62,7 @@ bool CursorInside(const RECT& r) {
 }  // namespace
 
 void TfrmPTessarel::tScanTimer() {
+    const TickClock clock(tickSeconds_);
     if (tScan_.Interval() != kScanIntervalMs) tScan_.SetInterval(kScanIntervalMs);
     ++FScanCounter;
     ScanWindows();

@@ -87,6 +87,9 @@ public:
 
     // Tick and switch ----------------------------------------------------------
     void tScanTimer();
+    // The wall-clock seconds spent in the tick so far; with FScanCounter, the
+    // ticks run, it tells the pace the program keeps as it runs.
+    double TickSeconds() const noexcept { return tickSeconds_; }
     void RequestDesktop(int n);
     // A switch the preview or its menus ask for: FPreviewSwitch marks it only
     // when the request is taken, so a refused one leaves the next switch's
@@ -375,6 +378,7 @@ private:
     static constexpr UINT kSwitchTickMs = USER_TIMER_MINIMUM;   // a requested switch
     void TickSoon();
     framework::Timer tScan_;
+    double tickSeconds_ = 0;
 
     // The input poll's state (input_poll.cpp).
     void StartInputPoll();

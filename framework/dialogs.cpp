@@ -1,7 +1,8 @@
 #include "framework/dialogs.h"
-#include <commdlg.h>
 #include <algorithm>
 #include <string>
+#include "framework/guard.h"
+#include "framework/owned.h"
 
 namespace framework {
 namespace {
@@ -13,7 +14,30 @@ OpenDialogFn& OpenAnswerer() {
     static OpenDialogFn fn;
     return fn;
 }
+template <typename Fn>
+void Entry(HMODULE library, Fn& fn, const char* name) {
+    // void (*)() is the generic function pointer that casts without a warning.
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
+}
+
 }  // namespace
+
+const FileDialogEntries& FileDialogs() {
+    static const struct Loaded {
+        Library library{::LoadLibraryA("comdlg32.dll")};
+        FileDialogEntries entries;
+        Loaded() {
+            if (!library) return;
+            Entry(library.get(), entries.GetOpenFileName, "GetOpenFileNameA");
+            Entry(library.get(), entries.GetSaveFileName, "GetSaveFileNameA");
+            Entry(library.get(), entries.ExtendedError, "CommDlgExtendedError");
+        }
+    } loaded;
+    const FileDialogEntries& e = loaded.entries;
+    if (!e.GetOpenFileName || !e.GetSaveFileName || !e.ExtendedError)
+        throw Exception("The system's file dialogs cannot be loaded");
+    return e;
+}
 
 int MessageBox(std::string_view text, std::string_view caption, UINT flags, HWND owner) {
     if (Answerer()) return Answerer()(owner, text, caption, flags);
@@ -42,7 +66,7 @@ std::optional<std::string> PromptForOpenFile(const OpenDialogSpec& spec, HWND ow
     ofn.lpstrTitle = title.c_str();
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameA(&ofn)) return std::nullopt;
+    if (!FileDialogs().GetOpenFileName(&ofn)) return std::nullopt;
     file.resize(file.find('\0'));
     return file;
 }

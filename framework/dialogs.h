@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes go through one seam so that tests can answer them.
 #include <windows.h>
+#include <commdlg.h>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,5 +30,16 @@ using OpenDialogFn = std::function<std::optional<std::string>(HWND owner, const 
 std::optional<std::string> PromptForOpenFile(const OpenDialogSpec& spec, HWND owner = nullptr);
 // Replaces the open dialog (tests answer it); an empty function restores it.
 void SetOpenDialogAnswerer(OpenDialogFn fn);
+
+// The system's file dialogs, their library loaded at the first dialog rather
+// than with the program: under Wine it brings the printing system and its
+// host libraries with it, about 2 MB of the working set of a program that
+// mostly never opens one. Raises framework::Exception when it cannot load.
+struct FileDialogEntries {
+    decltype(&::GetOpenFileNameA) GetOpenFileName = nullptr;
+    decltype(&::GetSaveFileNameA) GetSaveFileName = nullptr;
+    decltype(&::CommDlgExtendedError) ExtendedError = nullptr;
+};
+const FileDialogEntries& FileDialogs();
 
 }  // namespace framework

@@ -97,7 +97,6 @@ void TfrmAuthPwd::CreateControls() {
     ::SendMessageA(lbResult.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
     lbResult.SetCaption(cover_texts::kInvalid);
     lbResult.SetVisible(false);
-    LoadPictures();
 
     keys_.When = TEnterEscKeys::Trigger::KeyUp;
     keys_.OnEnter = [this] { btnOKClick(); };
@@ -120,7 +119,11 @@ void TfrmAuthPwd::CreateControls() {
 
 void TfrmAuthPwd::FormDestroy() { keys_.DetachAll(); }
 
+// The pictures take about 1.5 MB once drawn: they are made when the cover
+// first comes up, not for every start of a program whose desktops are
+// mostly never locked.
 void TfrmAuthPwd::LoadPictures() {
+    if (imMid.Canvas()) return;
     const struct {
         framework::Image& image;
         const char* name;
@@ -158,6 +161,7 @@ void TfrmAuthPwd::PlaceControls() {
 }
 
 void TfrmAuthPwd::Paint(HDC dc, const RECT&) {
+    LoadPictures();
     imLeft.PaintTo(dc);
     for (int i = 1; i <= kStripCopies; ++i)
         ::BitBlt(dc, kStripWidth * i + kMidWidth, picturesTop_, kStripWidth, kPictureHeight, imLeft.Canvas(), 0, 0,
@@ -199,6 +203,7 @@ void TfrmAuthPwd::ShowAuthCover(std::string_view reason) {
         lbReason.SetCaption(reason);
         lbResult.SetVisible(false);
         edPwd.SetText("");
+        LoadPictures();
         PlaceControls();
         Show();
         engine::links::UpdateDeskName(main->FCurrentDesktop);   // it stays hidden while the cover shows

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <memory>
 #include "framework/guard.h"
+#include "framework/owned.h"
 
 namespace navigation {
 namespace {
@@ -16,8 +17,41 @@ bool IsBlank(char c) noexcept { return static_cast<unsigned char>(c) <= 32; }
 
 bool Succeeded(NTSTATUS status) noexcept { return status >= 0; }
 
+// The system's cryptography library, loaded when a lock password is first
+// set or checked rather than with the program: few users ever set one, and
+// under Wine the library brings the host's TLS libraries with it, about
+// 2 MB of the working set.
+class Cryptography {
+public:
+    static const Cryptography& Get() {
+        static const Cryptography loaded;
+        if (!loaded.Complete()) throw framework::Exception("The system's cryptography library cannot be loaded");
+        return loaded;
+    }
+    decltype(&::BCryptOpenAlgorithmProvider) OpenAlgorithmProvider = nullptr;
+    decltype(&::BCryptCloseAlgorithmProvider) CloseAlgorithmProvider = nullptr;
+    decltype(&::BCryptDeriveKeyPBKDF2) DeriveKeyPBKDF2 = nullptr;
+    decltype(&::BCryptGenRandom) GenRandom = nullptr;
+
+private:
+    Cryptography() : library_(::LoadLibraryA("bcrypt.dll")) {
+        if (!library_) return;
+        Entry(OpenAlgorithmProvider, "BCryptOpenAlgorithmProvider");
+        Entry(CloseAlgorithmProvider, "BCryptCloseAlgorithmProvider");
+        Entry(DeriveKeyPBKDF2, "BCryptDeriveKeyPBKDF2");
+        Entry(GenRandom, "BCryptGenRandom");
+    }
+    template <typename Fn>
+    void Entry(Fn& fn, const char* name) const {
+        // void (*)() is the generic function pointer that casts without a warning.
+        fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(library_.get(), name)));
+    }
+    bool Complete() const noexcept { return OpenAlgorithmProvider && CloseAlgorithmProvider && DeriveKeyPBKDF2 && GenRandom; }
+    framework::Library library_;
+};
+
 struct AlgorithmCloser {
-    void operator()(BCRYPT_ALG_HANDLE h) const noexcept { ::BCryptCloseAlgorithmProvider(h, 0); }
+    void operator()(BCRYPT_ALG_HANDLE h) const noexcept { Cryptography::Get().CloseAlgorithmProvider(h, 0); }
 };
 
 template <size_t N>
@@ -73,15 +107,16 @@ std::string_view TrimLockPassword(std::string_view s) noexcept {
 
 std::array<uint8_t, 32> DeriveLockKey(std::string_view password, const std::array<uint8_t, 16>& salt,
                                       uint32_t iterations) {
+    const Cryptography& crypt = Cryptography::Get();
     BCRYPT_ALG_HANDLE opened = nullptr;
-    if (!Succeeded(::BCryptOpenAlgorithmProvider(&opened, BCRYPT_SHA256_ALGORITHM, nullptr,
+    if (!Succeeded(crypt.OpenAlgorithmProvider(&opened, BCRYPT_SHA256_ALGORITHM, nullptr,
                                                  BCRYPT_ALG_HANDLE_HMAC_FLAG)))
         throw framework::Exception("The system offers no HMAC-SHA256");
     std::unique_ptr<void, AlgorithmCloser> algorithm(opened);
     const std::string_view secret = TrimLockPassword(password);
     std::string bytes(secret);   // the call takes a writable buffer
     std::array<uint8_t, 32> key{};
-    const NTSTATUS status = ::BCryptDeriveKeyPBKDF2(
+    const NTSTATUS status = crypt.DeriveKeyPBKDF2(
         opened, reinterpret_cast<PUCHAR>(bytes.data()), static_cast<ULONG>(bytes.size()),
         const_cast<PUCHAR>(salt.data()), static_cast<ULONG>(salt.size()), iterations, key.data(),
         static_cast<ULONG>(key.size()), 0);
@@ -93,7 +128,7 @@ std::array<uint8_t, 32> DeriveLockKey(std::string_view password, const std::arra
 TLockVerifier MakeLockVerifier(std::string_view password, uint32_t iterations) {
     TLockVerifier v;
     v.Iterations = iterations;
-    if (!Succeeded(::BCryptGenRandom(nullptr, v.Salt.data(), static_cast<ULONG>(v.Salt.size()),
+    if (!Succeeded(Cryptography::Get().GenRandom(nullptr, v.Salt.data(), static_cast<ULONG>(v.Salt.size()),
                                      BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
         throw framework::Exception("The system gave no random salt");
     v.Key = DeriveLockKey(password, v.Salt, iterations);

@@ -227,6 +227,7 @@ private:
     void TrackOptionHint(POINT cursor);
     void DragBackground(UINT msg, POINT at);
     framework::Bitmap background_;
+    bool backgroundRead_ = false;
     bool dragging_ = false;
     POINT dragFrom_{};
     std::optional<POINT> hintCursor_;   // where the mouse was at the last tick

@@ -34,7 +34,6 @@ void TfrmVDConfig::SetUpPageRow() {
         image.OnClick = [this, &image] { Image1Click(image.Tag); };
         if (n > PageImages::kButtons) image.SetVisible(false);
     }
-    framework::Guard([this] { background_ = toolkit::LoadFormBitmap(toolkit::pictures::kConfigBackground); });
     dragging_ = false;
     for (UINT msg : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP})
         OnMessage(msg, [this, msg](WPARAM, LPARAM l) -> LRESULT {
@@ -108,6 +107,12 @@ void TfrmVDConfig::ShowOptionHint(int tag) {
 }
 
 void TfrmVDConfig::Paint(HDC dc, const RECT& client) {
+    // Read at the first paint, not with the dialog at start: the picture
+    // takes about 1 MB, and most runs never open the dialog.
+    if (!backgroundRead_) {
+        backgroundRead_ = true;
+        framework::Guard([this] { background_ = toolkit::LoadFormBitmap(toolkit::pictures::kConfigBackground); });
+    }
     if (!background_) return;
     framework::MemoryDc source(::CreateCompatibleDC(dc));
     framework::SelectScope picture(source.get(), background_.get());

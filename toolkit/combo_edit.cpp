@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include "framework/dialogs.h"
 #include "framework/form.h"
 #include "toolkit/utility_routines.h"
 
@@ -406,8 +407,9 @@ bool ExecuteFileDialog(TFileDialogSettings& dialog, HWND owner) {
     ofn.lpstrDefExt = dialog.DefaultExt.empty() ? nullptr : dialog.DefaultExt.c_str();
     ofn.Flags = dialog.Options | OFN_EXPLORER | OFN_ENABLESIZING;
     const bool save = dialog.Kind == TFileDialogKind::dkSave || dialog.Kind == TFileDialogKind::dkSavePicture;
-    if (!(save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn))) {
-        if (DWORD error = ::CommDlgExtendedError())
+    const framework::FileDialogEntries& dialogs = framework::FileDialogs();
+    if (!(save ? dialogs.GetSaveFileName(&ofn) : dialogs.GetOpenFileName(&ofn))) {
+        if (DWORD error = dialogs.ExtendedError())
             throw framework::Exception("The file dialog failed (error " + std::to_string(error) + ")");
         return false;
     }

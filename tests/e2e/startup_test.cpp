@@ -81,3 +81,17 @@ TEST(Startup, MainWindowIsAToolWindowWithTheProductCaption) {
     EXPECT_TRUE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(IsShown(w));
 }
+
+// The lock password's cryptography and the file dialogs load their libraries
+// at their first use: under Wine each brings about 2 MB of host libraries
+// (TLS, printing) into the working set of every run, most of which never
+// set a password or open a file dialog.
+TEST(Startup, LibrariesOfThePasswordAndTheFileDialogsWaitForTheirFirstUse) {
+    Tessarel t;
+    ASSERT_NE(t.MainWindow(), nullptr);
+    ASSERT_TRUE(t.WaitForMessageLoop());
+    // The module list is read: the program's own modules are in it.
+    ASSERT_TRUE(HasModule(t.Pid(), "Tessareltop.exe"));
+    ASSERT_TRUE(HasModule(t.Pid(), "PTSH120.dll"));
+    for (const char* later : {"bcrypt.dll", "comdlg32.dll"}) EXPECT_FALSE(HasModule(t.Pid(), later)) << later;
+}
