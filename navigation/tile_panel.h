@@ -87,7 +87,6 @@ private:
     std::shared_ptr<const framework::Icon> icon_;
     HDC pictureDc_ = nullptr;
     SIZE pictureSize_{};
-    bool pressed_ = false;
 };
 
 }  // namespace navigation
