@@ -1,4 +1,5 @@
 #include "framework/custom_control.h"
+#include <windowsx.h>
 #include "framework/guard.h"
 #include "framework/handle_map.h"
 
@@ -77,6 +78,19 @@ LRESULT CustomControl::HandleMessage(UINT m, WPARAM w, LPARAM l) {
         mouseInside_ = false;
         MouseLeave();
         return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (!clickOnRelease_) break;
+        Press();
+        return 0;
+    case WM_LBUTTONUP:
+        if (!clickOnRelease_) break;
+        Release({GET_X_LPARAM(l), GET_Y_LPARAM(l)});   // may run a click that frees the control
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse: the release will not come here.
+        if (pressed_ && reinterpret_cast<HWND>(l) != h) LetGo();
+        break;
     case WM_NCDESTROY:
         ControlsByHandle::Remove(h);
         break;
@@ -92,6 +106,35 @@ void CustomControl::TrackMouse() {
     TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
     ::TrackMouseEvent(&tme);
     MouseEnter();
+}
+
+void CustomControl::Press() {
+    ::SetCapture(hwnd_);   // the release comes here, wherever the mouse goes
+    pressed_ = true;
+    PressChanged();
+}
+
+void CustomControl::Release(POINT at) {
+    const bool wasPressed = pressed_;
+    LetGo();
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    // Last: the click may hide, close or free the control.
+    if (wasPressed && ::PtInRect(&client, at)) RunClick();
+}
+
+void CustomControl::LetGo() {
+    if (pressed_) {
+        pressed_ = false;
+        PressChanged();
+    }
+    if (::GetCapture() == hwnd_) ::ReleaseCapture();
+}
+
+void CustomControl::RunClick() {
+    if (!OnClick || !::IsWindowEnabled(hwnd_)) return;
+    auto click = OnClick;
+    click();
 }
 
 void CustomControl::PaintWindow() {

@@ -1,6 +1,5 @@
 #include "navigation/desk_name.h"
 #include <shellapi.h>
-#include <windowsx.h>
 #include <algorithm>
 #include "engine/subsystem_links.h"
 #include "framework/dialogs.h"
@@ -75,7 +74,9 @@ DeskNameDistances DistancesOf(SIZE screen, const RECT& panel) noexcept {
 
 // The lock button -----------------------------------------------------------------------
 TLockButton::TLockButton(framework::Form& owner, std::string name)
-    : CustomControl(owner, std::move(name), "TDeskNameLock") {}
+    : CustomControl(owner, std::move(name), "TDeskNameLock") {
+    ClickOnRelease();
+}
 
 void TLockButton::SetLocked(bool locked) {
     locked_ = locked;
@@ -87,8 +88,8 @@ void TLockButton::Paint(HDC dc, const RECT& client) const {
     ::FillRect(dc, &client, back.get());
     if (MouseInside()) ::FrameRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
     // A 16 x 16 padlock in the middle: the shackle closes on the body when locked.
-    const int x = (client.right - client.left - 16) / 2 + (pressed_ ? 1 : 0);
-    const int y = (client.bottom - client.top - 16) / 2 + (pressed_ ? 1 : 0);
+    const int x = (client.right - client.left - 16) / 2 + (Pressed() ? 1 : 0);
+    const int y = (client.bottom - client.top - 16) / 2 + (Pressed() ? 1 : 0);
     framework::Pen ink(::CreatePen(PS_SOLID, 2, kGlyphInk));
     HGDIOBJ oldPen = ::SelectObject(dc, ink.get());
     HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
@@ -107,29 +108,8 @@ void TLockButton::Paint(HDC dc, const RECT& client) const {
 }
 
 LRESULT TLockButton::HandleMessage(UINT m, WPARAM w, LPARAM l) {
-    switch (m) {
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-    case WM_LBUTTONDOWN:
-        pressed_ = true;
-        ::SetCapture(hwnd_);
-        Invalidate();
-        return 0;
-    case WM_LBUTTONUP: {
-        const bool wasPressed = pressed_;
-        pressed_ = false;
-        if (::GetCapture() == hwnd_) ::ReleaseCapture();
-        Invalidate();
-        RECT client;
-        ::GetClientRect(hwnd_, &client);
-        const POINT at{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-        if (wasPressed && ::PtInRect(&client, at) && OnClick) {
-            auto click = OnClick;
-            click();
-        }
-        return 0;
-    }
-    default: return CustomControl::HandleMessage(m, w, l);
-    }
+    if (m == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+    return CustomControl::HandleMessage(m, w, l);
 }
 
 // The label -----------------------------------------------------------------------------

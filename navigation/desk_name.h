@@ -58,10 +58,10 @@ protected:
     LRESULT HandleMessage(UINT m, WPARAM w, LPARAM l) override;
     void MouseEnter() override { Invalidate(); }
     void MouseLeave() override { Invalidate(); }
+    void PressChanged() override { Invalidate(); }
 
 private:
     bool locked_ = false;
-    bool pressed_ = false;
 };
 
 // The name label: in the panel's colour, and not in the way of the mouse,

@@ -1,5 +1,4 @@
 #include "navigation/tile_panel.h"
-#include <windowsx.h>
 
 namespace navigation {
 namespace {
@@ -19,7 +18,9 @@ bool IsEmpty(const RECT& r) noexcept { return r.right <= r.left || r.bottom <= r
 }  // namespace
 
 TTilePanel::TTilePanel(framework::Form& owner, std::string name)
-    : CustomControl(owner, std::move(name), "TTilePanel") {}
+    : CustomControl(owner, std::move(name), "TTilePanel") {
+    ClickOnRelease();
+}
 
 void TTilePanel::CreateAt(HWND parent, const RECT& bounds, int id) {
     const framework::ControlSpec spec{framework::Kind::Custom, Name().c_str(), nullptr, bounds.left, bounds.top,
@@ -68,25 +69,6 @@ LRESULT TTilePanel::HandleMessage(UINT m, WPARAM w, LPARAM l) {
     case WM_MOUSEMOVE:
         if (OnHover) OnHover();
         break;   // the base tracks the mouse's leaving
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        pressed_ = true;
-        ::SetCapture(hwnd_);
-        return 0;
-    case WM_LBUTTONUP: {
-        const bool wasPressed = pressed_;
-        pressed_ = false;
-        if (::GetCapture() == hwnd_) ::ReleaseCapture();
-        RECT client{};
-        ::GetClientRect(hwnd_, &client);
-        const POINT at{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-        // A press dragged off the tile and released elsewhere is no click.
-        if (wasPressed && ::PtInRect(&client, at) && OnClick) OnClick();
-        return 0;
-    }
-    case WM_CAPTURECHANGED:
-        pressed_ = false;
-        return 0;
     case WM_RBUTTONUP:
         if (OnRightClick) OnRightClick();
         return 0;

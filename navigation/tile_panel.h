@@ -67,8 +67,9 @@ public:
     void SetPicture(HDC source, SIZE size);
     bool HasPicture() const noexcept { return icon_ || pictureDc_; }
 
+    // OnClick, the control's own, runs when the left button is pressed and
+    // released on the tile.
     std::function<void()> OnHover;        // the mouse moved over the tile
-    std::function<void()> OnClick;        // left button pressed and released on it
     std::function<void()> OnRightClick;   // right button released on it
 
     void Paint(HDC dc, const RECT& client) const override;
@@ -87,7 +88,6 @@ private:
     std::shared_ptr<const framework::Icon> icon_;
     HDC pictureDc_ = nullptr;
     SIZE pictureSize_{};
-    bool pressed_ = false;
 };
 
 }  // namespace navigation

@@ -1,12 +1,13 @@
 // TPageImage: a clickable picture of the settings dialog's page row.
 #include "settings/page_image.h"
-#include <windowsx.h>
 #include "toolkit/form_pictures.h"
 
 namespace settings {
 
 TPageImage::TPageImage(framework::Form& owner, std::string name)
-    : CustomControl(owner, std::move(name), "TPageImage") {}
+    : CustomControl(owner, std::move(name), "TPageImage") {
+    ClickOnRelease();
+}
 
 TPageImage::~TPageImage() = default;
 
@@ -30,34 +31,10 @@ LRESULT TPageImage::HandleMessage(UINT m, WPARAM w, LPARAM l) {
     case BM_CLICK:
         RunClick();
         return 0;
-    case WM_LBUTTONDOWN:
-        pressed_ = true;
-        ::SetCapture(hwnd_);
-        return 0;
-    case WM_LBUTTONUP: {
-        const bool wasPressed = pressed_;
-        pressed_ = false;
-        if (::GetCapture() == hwnd_) ::ReleaseCapture();
-        RECT client;
-        ::GetClientRect(hwnd_, &client);
-        POINT at{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-        // Last: the click may hide this picture or show another page.
-        if (wasPressed && ::PtInRect(&client, at)) RunClick();
-        return 0;
-    }
-    case WM_CAPTURECHANGED:
-        pressed_ = false;
-        break;
     default:
         break;
     }
     return CustomControl::HandleMessage(m, w, l);
-}
-
-void TPageImage::RunClick() {
-    if (!OnClick || !::IsWindowEnabled(hwnd_)) return;
-    auto click = OnClick;   // a copy: the handler may replace the control's own
-    click();
 }
 
 PageImages::PageImages(framework::Form& owner) {

@@ -32,9 +32,7 @@ protected:
     LRESULT HandleMessage(UINT m, WPARAM w, LPARAM l) override;
 
 private:
-    void RunClick();
     std::unique_ptr<toolkit::TGIFImage> picture_;
-    bool pressed_ = false;
 };
 
 // The page buttons Image1..Image11 and their hover pictures Image12..Image23.

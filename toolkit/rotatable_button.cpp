@@ -1,5 +1,4 @@
 #include "toolkit/rotatable_button.h"
-#include <windowsx.h>
 #include "framework/guard.h"
 #include "framework/text.h"
 
@@ -66,7 +65,9 @@ COLORREF GradientLineColor(COLORREF c, COLORREF e, int p, int s, bool invert) {
 }
 
 TRotButton::TRotButton(framework::Form& owner, std::string name)
-    : CustomControl(owner, std::move(name), kWindowClass) {}
+    : CustomControl(owner, std::move(name), kWindowClass) {
+    ClickOnRelease();
+}
 
 void TRotButton::CreateWindowFor(HWND parent, const framework::ControlSpec& spec, int id) {
     if (hwnd_) return;
@@ -84,11 +85,7 @@ LRESULT TRotButton::HandleMessage(UINT m, WPARAM w, LPARAM l) {
         return r;
     }
     case BM_CLICK:
-        // As a standard push button does for programs that press it.
-        if (OnClick && ::IsWindowEnabled(hwnd_)) {
-            auto click = OnClick;
-            click();
-        }
+        RunClick();   // as a standard push button does for programs that press it
         return 0;
     case WM_SIZE:
         size_ = {LOWORD(l), HIWORD(l)};
@@ -100,12 +97,12 @@ LRESULT TRotButton::HandleMessage(UINT m, WPARAM w, LPARAM l) {
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
-    case WM_LBUTTONDOWN:
-        LeftButtonDown();
-        return 0;
     case WM_LBUTTONUP:
-        LeftButtonUp({GET_X_LPARAM(l), GET_Y_LPARAM(l)});   // may run a click that frees the button
-        return 0;
+        // Normal colours after a click until the mouse enters again; the
+        // base then runs the click, if it is one.
+        hovered_ = false;
+        Invalidate();
+        return CustomControl::HandleMessage(m, w, l);
     default:
         return CustomControl::HandleMessage(m, w, l);
     }
@@ -178,7 +175,7 @@ void TRotButton::LayoutStep() {
         if (autoSize_) size_ = {2 * margin_ + ext.cy, 2 * margin_ + ext.cx};
         origin_ = {margin_, ext.cx + margin_};   // the upward text starts at the bottom
     }
-    if (pressed_) {
+    if (Pressed()) {
         origin_.x += kPressShift;
         origin_.y += kPressShift;
     }
@@ -241,27 +238,9 @@ void TRotButton::MouseLeave() {
     Invalidate();
 }
 
-void TRotButton::LeftButtonDown() {
-    pressed_ = true;
-    LayoutStep();
+void TRotButton::PressChanged() {
+    LayoutStep();   // the caption moves while pressed
     Invalidate();
-    ::SetCapture(hwnd_);
-}
-
-void TRotButton::LeftButtonUp(POINT at) {
-    bool wasPressed = pressed_;
-    pressed_ = false;
-    hovered_ = false;   // normal colours after a click until the mouse enters again
-    LayoutStep();
-    Invalidate();
-    if (::GetCapture() == hwnd_) ::ReleaseCapture();
-    RECT client;
-    ::GetClientRect(hwnd_, &client);
-    // Last: the click may close or free the button's form.
-    if (wasPressed && ::PtInRect(&client, at) && OnClick) {
-        auto click = OnClick;
-        click();
-    }
 }
 
 }  // namespace toolkit

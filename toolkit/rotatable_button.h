@@ -88,7 +88,6 @@ public:
     // The size the button has (its layout's, or the caption's under AutoSize).
     SIZE Extent() const noexcept { return size_; }
     bool Hovered() const noexcept { return hovered_; }
-    bool Pressed() const noexcept { return pressed_; }
 
     void Paint(HDC dc, const RECT& client) const override;
 
@@ -96,12 +95,11 @@ protected:
     LRESULT HandleMessage(UINT m, WPARAM w, LPARAM l) override;
     void MouseEnter() override;
     void MouseLeave() override;
+    void PressChanged() override;
 
 private:
     void LayoutStep();
     void PaintBackground(HDC dc, const RECT& client, bool hot) const;
-    void LeftButtonDown();
-    void LeftButtonUp(POINT at);
 
     TRotAngle angle_ = TRotAngle::ra0;
     bool autoSize_ = false;
@@ -119,7 +117,6 @@ private:
     bool invertGrad_ = false;
 
     bool hovered_ = false;    // painted in the focus colours
-    bool pressed_ = false;
     POINT origin_{4, 4};
     POINT originFocus_{4, 4};
     SIZE size_{0, 0};

@@ -14,7 +14,7 @@
 #include "navigation/app_list.h"
 #include "settings/settings_access.h"
 #include "support/e2e.h"
-#include "support/fake_settings.h"
+#include "support/form_suite.h"
 #include "support/gdi_objects.h"
 #include "support/lock_prompt.h"
 #include "support/registry_values.h"
@@ -129,26 +129,10 @@ TEST(AppListRules, NumberTitleAndHiding) {
 
 // The list in this process --------------------------------------------------------
 
-FakeSettings& Settings() {
-    static FakeSettings s;
-    return s;
-}
-
-engine::TfrmPTessarel& Main() { return *engine::frmPTessarel; }
-
-bool Recorded(HWND w) {
-    return WaitUntil([w] { return Main().FindWindowRecord(w) >= 0; }, 5000);
-}
-
 // A scan that started after now has run: every window open now is met.
 void ScannedOnce() {
     const uint32_t seen = Main().FScanCounter;
     WaitUntil([seen] { return Main().FScanCounter >= seen + 2; }, 5000);
-}
-
-int DesktopOf(HWND w) {
-    const int i = Main().FindWindowRecord(w);
-    return i < 0 ? -1 : Main().FWindowTable[static_cast<size_t>(i)].Desktop;
 }
 
 void SwitchTo(int n) {
@@ -173,22 +157,8 @@ const Shown* TileOf(const std::vector<Shown>& tiles, HWND w) {
     return it == tiles.end() ? nullptr : &*it;
 }
 
-class AppListTest : public ::testing::Test {
+class AppListTest : public FormSuite<frmAppList> {
 protected:
-    static void SetUpTestSuite() {
-        ResetUserState();
-        settings::SetLiveSource(&Settings());
-        auto& app = framework::App();
-        app.CreateForm(engine::frmPTessarel);
-        app.CreateForm(frmAppList);
-        app.SetMainForm(engine::frmPTessarel);
-    }
-    static void TearDownTestSuite() {
-        auto& app = framework::App();
-        app.FreeForm(frmAppList);
-        app.FreeForm(engine::frmPTessarel);
-        settings::SetLiveSource(nullptr);
-    }
     void SetUp() override {
         Settings().Reset();
         auto& m = Main();

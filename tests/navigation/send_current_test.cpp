@@ -11,7 +11,7 @@
 #include "navigation/send_current.h"
 #include "settings/settings_access.h"
 #include "support/e2e.h"
-#include "support/fake_settings.h"
+#include "support/form_suite.h"
 #include "support/lock_prompt.h"
 #include "support/own_window.h"
 #include "support/registry_values.h"
@@ -46,38 +46,8 @@ TEST(SendCurrentRules, TheApplicationLeavesTheDesktopItIsRecordedOn) {
     for (const Case& c : cases) EXPECT_EQ(sc::SourceDesktop(c.recorded, c.current), c.source) << c.recorded;
 }
 
-FakeSettings& Settings() {
-    static FakeSettings s;
-    return s;
-}
-
-engine::TfrmPTessarel& Main() { return *engine::frmPTessarel; }
-
-bool Recorded(HWND w) {
-    return WaitUntil([w] { return Main().FindWindowRecord(w) >= 0; }, 5000);
-}
-
-int DesktopOf(HWND w) {
-    const int i = Main().FindWindowRecord(w);
-    return i < 0 ? -1 : Main().FWindowTable[static_cast<size_t>(i)].Desktop;
-}
-
-class SendCurrentTest : public ::testing::Test {
+class SendCurrentTest : public FormSuite<frmSendCurrent> {
 protected:
-    static void SetUpTestSuite() {
-        ResetUserState();
-        settings::SetLiveSource(&Settings());
-        auto& app = framework::App();
-        app.CreateForm(engine::frmPTessarel);
-        app.CreateForm(frmSendCurrent);
-        app.SetMainForm(engine::frmPTessarel);
-    }
-    static void TearDownTestSuite() {
-        auto& app = framework::App();
-        app.FreeForm(frmSendCurrent);
-        app.FreeForm(engine::frmPTessarel);
-        settings::SetLiveSource(nullptr);
-    }
     void SetUp() override {
         Settings().Reset();
         auto& m = Main();
