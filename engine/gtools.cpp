@@ -8,6 +8,7 @@
 #include <cstring>
 #include <unordered_set>
 #include <vector>
+#include "engine/messages.h"
 #include "framework/owned.h"
 #include "framework/text.h"
 
@@ -237,6 +238,21 @@ int ForEachProcess(const ProcessCallback& cb) {
 void ForceForegroundWindow(HWND w) { RaiseWindow(w, Raise::WithFocus); }
 
 void ForceShowWindow(HWND w) { RaiseWindow(w, Raise::ShowWithoutFocus); }
+
+// Under Wine a window activated after one of ours went can look active while
+// the X server keeps the keys away from it (see the hook library). The
+// request is posted, so the window's thread reads it after its activation.
+void ReturnKeyboardFocus(HWND formerFront) {
+    auto foreign = [](HWND w) {
+        DWORD pid = 0;
+        return w && w != ::GetDesktopWindow() && ::GetWindowThreadProcessId(w, &pid) && pid != ::GetCurrentProcessId();
+    };
+    HWND target = ::GetForegroundWindow();
+    if (!foreign(target)) target = formerFront;
+    if (!foreign(target) || !::IsWindowVisible(target)) return;
+    static const UINT message = ::RegisterWindowMessageA(kTakeFocusMessageName);
+    ::PostMessageA(target, message, 0, 0);
+}
 
 // A window that answers WM_CLOSE but is still there once the time is up is
 // ended with its process. The process is opened before asking, so the id

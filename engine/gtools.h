@@ -27,6 +27,10 @@ int ForEachProcess(const ProcessCallback& cb);
 // window is still there after 5 s; it never ends the calling program.
 void ForceForegroundWindow(HWND w);
 void ForceShowWindow(HWND w);
+// After one of the program's windows held the keyboard focus and went: the
+// window in front now (or, when none of another program is, the one given)
+// takes the focus again in its own thread, through the hook library.
+void ReturnKeyboardFocus(HWND formerFront);
 void CloseOrKillWindow(HWND w);
 bool WindowTestFalse(HWND w);
 

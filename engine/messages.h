@@ -25,4 +25,9 @@ constexpr UINT IDM_SEND_WINDOW = 0xCE01;     // + desktop - 1
 
 constexpr char kMainClassName[] = "TfrmPTessarel";
 
+// Posted by the program to a window of another program, read there by the
+// hook library: the window's thread takes its keyboard focus again. A
+// registered message, so that no program mistakes it for one of its own.
+constexpr char kTakeFocusMessageName[] = "Pelmora.Tessarel.TakeKeyboardFocus";
+
 }  // namespace engine

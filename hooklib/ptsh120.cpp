@@ -152,6 +152,31 @@ void ReportSysCommand(HWND w, WPARAM id) noexcept {
     ::PostMessageA(main, engine::WM_HOOK_SYSMENU, AsWParam(root ? root : w), static_cast<LPARAM>(id));
 }
 
+// Taking the focus back ---------------------------------------------------------------
+// Under Wine the keys go to the window that holds the X server's input focus,
+// and a thread asks the X server for it stamped with the time of the last
+// message it read. When one of the program's windows took the focus in front
+// of this window and went, the system makes this window active again, but
+// its thread asks with a time older than the program's request: the X server
+// ignores it, and the keys go to the desktop window while this window looks
+// active. Asked again here, right after reading the program's message, the
+// request carries that message's time and is granted. The focus must change
+// for the thread to ask at all, so it leaves and comes back.
+UINT TakeFocusMessage() noexcept {
+    static const UINT message = ::RegisterWindowMessageA(engine::kTakeFocusMessageName);
+    return message;
+}
+
+void TakeFocusAgain(HWND w) noexcept {
+    HWND root = ::GetAncestor(w, GA_ROOT);
+    if (!root || !::IsWindowVisible(root)) return;
+    if (::GetForegroundWindow() != root) ::SetForegroundWindow(root);
+    HWND focus = ::GetFocus();
+    if (!focus || ::GetAncestor(focus, GA_ROOT) != root) focus = root;
+    ::SetFocus(nullptr);
+    ::SetFocus(focus);
+}
+
 bool DownForThread(int vk) noexcept { return (::GetKeyState(vk) & 0x8000) != 0; }
 bool DownOnKeyboard(int vk) noexcept { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
@@ -283,11 +308,16 @@ LRESULT CALLBACK KHookProc(int code, WPARAM w, LPARAM l) noexcept {
 }
 
 // WH_GETMESSAGE: posted messages as the hooked thread removes them. A pick
-// from a system menu arrives as a posted WM_SYSCOMMAND.
+// from a system menu arrives as a posted WM_SYSCOMMAND; the program's request
+// to take the keyboard focus again is read here and never reaches the window.
 LRESULT CALLBACK MHookProc(int code, WPARAM w, LPARAM l) noexcept {
     if (code == HC_ACTION && w == PM_REMOVE && l) {
-        const auto& m = *reinterpret_cast<const MSG*>(l);
+        auto& m = *reinterpret_cast<MSG*>(l);
         if (m.message == WM_SYSCOMMAND) ReportSysCommand(m.hwnd, m.wParam);
+        if (m.message == TakeFocusMessage()) {
+            if (!g_programProcess && Running(RecordedOwner())) TakeFocusAgain(m.hwnd);
+            m.message = WM_NULL;
+        }
     }
     return ::CallNextHookEx(HookOf(g_shared.getMessageHook), code, w, l);
 }

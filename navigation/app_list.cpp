@@ -128,14 +128,18 @@ void TfrmAppList::ToggleAppList() {
     }
     FLastInside = ::GetTickCount();
     LayoutForm(true);
+    formerFront_ = ::GetForegroundWindow();
     ::ShowWindow(Handle(), SW_SHOW);
     BringToFront();
     ::SetForegroundWindow(Handle());
 }
 
 void TfrmAppList::HideAppList() {
+    const bool shown = Handle() && ::IsWindowVisible(Handle());
     Hide();
     if (Handle()) ::ShowWindow(Handle(), SW_HIDE);
+    // The list took the foreground when it opened.
+    if (shown) engine::ReturnKeyboardFocus(formerFront_);
 }
 
 void TfrmAppList::RefreshAppList() {

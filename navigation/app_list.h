@@ -137,6 +137,7 @@ private:
     bool OwnMenuOpen() const;
 
     std::vector<TTile> tiles_;
+    HWND formerFront_ = nullptr;   // in front when the list opened
     bool menuOpen_ = false;
     bool refreshPosted_ = false;
     framework::Timer Timer1{app_list::kTimerMs, [this] { Timer1Timer(); }};
