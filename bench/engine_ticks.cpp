@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 #include "bench/helper_windows.h"
+#include "bench/timing.h"
 #include "engine/main_form.h"
 #include "engine/startup.h"
 #include "framework/application.h"
@@ -48,22 +49,9 @@ constexpr char kBareClass[] = "TessTickBenchBare";
 constexpr UINT kBareFigure = WM_APP + 1;
 enum BareFigure : WPARAM { kPasses, kPassMicroseconds, kCpuMicroseconds };
 
-double Now() {
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Seconds(const FILETIME& t) {
-    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-}
-
-double OwnCpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    if (!::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
-    return Seconds(kernel) + Seconds(user);
-}
+using bench::Now;
+using bench::ProcessCpuSeconds;
+using bench::Seconds;
 
 // --bare: the bare pass every 250 ms, each timed; the totals answered to kBareFigure.
 struct BareTotals {
@@ -84,7 +72,7 @@ LRESULT CALLBACK BareProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
             switch (wp) {
             case kPasses: return static_cast<LRESULT>(g_bare.passes);
             case kPassMicroseconds: return static_cast<LRESULT>(1e6 * g_bare.passSeconds);
-            case kCpuMicroseconds: return static_cast<LRESULT>(1e6 * OwnCpuSeconds());
+            case kCpuMicroseconds: return static_cast<LRESULT>(1e6 * ProcessCpuSeconds());
             default: return 0;
             }
         }
@@ -120,7 +108,7 @@ Reading Read(HWND bare) {
         r.engineTicks = form->FScanCounter;
         r.engineTickSeconds = form->TickSeconds();
     }
-    r.engineCpu = OwnCpuSeconds();
+    r.engineCpu = ProcessCpuSeconds();
     auto ask = [bare](WPARAM which) {
         DWORD_PTR answer = 0;
         ::SendMessageTimeoutA(bare, kBareFigure, which, 0, SMTO_NORMAL, 5000, &answer);

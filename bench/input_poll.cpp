@@ -31,6 +31,7 @@
 #include <cstdlib>
 #include <vector>
 #include "bench/helper_windows.h"
+#include "bench/timing.h"
 #include "engine/input_poll.h"
 #include "engine/main_form.h"
 #include "engine/startup.h"
@@ -50,22 +51,9 @@ constexpr char kClass[] = "TessPollBenchWindow";
 enum Kind { kOff, kPoll, kBare, kKinds };
 constexpr const char* kKindNames[kKinds] = {"off", "poll", "bare"};
 
-double Now() {
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Seconds(const FILETIME& t) {
-    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-}
-
-double ProcessCpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-    return Seconds(kernel) + Seconds(user);
-}
+using bench::Now;
+using bench::ProcessCpuSeconds;
+using bench::Seconds;
 
 double ThreadCpuSeconds() {
     FILETIME created, exited, kernel, user;
