@@ -14,12 +14,6 @@ OpenDialogFn& OpenAnswerer() {
     static OpenDialogFn fn;
     return fn;
 }
-template <typename Fn>
-void Entry(HMODULE library, Fn& fn, const char* name) {
-    // void (*)() is the generic function pointer that casts without a warning.
-    fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
-}
-
 }  // namespace
 
 const FileDialogEntries& FileDialogs() {
@@ -28,9 +22,9 @@ const FileDialogEntries& FileDialogs() {
         FileDialogEntries entries;
         Loaded() {
             if (!library) return;
-            Entry(library.get(), entries.GetOpenFileName, "GetOpenFileNameA");
-            Entry(library.get(), entries.GetSaveFileName, "GetSaveFileNameA");
-            Entry(library.get(), entries.ExtendedError, "CommDlgExtendedError");
+            entries.GetOpenFileName = EntryPoint<decltype(entries.GetOpenFileName)>(library.get(), "GetOpenFileNameA");
+            entries.GetSaveFileName = EntryPoint<decltype(entries.GetSaveFileName)>(library.get(), "GetSaveFileNameA");
+            entries.ExtendedError = EntryPoint<decltype(entries.ExtendedError)>(library.get(), "CommDlgExtendedError");
         }
     } loaded;
     const FileDialogEntries& e = loaded.entries;

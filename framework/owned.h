@@ -71,6 +71,13 @@ using Library   = Owned<HMODULE, detail::ReleaseLibrary>;
 using MemoryDc  = Owned<HDC, detail::DeleteDcHandle>;
 using Hook      = Owned<HHOOK, detail::UnhookHandle>;
 
+// An entry of a library loaded at run time, or null when it has none.
+template <typename Fn>
+Fn EntryPoint(HMODULE module, const char* name) noexcept {
+    // void (*)() is the generic function pointer that casts without a warning.
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
 // A window's device context, released to its window.
 class WindowDc {
 public:

@@ -42,10 +42,7 @@ private:
         Entry(GenRandom, "BCryptGenRandom");
     }
     template <typename Fn>
-    void Entry(Fn& fn, const char* name) const {
-        // void (*)() is the generic function pointer that casts without a warning.
-        fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(library_.get(), name)));
-    }
+    void Entry(Fn& fn, const char* name) const { fn = framework::EntryPoint<Fn>(library_.get(), name); }
     bool Complete() const noexcept { return OpenAlgorithmProvider && CloseAlgorithmProvider && DeriveKeyPBKDF2 && GenRandom; }
     framework::Library library_;
 };

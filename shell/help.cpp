@@ -64,12 +64,6 @@ std::vector<std::string> CommandLineWords() {
     return words;
 }
 
-template <typename Fn>
-Fn EntryPoint(HMODULE module, const char* name) {
-    // void (*)() is the generic function pointer that casts without a warning.
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
 // The active window of the program, else the main form's, else none.
 HWND OwnerWindow() {
     if (HWND active = ::GetActiveWindow()) return active;
@@ -82,8 +76,8 @@ void LoadHelpControl(const std::string& path) {
     if (s.HHCtrlModule || path.empty()) return;
     s.HHCtrlModule.reset(::LoadLibraryA(path.c_str()));
     if (!s.HHCtrlModule) return;
-    s.HtmlHelpEntry = EntryPoint<HtmlHelpAFn>(s.HHCtrlModule.get(), "HtmlHelpA");
-    s.HtmlHelpWEntry = EntryPoint<HtmlHelpWFn>(s.HHCtrlModule.get(), "HtmlHelpW");
+    s.HtmlHelpEntry = framework::EntryPoint<HtmlHelpAFn>(s.HHCtrlModule.get(), "HtmlHelpA");
+    s.HtmlHelpWEntry = framework::EntryPoint<HtmlHelpWFn>(s.HHCtrlModule.get(), "HtmlHelpW");
 }
 
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
