@@ -250,8 +250,7 @@ void ReturnKeyboardFocus(HWND formerFront) {
     HWND target = ::GetForegroundWindow();
     if (!foreign(target)) target = formerFront;
     if (!foreign(target) || !::IsWindowVisible(target)) return;
-    static const UINT message = ::RegisterWindowMessageA(kTakeFocusMessageName);
-    ::PostMessageA(target, message, 0, 0);
+    ::PostMessageA(target, TakeFocusMessage(), 0, 0);
 }
 
 // A window that answers WM_CLOSE but is still there once the time is up is

@@ -29,5 +29,9 @@ constexpr char kMainClassName[] = "TfrmPTessarel";
 // hook library: the window's thread takes its keyboard focus again. A
 // registered message, so that no program mistakes it for one of its own.
 constexpr char kTakeFocusMessageName[] = "Pelmora.Tessarel.TakeKeyboardFocus";
+inline UINT TakeFocusMessage() noexcept {
+    static const UINT message = ::RegisterWindowMessageA(kTakeFocusMessageName);
+    return message;
+}
 
 }  // namespace engine

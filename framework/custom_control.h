@@ -70,7 +70,6 @@ private:
     void Release(POINT at);
     void LetGo();
 
-
     std::string windowClass_;
     bool mouseInside_ = false;   // enter seen, leave not yet
     bool clickOnRelease_ = false;

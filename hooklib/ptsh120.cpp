@@ -162,11 +162,6 @@ void ReportSysCommand(HWND w, WPARAM id) noexcept {
 // active. Asked again here, right after reading the program's message, the
 // request carries that message's time and is granted. The focus must change
 // for the thread to ask at all, so it leaves and comes back.
-UINT TakeFocusMessage() noexcept {
-    static const UINT message = ::RegisterWindowMessageA(engine::kTakeFocusMessageName);
-    return message;
-}
-
 void TakeFocusAgain(HWND w) noexcept {
     HWND root = ::GetAncestor(w, GA_ROOT);
     if (!root || !::IsWindowVisible(root)) return;
@@ -314,7 +309,7 @@ LRESULT CALLBACK MHookProc(int code, WPARAM w, LPARAM l) noexcept {
     if (code == HC_ACTION && w == PM_REMOVE && l) {
         auto& m = *reinterpret_cast<MSG*>(l);
         if (m.message == WM_SYSCOMMAND) ReportSysCommand(m.hwnd, m.wParam);
-        if (m.message == TakeFocusMessage()) {
+        if (m.message == engine::TakeFocusMessage()) {
             if (!g_programProcess && Running(RecordedOwner())) TakeFocusAgain(m.hwnd);
             m.message = WM_NULL;
         }
