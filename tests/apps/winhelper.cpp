@@ -9,7 +9,8 @@
 // when the message was posted (read from the queue), else 0.
 // Control messages: WM_APP+1 stop pumping (hang; for wParam ms when not 0),
 // +2 show, +3 hide, +4 quit, +5 open one more window (titled "<title> new"),
-// +6 activate this window.
+// +6 activate this window, +7 move the focus off the window and back, which
+// under Wine asks the X server for its input focus again.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,11 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     }
     case WM_APP + 6:
         ::SetForegroundWindow(w);
+        return 0;
+    case WM_APP + 7:
+        if (::GetForegroundWindow() != w) ::SetForegroundWindow(w);
+        ::SetFocus(nullptr);
+        ::SetFocus(w);
         return 0;
     case WM_CLOSE:
         if (askOnClose) {

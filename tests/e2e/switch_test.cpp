@@ -86,6 +86,20 @@ TEST_F(SwitchTest, LastActiveWindowGetsTheFocusBack) {
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == a.Window(); }));
 }
 
+// The window given the focus back takes the keys too, switch after switch,
+// with nothing but the program moving the focus.
+TEST_F(SwitchTest, TheWindowGivenTheFocusBackTakesTheKeys) {
+    const std::string log = TempDir() + "focus-keys.log";
+    Helper a({.cls = "TessFocusKeys", .title = "focus keys", .logFile = log});
+    ASSERT_TRUE(TakeKeyboardFocus(a.Window(), log));
+    for (int round = 1; round <= 5; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        SwitchTo("-s2", {}, {a.Window()});
+        SwitchTo("-s1", {a.Window()}, {});
+        ASSERT_TRUE(KeysReachWithoutHelp(a.Window(), log)) << "in front, but the keys went elsewhere";
+    }
+}
+
 TEST_F(SwitchTest, KillShowsEveryWindowOfEveryDesktopAndEnds) {
     Helper one({.cls = "TessUnifyOne", .title = "unify 1"});
     SwitchTo("-s2", {}, {one.Window()});

@@ -452,27 +452,43 @@ bool HasLogged(const std::string& logFile, UINT message, WPARAM w) {
     return false;
 }
 
+namespace {
+// Types a Shift stroke (no hotkey in any mode, and it types nothing) and
+// waits for it to arrive in the window's log.
+bool ShiftStrokeArrives(const std::string& logFile, int ms) {
+    const size_t before = MessagesIn(logFile).size();
+    if (RunXdotool("key shift") != 0) return false;
+    return WaitUntil([&] {
+        auto log = MessagesIn(logFile);
+        bool down = false;
+        for (size_t i = before; i < log.size(); ++i) {
+            if (log[i].message == WM_KEYDOWN && log[i].w == VK_SHIFT) down = true;
+            if (down && log[i].message == WM_KEYUP && log[i].w == VK_SHIFT) return true;
+        }
+        return false;
+    }, ms);
+}
+}  // namespace
+
 bool TakeKeyboardFocus(HWND w, const std::string& logFile) {
-    // A Shift stroke is no hotkey in any mode and types nothing. Each try
-    // waits for its own stroke; a stroke lost on the way (the keys went
-    // elsewhere while the focus moved) is typed again.
+    // Each try waits for its own stroke; a stroke lost on the way (the keys
+    // went elsewhere while the focus moved) is typed again.
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < static_cast<DWORD>(Patience(15000))) {
         if (::GetForegroundWindow() != w) ::SetForegroundWindow(w);
         if (!TryUntil([&] { return ::GetForegroundWindow() == w; }, 3000)) continue;
-        const size_t before = MessagesIn(logFile).size();
-        if (RunXdotool("key shift") != 0) return false;
-        const bool arrived = WaitUntil([&] {
-            auto log = MessagesIn(logFile);
-            bool down = false;
-            for (size_t i = before; i < log.size(); ++i) {
-                if (log[i].message == WM_KEYDOWN && log[i].w == VK_SHIFT) down = true;
-                if (down && log[i].message == WM_KEYUP && log[i].w == VK_SHIFT) return true;
-            }
-            return false;
-        }, 2000);
-        if (arrived) return true;
+        if (ShiftStrokeArrives(logFile, 2000)) return true;
+        ::PostMessageA(w, kHelperTakeFocus, 0, 0);
     }
+    return false;
+}
+
+bool KeysReachWithoutHelp(HWND w, const std::string& logFile, int ms) {
+    const DWORD start = ::GetTickCount();
+    const DWORD limit = static_cast<DWORD>(Patience(ms));
+    if (!WaitUntil([&] { return ::GetForegroundWindow() == w; }, ms)) return false;
+    while (::GetTickCount() - start < limit)
+        if (ShiftStrokeArrives(logFile, 2000)) return true;
     return false;
 }
 

@@ -156,7 +156,14 @@ bool HasLogged(const std::string& logFile, UINT message, WPARAM w);
 // Puts the helper window in front and waits until keys typed from now on
 // reach it: a Shift stroke typed as a probe has arrived in its log. Only
 // then has the keyboard hook (loaded lazily into the helper) seen it too.
+// Under Wine a window activated from the test's process may look active
+// while the X server keeps its keys elsewhere; when a probe is lost, the
+// helper asks for the keys again in its own thread, as a click would.
 bool TakeKeyboardFocus(HWND w, const std::string& logFile);
+// Whether keys typed now reach the window the program put in front, with no
+// help from the test: it comes in front, and a Shift stroke, typed again
+// while none arrives, reaches its log within the time.
+bool KeysReachWithoutHelp(HWND w, const std::string& logFile, int ms = 10000);
 
 // Control messages the helper's windows understand.
 constexpr UINT kHelperHang = WM_APP + 1;
@@ -165,6 +172,7 @@ constexpr UINT kHelperHide = WM_APP + 3;
 constexpr UINT kHelperQuit = WM_APP + 4;
 constexpr UINT kHelperNewWindow = WM_APP + 5;
 constexpr UINT kHelperActivate = WM_APP + 6;
+constexpr UINT kHelperTakeFocus = WM_APP + 7;
 
 // The program under test, started in a clean state (no settings, no data).
 void ResetUserState();       // ends stray instances, deletes the settings key and the data folder
