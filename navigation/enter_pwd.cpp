@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include "engine/gtools.h"
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/guard.h"
@@ -175,6 +176,7 @@ bool TfrmEnterPwd::AskLockPassword(std::string_view reason) {
     if (Visible()) return false;
     lbReason.SetCaption(reason);
     FCancelled = true;
+    const HWND formerFront = ::GetForegroundWindow();
     Show();
     ::SetFocus(edPwd.Handle());
     BringToFront();
@@ -187,6 +189,9 @@ bool TfrmEnterPwd::AskLockPassword(std::string_view reason) {
         FCancelled = true;
         Hide();
     }
+    // The prompt held the keyboard; the window the system puts in front
+    // again must really get the keys back (see ReturnKeyboardFocus).
+    engine::ReturnKeyboardFocus(formerFront);
     struct ClearOnExit {
         framework::Edit& edit;
         ~ClearOnExit() { edit.SetText(""); }

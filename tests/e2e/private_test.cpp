@@ -208,3 +208,16 @@ TEST_F(PrivateDesktopTest, NoRouteTakesAWindowOutWithoutThePassword) {
     EXPECT_FALSE(IsShown(priv_->Window()));
     EXPECT_TRUE(IsShown(one_->Window()));
 }
+
+// The prompt takes the keyboard while it asks; cancelled, the window that
+// was in front takes the keys again, as the user goes on typing there.
+TEST_F(PrivateDesktopTest, TheWindowInFrontTakesTheKeysAgainOnceThePromptIsCancelled) {
+    const std::string log = TempDir() + "one.log";
+    for (int round = 1; round <= 5; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_TRUE(TakeKeyboardFocus(one_->Window(), log));
+        PostSysMenu(priv_->Window(), engine::IDM_SEND_WINDOW);
+        CancelPrompt(kLeaveReason);
+        ASSERT_TRUE(KeysReachWithoutHelp(one_->Window(), log)) << "in front, but the keys went elsewhere";
+    }
+}
