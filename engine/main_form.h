@@ -344,6 +344,7 @@ private:
     DWORD switchTick_ = 0;
     int previewIdleTicks_ = 0;
     int previewOrigin_ = 0;
+    HWND frontBeforePreview_ = nullptr;   // gets the keys back when the preview goes
     bool previewDragging_ = false;
     bool exiting_ = false;
     bool unified_ = false;

@@ -167,6 +167,7 @@ void TfrmPTessarel::HideOtherLabels(const framework::GraphicLabel* sender) {
 // Showing and placing -----------------------------------------------------------
 
 void TfrmPTessarel::ShowPreview(int origin) {
+    if (!Visible()) frontBeforePreview_ = ::GetForegroundWindow();
     CreateHint();   // made at the first showing: the start stays quick
     // Laid out first: the placement measures the window at its new size.
     FormShow();
@@ -194,8 +195,12 @@ void TfrmPTessarel::ShowPreviewFromTray() {
 
 void TfrmPTessarel::HidePreview() {
     if (!Handle()) return;
+    const bool shown = ::IsWindowVisible(Handle()) != FALSE;
     Hide();
     ::ShowWindow(Handle(), SW_HIDE);
+    // Closed without a switch, the preview leaves the keys with the window
+    // that had them; a switch gives them to the new desktop's window.
+    if (shown && FRequestedDesktop == FCurrentDesktop) ReturnKeyboardFocus(frontBeforePreview_);
 }
 
 void TfrmPTessarel::PlacePreviewAtTaskbar() {

@@ -1,6 +1,7 @@
 // Desktop switches seen from outside: second starts switch the running
 // program, windows of other programs are hidden and shown again.
 #include <gtest/gtest.h>
+#include "engine/messages.h"
 #include "support/program_test.h"
 
 using namespace e2e;
@@ -228,5 +229,33 @@ TEST_F(EarlyRequestTest, ASwitchAskedForWhileTheStartBubbleShowsIsCarriedOut) {
         ASSERT_EQ(program.SecondStart("-s1"), 0);
         ASSERT_TRUE(ShownSoon(h.Window(), 10000));
         ASSERT_EQ(program.KillInstance(), 0);
+    }
+}
+
+namespace {
+class PreviewKeysTest : public ProgramTest {
+protected:
+    void Prepare() override { WriteSetting("hotkeydeskprev", 4); }   // "Ctrl + 0"
+};
+}  // namespace
+
+// The preview takes the keyboard while it shows; closed without a switch,
+// it leaves the keys with the window that had them, as the user goes on
+// typing there. Under Wine the system gave the foreground to the desktop
+// window instead when the preview first hid.
+TEST_F(PreviewKeysTest, ClosedWithoutASwitchItLeavesTheKeysWithTheWindowInFront) {
+    const std::string log = TempDir() + "preview-keys.log";
+    Helper a({.cls = "TessPreviewKeys", .title = "preview keys", .logFile = log});
+    // The program has met the window: a switch away hides it.
+    SwitchTo("-s2", {}, {a.Window()});
+    SwitchTo("-s1", {a.Window()}, {});
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_TRUE(TakeKeyboardFocus(a.Window(), log));
+        ::PostMessageA(program_->MainWindow(), engine::WM_HOOK_HOTKEY, engine::kHotkeyChordCtrl0, 0);
+        ASSERT_TRUE(ShownSoon(program_->MainWindow()));
+        ::PostMessageA(program_->MainWindow(), engine::WM_HOOK_HOTKEY, engine::kHotkeyChordCtrl0, 0);
+        ASSERT_TRUE(HiddenSoon(program_->MainWindow()));
+        ASSERT_TRUE(KeysReachWithoutHelp(a.Window(), log)) << "the keys went elsewhere";
     }
 }
