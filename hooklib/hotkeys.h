@@ -31,9 +31,6 @@ constexpr int kCommandUp = engine::kHotkeyUp, kCommandDown = engine::kHotkeyDown
 constexpr int kCommandCtrl0 = engine::kHotkeyChordCtrl0;
 constexpr int kCommandCtrlLeftWin = engine::kHotkeyChordCtrlWin;
 constexpr int kCommandCtrlGrave = engine::kHotkeyChordCtrlGrave;
-// "Ctrl + ^" has no command in the main window's handler; it gets the next
-// number of the chord row so that it never passes for another chord.
-constexpr int kCommandCtrlCaret = engine::kHotkeyChordCtrlGrave + 1;
 
 // Desktop-switch modes, by item index of the hotkey-mode setting.
 enum class HotkeyMode : int {
@@ -64,7 +61,7 @@ enum class Trigger : int {
     Ctrl0,             // "Ctrl + 0"
     CtrlLeftWin,       // "Ctrl + Left Windows"
     CtrlGrave,         // "Ctrl + `"
-    CtrlCaret,         // "Ctrl + ^"
+    CtrlCaret,         // "Ctrl + ^": no command answers it, so its keys pass
     DoubleLeftShift,   // "Doublehit left shift"
     DoubleRightShift,  // "Doublehit right shift"
 };
@@ -86,7 +83,6 @@ struct CharKey {
 };
 struct LayoutKeys {
     CharKey grave;   // '`'
-    CharKey caret;   // '^'
 };
 
 // VkKeyScan's answer: low byte the key, high byte Shift (1), Ctrl (2), Alt (4)
@@ -197,6 +193,8 @@ constexpr int DesktopCommand(int mode, unsigned vk, unsigned mods) noexcept {
 }
 
 // The chord command of a key when one of the three triggers uses that chord.
+// The main window answers three chords; "Ctrl + ^", which the settings offer
+// too, has no command there, so it is never taken from the program in front.
 constexpr int ChordCommand(const Options& o, unsigned vk, unsigned mods, const LayoutKeys& layout) noexcept {
     using detail::HasTrigger;
     mods &= ~detail::OwnModifierBits(vk);
@@ -204,7 +202,6 @@ constexpr int ChordCommand(const Options& o, unsigned vk, unsigned mods, const L
     if (vk == '0' && ctrlOnly && HasTrigger(o, Trigger::Ctrl0)) return kCommandCtrl0;
     if (vk == VK_LWIN && ctrlOnly && HasTrigger(o, Trigger::CtrlLeftWin)) return kCommandCtrlLeftWin;
     if (HasTrigger(o, Trigger::CtrlGrave) && detail::CtrlCharChord(layout.grave, vk, mods)) return kCommandCtrlGrave;
-    if (HasTrigger(o, Trigger::CtrlCaret) && detail::CtrlCharChord(layout.caret, vk, mods)) return kCommandCtrlCaret;
     return kNoCommand;
 }
 
@@ -253,13 +250,13 @@ constexpr unsigned HeldForStroke(unsigned threadState, unsigned seenDown, unsign
 constexpr bool CatchesKeys(const Options& o) noexcept {
     using detail::HasTrigger;
     return (o.mode > 0 && o.mode < kHotkeyModeCount) || HasTrigger(o, Trigger::Ctrl0) ||
-           HasTrigger(o, Trigger::CtrlLeftWin) || HasTrigger(o, Trigger::CtrlGrave) || HasTrigger(o, Trigger::CtrlCaret);
+           HasTrigger(o, Trigger::CtrlLeftWin) || HasTrigger(o, Trigger::CtrlGrave);
 }
 
 // Whether a chord could match at all, so that the hook asks the keyboard
-// layout only when Ctrl is held and a character chord is in use.
+// layout only when Ctrl is held and the character chord is in use.
 constexpr bool NeedsLayout(const Options& o, unsigned mods) noexcept {
-    return (mods & kAnyCtrl) && (detail::HasTrigger(o, Trigger::CtrlGrave) || detail::HasTrigger(o, Trigger::CtrlCaret));
+    return (mods & kAnyCtrl) && detail::HasTrigger(o, Trigger::CtrlGrave);
 }
 
 // System-menu entries whose commands are reported: "Send application to" and

@@ -207,11 +207,10 @@ unsigned HeldModifiers() noexcept {
     return hooklib::HeldForStroke(threadState, g_seen.down, ModifiersDown(DownOnKeyboard));
 }
 
-// The keys of the two character chords in the layout of the thread that
-// receives the key.
+// The key of the character chord in the layout of the thread that receives
+// the key.
 hooklib::LayoutKeys CurrentLayoutKeys() noexcept {
-    HKL layout = ::GetKeyboardLayout(0);
-    return {hooklib::CharKeyFromScan(::VkKeyScanExA('`', layout)), hooklib::CharKeyFromScan(::VkKeyScanExA('^', layout))};
+    return {hooklib::CharKeyFromScan(::VkKeyScanExA('`', ::GetKeyboardLayout(0)))};
 }
 
 constexpr LPARAM kKeyUpFlag = LPARAM{1} << 31;

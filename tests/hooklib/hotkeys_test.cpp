@@ -15,8 +15,8 @@ constexpr unsigned LShift = kLeftShift, LWin = kLeftWin, RWin = kRightWin;
 // Keyboard layouts as VkKeyScan describes them: a US layout, where the grave
 // accent has a key of its own and "^" is Shift + 6, and a German one, where
 // "^" sits left of 1 and the grave accent needs Shift.
-constexpr LayoutKeys kUs{{VK_OEM_3, false}, {'6', true}};
-constexpr LayoutKeys kGerman{{VK_OEM_6, true}, {VK_OEM_5, false}};
+constexpr LayoutKeys kUs{{VK_OEM_3, false}};
+constexpr LayoutKeys kGerman{{VK_OEM_6, true}};
 
 struct DesktopCase {
     int mode;
@@ -121,13 +121,12 @@ TEST(ChordHotkeys, EachChordIsTakenOnlyWhileATriggerUsesIt) {
         {{.deskprev = 6}, kUs, VK_OEM_3, kNone, 0},
         {{.deskprev = 6}, kUs, VK_OEM_3, RCtrl | RAlt, 0},
         {{.deskprev = 6}, LayoutKeys{}, VK_OEM_3, LCtrl, 0},
-        // "Ctrl + ^": its own command, never mistaken for the grave accent.
-        {{.applist = 7}, kUs, '6', LCtrl | LShift, 26},
-        {{.applist = 7}, kUs, '6', LCtrl, 0},
-        {{.applist = 7}, kGerman, VK_OEM_5, RCtrl, 26},
-        {{.applist = 7}, kGerman, VK_OEM_5, RCtrl | LShift, 0},
+        // "Ctrl + ^": no command of the program answers it, so the keys that
+        // type it pass on every layout, and it never passes for the grave accent.
+        {{.applist = 7}, kUs, '6', LCtrl | LShift, 0},
+        {{.mainmenu = 7}, kGerman, VK_OEM_5, RCtrl, 0},
         {{.applist = 6, .deskprev = 7}, kUs, VK_OEM_3, LCtrl, 25},
-        {{.applist = 6, .deskprev = 7}, kUs, '6', LCtrl | LShift, 26},
+        {{.applist = 6, .deskprev = 7}, kUs, '6', LCtrl | LShift, 0},
         // No trigger in use, or values the settings cannot hold.
         {{}, kUs, '0', LCtrl, 0},
         {{.applist = 10, .deskprev = -1}, kUs, '0', LCtrl, 0},
@@ -154,12 +153,14 @@ TEST(ChordHotkeys, DoubleTapTriggersAreLeftToTheProgram) {
 }
 
 TEST(Hotkeys, DesktopModeAndChordsWorkSideBySide) {
-    Options o{.mode = 3, .applist = 4, .deskprev = 7, .mainmenu = 5};
+    Options o{.mode = 3, .applist = 4, .deskprev = 6, .mainmenu = 5};
     EXPECT_EQ(HotkeyCommand(o, '1', RCtrl, kUs), 1);
     EXPECT_EQ(HotkeyCommand(o, '0', RCtrl, kUs), 23);
     EXPECT_EQ(HotkeyCommand(o, VK_LWIN, RCtrl, kUs), 24);
-    // Right Ctrl + Shift + 6 types "^" on a US layout: the chord, not desktop 6.
-    EXPECT_EQ(HotkeyCommand(o, '6', RCtrl | LShift, kUs), 26);
+    EXPECT_EQ(HotkeyCommand(o, VK_OEM_3, RCtrl, kUs), 25);
+    // Right Ctrl + Shift + 6 types "^" on a US layout: neither a chord nor desktop 6.
+    o.deskprev = 7;
+    EXPECT_EQ(HotkeyCommand(o, '6', RCtrl | LShift, kUs), 0);
     EXPECT_EQ(HotkeyCommand(o, '6', RCtrl, kUs), 6);
     EXPECT_EQ(HotkeyCommand(o, '6', LCtrl, kUs), 0);
 }
@@ -169,12 +170,12 @@ TEST(Hotkeys, KeysAreLookedAtOnlyWhenSomethingCanMatch) {
     EXPECT_FALSE(CatchesKeys({.mode = 13}));
     EXPECT_TRUE(CatchesKeys({.mode = 12}));
     EXPECT_TRUE(CatchesKeys({.mainmenu = 4}));
-    EXPECT_TRUE(CatchesKeys({.deskprev = 7}));
+    EXPECT_FALSE(CatchesKeys({.deskprev = 7})) << "no command answers Ctrl + ^";
     // The layout is asked only for the two character chords, with Ctrl held.
     EXPECT_FALSE(NeedsLayout({.applist = 4, .deskprev = 5}, LCtrl));
     EXPECT_FALSE(NeedsLayout({.applist = 6}, LShift));
     EXPECT_TRUE(NeedsLayout({.applist = 6}, RCtrl));
-    EXPECT_TRUE(NeedsLayout({.mainmenu = 7}, LCtrl | LShift));
+    EXPECT_FALSE(NeedsLayout({.mainmenu = 7}, LCtrl | LShift));
 }
 
 TEST(Hotkeys, LayoutAnswerBecomesTheChordKey) {
