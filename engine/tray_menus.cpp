@@ -368,9 +368,17 @@ void TfrmPTessarel::AppWindowItemClick(HWND w) {
     if (index >= 0) {
         int desktop = FWindowTable[static_cast<size_t>(index)].Desktop;
         if (desktop != FCurrentDesktop) RequestPreviewSwitch(desktop);
-        // The switch brings the lock cover; restoring the window would show
-        // it now, over the desktop it does not belong to.
-        if (IsLockedDesktop(desktop) && !IsSticky(w)) return;
+        // Restoring the window now would show it over a desktop it does not
+        // belong to. It stays hidden until its desktop is unlocked; the
+        // switch then brings it forward as the window last active there,
+        // which a switch from the preview's menus does not do by itself.
+        if (IsLockedDesktop(desktop) && !IsSticky(w)) {
+            if (desktop >= 1 && desktop <= 9 && FRequestedDesktop == desktop) {
+                FLastActiveWindow[static_cast<size_t>(desktop)] = w;
+                FPreviewSwitch = false;
+            }
+            return;
+        }
     }
     StickyAppWindowItemClick(w);
 }

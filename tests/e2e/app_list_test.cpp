@@ -33,6 +33,13 @@ bool HasTileWith(HWND list, const std::string& part) {
     return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; });
 }
 
+// Whether a lies above b in the Z order of the top-level windows.
+bool IsAbove(HWND a, HWND b) {
+    for (HWND w = ::GetWindow(a, GW_HWNDNEXT); w; w = ::GetWindow(w, GW_HWNDNEXT))
+        if (w == b) return true;
+    return false;
+}
+
 std::string Joined(const std::vector<std::string>& texts) {
     std::string all;
     for (const auto& t : texts) all += "[" + t + "] ";
@@ -225,24 +232,35 @@ TEST_F(DoubleTapListTest, ADoubleCtrlTogglesIt) {
     EXPECT_TRUE(TypeUntil(doubleCtrl, [&] { return !IsShown(list_); })) << "a second double Ctrl did not close it";
 }
 
+// Two windows on the private desktop: the tile clicked is the lower one's
+// (a process's tiles follow the Z order from the top), so that the switch
+// alone would not put it in front.
 TEST_F(PrivateListTest, ALockedDesktopsWindowShowsNoTitleAndNeedsThePassword) {
     one_ = &Open({.cls = "TessListPublic", .title = "public"});
     SwitchTo("-s2", {}, {one_->Window()});
-    Helper& secret = Open({.cls = "TessListSecret", .title = "secret title"});
-    ASSERT_TRUE(ShownSoon(secret.Window()));
-    SwitchTo("-s1", {one_->Window()}, {secret.Window()});
-    // Shown while its desktop was locked, it counts as shown there; the
+    Helper& secret = Open({.cls = "TessListSecret", .title = "secret title", .count = 2});
+    ASSERT_EQ(secret.Windows().size(), 2u);
+    const HWND both[] = {secret.Window(0), secret.Window(1)};
+    ASSERT_TRUE(ShownSoon(both[0]) && ShownSoon(both[1]));
+    SwitchTo("-s1", {one_->Window()}, {both[0], both[1]});
+    // Shown while their desktop was locked, they count as shown there; the
     // hook library reports the showing, and before the list opens, as the
-    // two messages come in this order.
-    ::PostMessageA(program_->MainWindow(), engine::WM_HOOK_WINDOWSHOWN, reinterpret_cast<WPARAM>(secret.Window()), 1);
+    // messages come in this order.
+    for (HWND w : both)
+        ::PostMessageA(program_->MainWindow(), engine::WM_HOOK_WINDOWSHOWN, reinterpret_cast<WPARAM>(w), 1);
+    const HWND lower = IsAbove(both[0], both[1]) ? both[1] : both[0];
 
     OpenWithMessage();
     if (HasFatalFailure()) return;
     const auto texts = TileTexts(list_);
     EXPECT_FALSE(HasTileWith(list_, "secret")) << Joined(texts);
-    HWND locked = nullptr;
-    for (HWND tile : ChildrenOfClass(list_, "TTilePanel"))
-        if (TitleOf(tile).rfind("2 ", 0) == 0) locked = tile;
+    auto lastLockedTile = [&] {
+        HWND last = nullptr;
+        for (HWND tile : ChildrenOfClass(list_, "TTilePanel"))
+            if (TitleOf(tile).rfind("2 ", 0) == 0) last = tile;
+        return last;
+    };
+    HWND locked = lastLockedTile();
     ASSERT_NE(locked, nullptr) << "no tile for desktop 2: " << Joined(texts);
 
     // Cancel: nothing of desktop 2 shows.
@@ -252,16 +270,16 @@ TEST_F(PrivateListTest, ALockedDesktopsWindowShowsNoTitleAndNeedsThePassword) {
     ASSERT_TRUE(ShownSoon(prompt)) << "the click did not ask for the password";
     ::PostMessageA(prompt, WM_CLOSE, 0, 0);
     ASSERT_TRUE(HiddenSoon(prompt));
-    EXPECT_TRUE(StaysTrue([&] { return !IsShown(secret.Window()) && IsShown(one_->Window()); }, 1500));
+    EXPECT_TRUE(StaysTrue([&] { return !IsShown(both[0]) && !IsShown(both[1]) && IsShown(one_->Window()); }, 1500));
 
-    // The password: desktop 2 comes, with its window.
+    // The password: desktop 2 comes, with the chosen window in front.
     OpenWithMessage();
-    locked = nullptr;
-    for (HWND tile : ChildrenOfClass(list_, "TTilePanel"))
-        if (TitleOf(tile).rfind("2 ", 0) == 0) locked = tile;
+    locked = lastLockedTile();
     ASSERT_NE(locked, nullptr);
     ASSERT_TRUE(ClickCentreOf(locked));
     ASSERT_TRUE(ShownSoon(prompt));
     AnswerWithPassword(prompt);
-    EXPECT_TRUE(Switched({secret.Window()}, {one_->Window()}));
+    EXPECT_TRUE(Switched({both[0], both[1]}, {one_->Window()}));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == lower; })) << "not brought forward";
+    EXPECT_FALSE(IsShown(list_));
 }
