@@ -4,6 +4,7 @@
 #include <windowsx.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <algorithm>
 #include <cstdlib>
 #include "engine/gtools.h"
 #include "engine/main_form.h"
@@ -40,6 +41,22 @@ bool LeftButtonAlone(WPARAM keys) {
 SIZE ScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
 
 POINT PointFrom(LPARAM at) { return {GET_X_LPARAM(at), GET_Y_LPARAM(at)}; }
+
+// Moves a window dragged in the preview without changing its size. A
+// minimised window keeps the system's parking place; any other keeps its
+// title bar on the work area.
+void MoveDraggedWindow(HWND w, POINT wanted) {
+    POINT at = wanted;
+    RECT r{}, area{};
+    if (!::IsIconic(w) && ::GetWindowRect(w, &r) &&
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
+        POINT client{0, 0};
+        ::ClientToScreen(w, &client);
+        const int title = std::max(static_cast<int>(client.y - r.top), ::GetSystemMetrics(SM_CYCAPTION));
+        at = preview::KeepTitleBarOn(area, wanted, {r.right - r.left, r.bottom - r.top}, title);
+    }
+    ::SetWindowPos(w, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+}
 
 }  // namespace
 
@@ -376,9 +393,7 @@ void TfrmPTessarel::Image1MouseMove(framework::Image& image, WPARAM keys, int x,
     const POINT at = preview::ThumbPointToScreen({x, y}, ScreenSize(), ThumbSize());
     HWND w = FSelectedWindow;
     if (!LeftButtonAlone(keys) || !w || dragRefused_) return;
-    if (!(::GetWindowLongA(w, GWL_STYLE) & WS_MAXIMIZE))
-        ::SetWindowPos(w, nullptr, at.x - dragOffset_.x, at.y - dragOffset_.y, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    if (!(::GetWindowLongA(w, GWL_STYLE) & WS_MAXIMIZE)) MoveDraggedWindow(w, {at.x - dragOffset_.x, at.y - dragOffset_.y});
     const int q = image.Tag;
     const int idx = FindWindowRecord(w);
     if (idx < 0 || FWindowTable[static_cast<size_t>(idx)].Desktop == q || IsSticky(w)) return;

@@ -82,4 +82,10 @@ POINT MousePlacement(bool middleOfScreen, POINT cursor, SIZE screen, SIZE form) 
             std::min(std::max(static_cast<int>(cursor.y) - fh / 2, 0), sh - fh)};
 }
 
+POINT KeepTitleBarOn(const RECT& area, POINT wanted, SIZE window, int titleHeight) {
+    const LONG x = std::max(area.left, std::min(wanted.x, area.right - window.cx));
+    const LONG y = std::max(area.top, std::min(wanted.y, area.bottom - std::max(titleHeight, 1)));
+    return {x, y};
+}
+
 }  // namespace engine::preview

@@ -90,4 +90,11 @@ std::optional<POINT> TaskbarPlacement(UINT edge, const RECT& taskbar, SIZE scree
 // Centred on the cursor and kept on the screen, or in the middle of the screen.
 POINT MousePlacement(bool middleOfScreen, POINT cursor, SIZE screen, SIZE form);
 
+// Where a window dragged in the preview goes: the place the drag asks for,
+// moved as little as needed to keep its title bar (its top titleHeight
+// pixels) on the area, as wide as the window allows; a window wider than
+// the area keeps its left edge on it. A drag that enters another desktop's
+// thumbnail at its edge never leaves the window where it cannot be grabbed.
+POINT KeepTitleBarOn(const RECT& area, POINT wanted, SIZE window, int titleHeight);
+
 }  // namespace engine::preview

@@ -167,3 +167,33 @@ TEST(PreviewLayout, PlacedAtTheMouseAndKeptOnTheScreen) {
         EXPECT_EQ(at.y, c.at.y) << c.cursor.x << "," << c.cursor.y;
     }
 }
+
+TEST(PreviewLayout, ADraggedWindowKeepsItsTitleBarOnTheWorkArea) {
+    const RECT area{0, 0, 1280, 1004};   // a 20-pixel taskbar at the bottom
+    const SIZE window{400, 300};
+    const int title = 24;
+    struct Case {
+        const char* what;
+        POINT wanted;
+        SIZE size;
+        POINT at;
+    } cases[] = {
+        {"inside: where the drag asks", {100, 200}, window, {100, 200}},
+        {"entered a thumbnail at its left edge", {-59, 200}, window, {0, 200}},
+        {"past the right edge", {1100, 200}, window, {880, 200}},
+        {"above the top", {300, -40}, window, {300, 0}},
+        {"below the taskbar's edge: the title bar stays above it", {300, 990}, window, {300, 980}},
+        {"the title bar just fits at the bottom", {300, 980}, window, {300, 980}},
+        {"off two edges at once", {-500, 2000}, window, {0, 980}},
+        {"wider than the area: its left edge on it", {-200, 100}, {1600, 300}, {0, 100}},
+    };
+    for (const auto& c : cases) {
+        const POINT at = KeepTitleBarOn(area, c.wanted, c.size, title);
+        EXPECT_EQ(at.x, c.at.x) << c.what;
+        EXPECT_EQ(at.y, c.at.y) << c.what;
+    }
+    // A work area that does not start at the origin (a taskbar on the left).
+    const POINT at = KeepTitleBarOn({60, 0, 1280, 1024}, {10, 10}, window, title);
+    EXPECT_EQ(at.x, 60);
+    EXPECT_EQ(at.y, 10);
+}

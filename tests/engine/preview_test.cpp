@@ -447,6 +447,39 @@ TEST_F(PreviewTest, DragNeedsTheLeftButtonAloneAndMovesTheWholeApplication) {
     EXPECT_TRUE(ShownSoon(app.Window(1)));
 }
 
+// The mouse enters the other thumbnail at its corner, far from the point of
+// the window it holds: the window goes as far as it can towards the mouse
+// and keeps its title bar on the screen, where the user can grab it.
+TEST_F(PreviewTest, AWindowDraggedInAtAThumbnailsCornerKeepsItsTitleBarOnTheScreen) {
+    auto& f = Form();
+    Helper app({.cls = "TessPrevCorner", .title = "corner"});
+    ::SetWindowPos(app.Window(), nullptr, 300, 200, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([&] {
+        RECT r{};
+        return ::GetWindowRect(app.Window(), &r) && r.left == 300 && r.right == 800;
+    }, 2000));
+    ASSERT_TRUE(Recorded(app.Window()));
+    Ticks(1);
+    Settings().Set("selectclose", 0);
+    f.ShowPreview(preview::kOriginTaskbar);
+    // Held by its bottom-right part, dragged in at the top-left pixel.
+    const RECT d = Drawn(app.Window());
+    f.Image1MouseDown(*f.Thumbnail(1), TfrmPTessarel::MouseButton::Left, d.right - 3, d.bottom - 3);
+    ASSERT_EQ(f.FSelectedWindow, app.Window());
+    f.Image1MouseMove(*f.Thumbnail(2), MK_LBUTTON, 1, 1);
+    RECT area{};
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
+    RECT now{};
+    EXPECT_TRUE(WaitUntil([&] {
+        return ::GetWindowRect(app.Window(), &now) && now.left == area.left && now.top == area.top;
+    }, 3000)) << "at " << now.left << "," << now.top;
+    EXPECT_EQ(now.right - now.left, 500) << "the size stays";
+    EXPECT_EQ(now.bottom - now.top, 400);
+    EXPECT_EQ(DesktopOf(app.Window()), 2);
+    EXPECT_TRUE(WaitUntil([] { return Form().FCurrentDesktop == 2; }, 3000));
+    f.HidePreview();
+}
+
 TEST_F(PreviewTest, SingleWindowAndWholeApplicationMoves) {
     auto& f = Form();
     Helper app({.cls = "TessPrevMoves", .title = "moves", .count = 2});
