@@ -149,8 +149,9 @@ void TfrmSendCurrent::ShowSendCurrent(HWND w) {
     lbApp.SetCaption(exe);
     FIsSticky = !exe.empty() && main->FStickyList && main->FStickyList->IndexOf(exe) >= 0;
     lbSticky.SetVisible(FIsSticky);
-    // Nothing is offered for the program's own windows.
-    if (exe == OwnExePath()) return;
+    // Nothing is offered for the program's own windows, nor for the shell's
+    // desktop or taskbar in front: they are no application to send.
+    if (exe == OwnExePath() || main->IsUnmanagedWindow(w, main->FindWindowRecord(w))) return;
 
     FLastInside = ::GetTickCount();
     ShowApplicationIcon(exe);

@@ -122,6 +122,19 @@ TEST_F(SendCurrentTest, NothingShowsForTheProgramsOwnWindows) {
     EXPECT_FALSE(frmSendCurrent->Visible());
 }
 
+// With the desktop itself in front the gesture names the shell's window,
+// whose program (the shell) is no application to send.
+TEST_F(SendCurrentTest, NothingShowsForTheShellsDesktopAndTaskbar) {
+    frmSendCurrent->ShowSendCurrent(::GetDesktopWindow());
+    EXPECT_FALSE(frmSendCurrent->Visible()) << "the desktop window";
+    for (const char* cls : {"Progman", "WorkerW", "Shell_TrayWnd"}) {
+        Helper shell({.cls = cls, .title = "shell"});
+        ASSERT_TRUE(WaitUntil([&] { return IsShown(shell.Window()); })) << cls;
+        frmSendCurrent->ShowSendCurrent(shell.Window());
+        EXPECT_FALSE(frmSendCurrent->Visible()) << cls;
+    }
+}
+
 TEST_F(SendCurrentTest, ADesktopTileSendsEveryWindowOfTheApplication) {
     Helper app({.cls = "TessSendApp", .title = "app", .count = 2});
     Helper other({.cls = "TessSendOther", .title = "other"});
