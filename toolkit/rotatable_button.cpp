@@ -89,6 +89,7 @@ LRESULT TRotButton::HandleMessage(UINT m, WPARAM w, LPARAM l) {
         return 0;
     case WM_SIZE:
         size_ = {LOWORD(l), HIWORD(l)};
+        if (!autoSize_) LayoutStep();   // the caption stays centred
         Invalidate();
         return 0;
     case WM_ENABLE:
@@ -167,14 +168,14 @@ void TRotButton::UseDialogLook() {
 
 // Layout step -------------------------------------------------------------------
 void TRotButton::LayoutStep() {
-    SIZE ext = CaptionExtent(font_, Caption());
-    if (angle_ == TRotAngle::ra0) {
-        if (autoSize_) size_ = {2 * margin_ + ext.cx, 2 * margin_ + ext.cy};
-        origin_ = {margin_, margin_};
-    } else {
-        if (autoSize_) size_ = {2 * margin_ + ext.cy, 2 * margin_ + ext.cx};
-        origin_ = {margin_, ext.cx + margin_};   // the upward text starts at the bottom
-    }
+    const SIZE ext = CaptionExtent(font_, Caption());
+    // The caption's box on the button: turned with the text.
+    const SIZE box = angle_ == TRotAngle::ra0 ? ext : SIZE{ext.cy, ext.cx};
+    if (autoSize_) size_ = {2 * margin_ + box.cx, 2 * margin_ + box.cy};
+    // Centred on the button, as a push button's caption is: a button sized
+    // to its caption has it at the margin.
+    origin_ = {(size_.cx - box.cx) / 2, (size_.cy - box.cy) / 2};
+    if (angle_ == TRotAngle::ra90) origin_.y += ext.cx;   // the upward text starts at the bottom
     if (Pressed()) {
         origin_.x += kPressShift;
         origin_.y += kPressShift;

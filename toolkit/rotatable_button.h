@@ -1,7 +1,8 @@
 #pragma once
 // TRotButton: the program's push button. A flat rectangle (optionally rounded
-// or filled with a gradient) with a caption that runs horizontally or
-// upwards, and other colours and another font while the mouse is over it.
+// or filled with a gradient) with a caption centred on it that runs
+// horizontally or upwards, and other colours and another font while the
+// mouse is over it.
 //
 // It sits in a form's layout table as Kind::Custom; the form declares it as a
 // member under the table's name, so the layout creates its window:

@@ -249,3 +249,30 @@ TEST_F(ButtonFixture, CaptionSetOnTheWindowRunsTheLayout) {
     EXPECT_EQ(r.bottom - r.top, 2 * button.Margin() + ext.cy);
     host.DestroyHandle();
 }
+
+// A button larger than its caption has it in its middle, whichever way the
+// caption runs; the press still moves it.
+TEST_F(ButtonFixture, ACaptionSitsCentredOnALargerButton) {
+    CreateWindowOf(200, 40);
+    button.SetCaption("Help");
+    button.SetColorEdge(kFill);
+    for (TRotAngle angle : {TRotAngle::ra0, TRotAngle::ra90}) {
+        button.SetAngle(angle);
+        Canvas c(200, 40);
+        button.Paint(c.dc(), c.Rect());
+        const RECT ink = c.InkBox(kFill);
+        ASSERT_LT(ink.left, ink.right) << "no caption painted";
+        const int what = angle == TRotAngle::ra0 ? 0 : 90;
+        EXPECT_NEAR((ink.left + ink.right) / 2.0, 100.0, 3.0) << what;
+        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 20.0, 3.0) << what;
+    }
+    // Resized, it is centred again.
+    button.SetAngle(TRotAngle::ra0);
+    ::SetWindowPos(button.Handle(), nullptr, 0, 0, 120, 30, SWP_NOMOVE | SWP_NOZORDER);
+    Canvas small(120, 30);
+    button.Paint(small.dc(), small.Rect());
+    const RECT ink = small.InkBox(kFill);
+    EXPECT_NEAR((ink.left + ink.right) / 2.0, 60.0, 3.0);
+    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 15.0, 3.0);
+    host.DestroyHandle();
+}
