@@ -530,6 +530,10 @@ LRESULT TRxSpeedButton::HandleMessage(UINT m, WPARAM w, LPARAM l) {
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case BM_CLICK:
+        // As a standard push button does for programs that press it.
+        if (Enabled()) Click();
+        return 0;
     case WM_SETTEXT: {
         LRESULT r = CustomControl::HandleMessage(m, w, l);
         Invalidate();

@@ -160,6 +160,8 @@ public:
     framework::PopupMenu* DropDownMenu() const noexcept { return menu_; }
     void SetDropDownMenu(framework::PopupMenu* menu);
 
+    // Enabled also while it has no window yet.
+    bool Enabled() const noexcept;
     bool MouseInControl() const noexcept { return mouseInControl_; }
     std::function<void()> OnMouseEnter;
     std::function<void()> OnMouseLeave;
@@ -180,7 +182,6 @@ protected:
     void MouseLeave() override;
     virtual void LeftButtonDown(POINT p);
     bool NewLook() const noexcept;
-    bool Enabled() const noexcept;
 
 private:
     // Draws frame and content; answers the content rectangle.
