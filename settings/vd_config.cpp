@@ -75,8 +75,7 @@ size_t TfrmVDConfig::Slot(int n) {
 void TfrmVDConfig::FormCreate() {
     SetLiveSource(this);
     for (int n = 1; n <= 9; ++n) cbLock(n).OnClick = [this, n] { cbLock1Click(n); };
-    if (auto* b = FindControl("btnTabCore")) b->OnClick = [this] { ShowGeneralTab(true); };
-    if (auto* b = FindControl("btnTabVisual")) b->OnClick = [this] { ShowGeneralTab(false); };
+    pcGeneral.OnChange = [this] { ShowGeneralTab(pcGeneral.TabIndex() == 0); };
     if (auto* b = FindControl("btnOK")) b->OnClick = [this] { btnOKClick(); };
     if (auto* b = FindControl("btnApply")) b->OnClick = [this] { btnApplyClick(); };
     if (auto* b = FindControl("btnCancel")) b->OnClick = [this] { btnCancelClick(); };
@@ -158,6 +157,7 @@ void TfrmVDConfig::ReadStartDisplay() {
 }
 
 void TfrmVDConfig::ShowGeneralTab(bool core) {
+    pcGeneral.SetTabIndex(core ? 0 : 1);
     if (auto* p = FindControl("tsCore")) p->SetVisible(core);
     if (auto* p = FindControl("tsVisual")) p->SetVisible(!core);
 }

@@ -34,7 +34,9 @@
 #include "toolkit/radio_group.h"
 #include "toolkit/rotatable_button.h"
 #include "toolkit/rx_slider.h"
+#include "toolkit/rx_speed_button.h"
 #include "toolkit/string_grid.h"
+#include "toolkit/tab_control.h"
 #include "toolkit/xp_menu.h"
 
 namespace settings {
@@ -67,6 +69,8 @@ public:
     framework::CheckBox cbAsync{*this, "cbAsync"};
     framework::CheckBox cbSysmenu{*this, "cbSysmenu"};
     framework::Label lbHint{*this, "lbHint"};
+    // The general page's two tabs over its sheets tsCore and tsVisual.
+    toolkit::TabControl pcGeneral{*this, "pcGeneral"};
     // General page, visual preferences.
     toolkit::RadioGroup rgPrevSize{*this, "rgPrevSize"};
     toolkit::TRxSlider slTrans{*this, "slTrans"};
@@ -89,10 +93,26 @@ public:
     toolkit::RadioGroup rgApplist{*this, "rgApplist"};
     toolkit::RadioGroup rgDeskprev{*this, "rgDeskprev"};
     toolkit::RadioGroup rgMainMenu{*this, "rgMainMenu"};
-    // Rule pages.
+    // Rule pages, each with its four buttons.
     toolkit::CheckListBox clbPinned{*this, "clbPinned"};
+    toolkit::TRotButton btnAddExe{*this, "btnAddExe"};
+    toolkit::TRotButton btnAddStickyExe{*this, "btnAddStickyExe"};
+    toolkit::TRotButton btnAdd{*this, "btnAdd"};
+    toolkit::TRotButton btnRemove{*this, "btnRemove"};
     framework::ListBox lbIgnore{*this, "lbIgnore"};
+    toolkit::TRotButton btnAddIgnore{*this, "btnAddIgnore"};
+    toolkit::TRotButton btnAddExeIgnore{*this, "btnAddExeIgnore"};
+    toolkit::TRotButton btnAddClass{*this, "btnAddClass"};
+    toolkit::TRotButton btnRemoveIgnore{*this, "btnRemoveIgnore"};
     framework::ListBox lbWatch{*this, "lbWatch"};
+    toolkit::TRotButton btnAddWatchApp{*this, "btnAddWatchApp"};
+    toolkit::TRotButton btnAddExeWatch{*this, "btnAddExeWatch"};
+    toolkit::TRotButton btnAddWatchClass{*this, "btnAddWatchClass"};
+    toolkit::TRotButton btnDelWatch{*this, "btnDelWatch"};
+    toolkit::TRotButton btnAddAuto{*this, "btnAddAuto"};
+    toolkit::TRotButton btnAddAutoSendExe{*this, "btnAddAutoSendExe"};
+    toolkit::TRotButton btnAddClassAuto{*this, "btnAddClassAuto"};
+    toolkit::TRotButton btnDelAuto{*this, "btnDelAuto"};
     // Layout, resolutions, gestures.
     framework::ComboBox cbLayout{*this, "cbLayout"};
     framework::CheckBox cbUnsafe{*this, "cbUnsafe"};
@@ -101,6 +121,9 @@ public:
     framework::ComboBox cbHold{*this, "cbHold"};
     toolkit::StringGrid sgGestures{*this, "sgGestures"};
     framework::Edit edGesture{*this, "edGesture"};
+    toolkit::TRxSpeedButton SpeedButton2{*this, "SpeedButton2"};   // ">> Save command"
+    // Private page.
+    toolkit::TRotButton btnSetChangeLockPwd{*this, "btnSetChangeLockPwd"};
     // The chosen layout in small, inside gbLayout at (96, 8): its pictures
     // start at (100, 10) of the group box.
     TLayoutPreview pnLayoutPreview{*this, "pnLayoutPreview", POINT{4, 2}};
@@ -175,6 +198,8 @@ public:
     void cbLock1Click(int tag);
     // "Set or change desktop lock password": the boxes follow whether one is set.
     void btnSetChangeLockPwdClick();
+    // The controls the dialog's flat painter has subclassed.
+    size_t FlatPaintedControls() const noexcept { return xpm.SubclassCount(); }
 
     void SaveRuleLists();
     void LoadAutoSendRules();
@@ -235,6 +260,8 @@ private:
     bool loadingValues_ = false;         // the controls are being set from a store
     static size_t Slot(int n);
     void SetUpControls();
+    // Every push button of the dialog.
+    std::array<toolkit::TRotButton*, 21> RotatableButtons() noexcept;
     void SetUpGestureGrid();
     void ConnectPageEditing();
     void SetWindowRegion();
@@ -287,7 +314,8 @@ private:
     size_t autoSendCutBytes_ = 0;
     bool autoSendEdited_ = false;
     std::vector<std::unique_ptr<AutoSendRow>> autoSendRows_;   // in order of addition
-    // Paints the dialog's plain buttons flat while the dialog exists.
+    // Paints the dialog's plain buttons flat while the dialog exists; its
+    // buttons are all the program's own, so it finds none.
     toolkit::TXPMenu xpm{*this};
 };
 

@@ -49,8 +49,7 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::Custom, "btnOK", nullptr, 256, 414, 100, 26, "      OK      ", 0},
     {K::Custom, "btnApply", nullptr, 366, 414, 100, 26, "    Apply    ", 0},
     {K::Custom, "btnCancel", nullptr, 476, 414, 100, 26, "    Cancel    ", 0},
-    {K::Button, "btnTabCore", "pnGeneral", 0, 0, 150, 22, "Engine parameters", 0},
-    {K::Button, "btnTabVisual", "pnGeneral", 152, 0, 150, 22, "Visual preferences", 0},
+    {K::Custom, "pcGeneral", "pnGeneral", 0, 0, 466, 24, "", 0},
     {K::Panel, "tsCore", "pnGeneral", 0, 24, 466, 286, "", 0},
     {K::Panel, "tsVisual", "pnGeneral", 0, 24, 466, 286, "", 0},
     {K::CheckBox, "cbFollow", "tsCore", 8, 4, 440, 18, "Automatically follow window activities", 1},
@@ -97,22 +96,22 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::Label, "lbHeadSticky", "pnSticky", 8, 4, 450, 18, "Sticky classes and applications", 0},
     {K::Label, "lbTextSticky", "pnSticky", 8, 24, 450, 44, "Applications and classes listed here are always visible on all of the desktops!\r\n\r\nRemove check to temporarily disable stickyness.", 0},
     {K::Custom, "clbPinned", "pnSticky", 8, 70, 330, 232, "", 0},
-    {K::Button, "btnAddExe", "pnSticky", 346, 70, 112, 24, "Add application", 0},
-    {K::Button, "btnAddStickyExe", "pnSticky", 346, 100, 112, 24, "Add .exe", 0},
-    {K::Button, "btnAdd", "pnSticky", 346, 130, 112, 24, "Add class", 0},
-    {K::Button, "btnRemove", "pnSticky", 346, 160, 112, 24, "Remove", 0},
+    {K::Custom, "btnAddExe", "pnSticky", 346, 70, 112, 24, "Add application", 0},
+    {K::Custom, "btnAddStickyExe", "pnSticky", 346, 100, 112, 24, "Add .exe", 0},
+    {K::Custom, "btnAdd", "pnSticky", 346, 130, 112, 24, "Add class", 0},
+    {K::Custom, "btnRemove", "pnSticky", 346, 160, 112, 24, "Remove", 0},
     {K::Label, "lbHeadIgnore", "pnIgnore", 8, 4, 450, 18, "Applications to ignore", 0},
     {K::ListBox, "lbIgnore", "pnIgnore", 8, 26, 330, 276, "", 0},
-    {K::Button, "btnAddIgnore", "pnIgnore", 346, 26, 112, 24, "Add application", 0},
-    {K::Button, "btnAddExeIgnore", "pnIgnore", 346, 56, 112, 24, "Add .exe", 0},
-    {K::Button, "btnAddClass", "pnIgnore", 346, 86, 112, 24, "Add class", 0},
-    {K::Button, "btnRemoveIgnore", "pnIgnore", 346, 116, 112, 24, "Remove", 0},
+    {K::Custom, "btnAddIgnore", "pnIgnore", 346, 26, 112, 24, "Add application", 0},
+    {K::Custom, "btnAddExeIgnore", "pnIgnore", 346, 56, 112, 24, "Add .exe", 0},
+    {K::Custom, "btnAddClass", "pnIgnore", 346, 86, 112, 24, "Add class", 0},
+    {K::Custom, "btnRemoveIgnore", "pnIgnore", 346, 116, 112, 24, "Remove", 0},
     {K::Label, "lbHeadWatch", "pnWatch", 8, 4, 450, 18, "Applications to watch", 0},
     {K::ListBox, "lbWatch", "pnWatch", 8, 26, 330, 276, "", 0},
-    {K::Button, "btnAddWatchApp", "pnWatch", 346, 26, 112, 24, "Add application", 0},
-    {K::Button, "btnAddExeWatch", "pnWatch", 346, 56, 112, 24, "Add .exe", 0},
-    {K::Button, "btnAddWatchClass", "pnWatch", 346, 86, 112, 24, "Add class", 0},
-    {K::Button, "btnDelWatch", "pnWatch", 346, 116, 112, 24, "Remove", 0},
+    {K::Custom, "btnAddWatchApp", "pnWatch", 346, 26, 112, 24, "Add application", 0},
+    {K::Custom, "btnAddExeWatch", "pnWatch", 346, 56, 112, 24, "Add .exe", 0},
+    {K::Custom, "btnAddWatchClass", "pnWatch", 346, 86, 112, 24, "Add class", 0},
+    {K::Custom, "btnDelWatch", "pnWatch", 346, 116, 112, 24, "Remove", 0},
     {K::GroupBox, "gbLayout", "pnLayout", 8, 4, 450, 296, " Select layout! ", 0},
     {K::ComboBox, "cbLayout", "gbLayout", 10, 20, 80, 260, "", 0},
     {K::Custom, "pnLayoutPreview", "gbLayout", 96, 8, 350, 284, "", 0},
@@ -120,10 +119,10 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::Label, "lbHeadAutoSend", "pnAutoSend", 8, 4, 450, 18, "Auto-send applications to desktops", 0},
     {K::Label, "lbTextAutoSend", "pnAutoSend", 8, 24, 450, 30, "These rules apply only when the application or the virtual desktop is launched; running applications are not affected.", 0},
     {K::Panel, "sbAutoSend", "pnAutoSend", 8, 58, 330, 244, "", 0},
-    {K::Button, "btnAddAuto", "pnAutoSend", 346, 58, 112, 24, "Add application", 0},
-    {K::Button, "btnAddAutoSendExe", "pnAutoSend", 346, 88, 112, 24, "Add .exe", 0},
-    {K::Button, "btnAddClassAuto", "pnAutoSend", 346, 118, 112, 24, "Add class", 0},
-    {K::Button, "btnDelAuto", "pnAutoSend", 346, 148, 112, 24, "Remove", 0},
+    {K::Custom, "btnAddAuto", "pnAutoSend", 346, 58, 112, 24, "Add application", 0},
+    {K::Custom, "btnAddAutoSendExe", "pnAutoSend", 346, 88, 112, 24, "Add .exe", 0},
+    {K::Custom, "btnAddClassAuto", "pnAutoSend", 346, 118, 112, 24, "Add class", 0},
+    {K::Custom, "btnDelAuto", "pnAutoSend", 346, 148, 112, 24, "Remove", 0},
     {K::Label, "lbHeadWall", "pnWall", 8, 4, 450, 18, "Wallpapers", 0},
     {K::Label, "lbWall1", "pnWall", 8, 31, 70, 16, "Desktop 1:", 0},
     {K::Custom, "feDesk1", "pnWall", 80, 28, 290, 21, "", 1},
@@ -179,7 +178,7 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::Custom, "sgGestures", "pnGesture", 8, 28, 450, 226, "", 0},
     {K::Label, "lbGesture", "pnGesture", 8, 266, 130, 16, "Edit gesture command:", 0},
     {K::Edit, "edGesture", "pnGesture", 140, 262, 120, 21, "", 0},
-    {K::Button, "SpeedButton2", "pnGesture", 268, 260, 110, 24, ">> Save command", 0},
+    {K::Custom, "SpeedButton2", "pnGesture", 268, 260, 110, 24, ">> Save command", 0},
     {K::Label, "lbHeadNames", "pnNames", 8, 4, 450, 18, "Desktop names and tab colors", 0},
     {K::Label, "lbName1", "pnNames", 8, 31, 70, 16, "Desktop 1:", 0},
     {K::Edit, "edName1", "pnNames", 80, 28, 200, 21, "", 1},
@@ -219,7 +218,7 @@ constexpr framework::ControlSpec kLayout[] = {
     {K::CheckBox, "cbLock7", "pnPrivate", 16, 178, 200, 18, "Desktop #7", 7},
     {K::CheckBox, "cbLock8", "pnPrivate", 16, 200, 200, 18, "Desktop #8", 8},
     {K::CheckBox, "cbLock9", "pnPrivate", 16, 222, 200, 18, "Desktop #9", 9},
-    {K::Button, "btnSetChangeLockPwd", "pnPrivate", 8, 250, 260, 26, "  Set or change desktop lock password   ", 0},
+    {K::Custom, "btnSetChangeLockPwd", "pnPrivate", 8, 250, 260, 26, "  Set or change desktop lock password   ", 0},
 };
 
 namespace texts {
@@ -243,6 +242,7 @@ constexpr char kWallpaperFilter[] = "Graphic files (*.bmp, *.jpg)|*.bmp;*.jpg";
 constexpr const char* kHold[] = {"Middle mouse button", "Any control", "Left control", "Left Alt",
                                  "Left control + left windows"};
 constexpr const char* kGestureHeadings[] = {"Action", "Gesture code"};
+constexpr const char* kGeneralTabs[] = {"Engine parameters", "Visual preferences"};
 }  // namespace texts
 
 template <size_t N>
@@ -272,6 +272,14 @@ void TfrmVDConfig::CreateControls() {
     ConnectPageEditing();
 }
 
+std::array<toolkit::TRotButton*, 21> TfrmVDConfig::RotatableButtons() noexcept {
+    return {&btnHelp,         &btnOK,           &btnApply,        &btnCancel,          &btnAddExe,
+            &btnAddStickyExe, &btnAdd,          &btnRemove,       &btnAddIgnore,       &btnAddExeIgnore,
+            &btnAddClass,     &btnRemoveIgnore, &btnAddWatchApp,  &btnAddExeWatch,     &btnAddWatchClass,
+            &btnDelWatch,     &btnAddAuto,      &btnAddAutoSendExe, &btnAddClassAuto,  &btnDelAuto,
+            &btnSetChangeLockPwd};
+}
+
 void TfrmVDConfig::SetUpControls() {
     cbSnapShot.SetItems(Items(texts::kSnapShots));
     rgPrevSize.SetItems(Items(texts::kPrevSizes));
@@ -282,7 +290,9 @@ void TfrmVDConfig::SetUpControls() {
         feDesk(n).SetFilterIndex(0);
         feDesk(n).SetNumGlyphs(1);
     }
-    for (toolkit::TRotButton* b : {&btnHelp, &btnOK, &btnApply, &btnCancel}) b->UseDialogLook();
+    for (toolkit::TRotButton* b : RotatableButtons()) b->UseDialogLook();
+    pcGeneral.SetTabs(Items(texts::kGeneralTabs));
+    SpeedButton2.Layout = toolkit::TButtonLayout::blGlyphLeft;   // a caption alone, across the button
     cbDeskBar.SetItems(Items(texts::kDeskBar));
     cbEdge.SetItems(Items(texts::kEdge));
     cbHotKeys.SetItems(Items(texts::kHotKeyModes));

@@ -231,19 +231,25 @@ TEST_F(HelpTest, TheSettingsDialogOpensTheTopicOfThePageShown) {
     HWND dialog = OpenSettings();
     ASSERT_NE(dialog, nullptr);
 
+    HWND tabs = FindChild(dialog, [](HWND w) { return ClassOf(w) == "SysTabControl32"; });
+    ASSERT_NE(tabs, nullptr) << "the general page's tabs";
     struct Case {
-        std::vector<const char*> clicks;   // the buttons that show the page
+        const char* page;   // the button that shows the page
+        int tab;            // the general page's tab, or -1
         const char* topic;
     };
     const Case cases[] = {
-        {{"General", "Engine parameters"}, "settings_general.htm"},
-        {{"General", "Visual preferences"}, "settings_general_2.htm"},
-        {{"Hotkeys"}, "settings_hotkeys.htm"},
-        {{"Lists"}, "settings_watch.htm"},
-        {{"Private"}, "settings_private.htm"},
+        {"General", 0, "settings_general.htm"},
+        {"General", 1, "settings_general_2.htm"},
+        {"Hotkeys", -1, "settings_hotkeys.htm"},
+        {"Lists", -1, "settings_watch.htm"},
+        {"Private", -1, "settings_private.htm"},
     };
     for (const Case& c : cases) {
-        for (const char* caption : c.clicks) Click(dialog, caption);
+        Click(dialog, c.page);
+        if (c.tab >= 0) {
+            ASSERT_TRUE(ChooseTab(tabs, c.tab)) << c.topic;
+        }
         const size_t before = CallLines().size();
         Click(dialog, "     Help     ");
         ExpectTopicShown(before, c.topic);

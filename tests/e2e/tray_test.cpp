@@ -12,7 +12,6 @@
 #include "engine/window_record.h"
 #include "navigation/enter_pwd.h"
 #include "support/e2e.h"
-#include "toolkit/xp_menu.h"
 #include "support/tray_menu.h"
 
 using namespace e2e;
@@ -291,7 +290,9 @@ TEST_F(TrayTest, ConfigureAndEventLogOpenTheirWindows) {
     }
 }
 
-TEST_F(TrayTest, TheSettingsDialogsPlainButtonsArePaintedFlat) {
+// The general page's tabs, opened from the tray: the tab of the sheet shown
+// is the chosen one, and choosing the other shows its sheet.
+TEST_F(TrayTest, TheSettingsDialogsTabsShowTheSheetChosen) {
     HWND menu = OpenTrayMenu();
     ASSERT_NE(menu, nullptr);
     Keys(menu, {VK_DOWN, VK_DOWN, VK_RETURN});   // "Configure"
@@ -300,28 +301,18 @@ TEST_F(TrayTest, TheSettingsDialogsPlainButtonsArePaintedFlat) {
         dialog = ::FindWindowA("TfrmVDConfig", nullptr);
         return dialog && IsShown(dialog);
     }, 3000));
-    HWND button = FindChild(dialog, [](HWND w) { return TitleOf(w) == "Visual preferences"; });
-    ASSERT_NE(button, nullptr);
-    // The flat face is lighter than the system's button face (lighter still
-    // while highlighted); the screen shows it once the dialog has painted.
-    const COLORREF face = toolkit::BlendTowardWhite(::GetSysColor(COLOR_BTNFACE), 16),
-                   lit = toolkit::BlendTowardWhite(::GetSysColor(COLOR_BTNFACE), 60);
-    auto screenPixel = [button] {
-        POINT p{3, 3};
-        ::ClientToScreen(button, &p);
-        HDC screen = ::GetDC(nullptr);
-        const COLORREF c = ::GetPixel(screen, p.x, p.y);
-        ::ReleaseDC(nullptr, screen);
-        return c;
-    };
-    EXPECT_TRUE(WaitUntil([&] { return screenPixel() == face || screenPixel() == lit; }, 5000))
-        << std::hex << screenPixel();
-    // The flat button still works: it shows its page.
-    HWND pageCheck = FindChild(dialog, [](HWND w) { return TitleOf(w) == "Automatically follow window activities"; });
-    ASSERT_NE(pageCheck, nullptr);
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(pageCheck); }, 3000)) << "the engine page is hidden";
+    HWND tabs = FindChild(dialog, [](HWND w) { return ClassOf(w) == "SysTabControl32"; });
+    ASSERT_NE(tabs, nullptr);
+    HWND engineOption = FindChild(dialog, [](HWND w) { return TitleOf(w) == "Automatically follow window activities"; });
+    HWND visualOption = FindChild(dialog, [](HWND w) { return TitleOf(w) == "Large icons in preview window"; });
+    ASSERT_NE(engineOption, nullptr);
+    ASSERT_NE(visualOption, nullptr);
+    EXPECT_EQ(ChosenTab(tabs), 0);
+    EXPECT_TRUE(::IsWindowVisible(engineOption));
+    ASSERT_TRUE(ChooseTab(tabs, 1));
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(engineOption) && ::IsWindowVisible(visualOption); }, 3000));
+    ASSERT_TRUE(ChooseTab(tabs, 0));
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(engineOption) && !::IsWindowVisible(visualOption); }, 3000));
     ::ShowWindow(dialog, SW_HIDE);
 }
 

@@ -72,7 +72,8 @@ protected:
     void Click(TfrmVDConfig& dlg, const char* button) {
         framework::Control* b = dlg.FindControl(button);
         ASSERT_NE(b, nullptr) << button;
-        Notify(*b, BN_CLICKED);
+        ASSERT_NE(b->Handle(), nullptr) << button;
+        ::SendMessageA(b->Handle(), BM_CLICK, 0, 0);   // as a program presses a button
     }
     std::string DataFile(const char* name) { return engine::GetDataFolder() + name; }
 

@@ -55,7 +55,7 @@ protected:
     void Click(const char* button) {
         framework::Control* b = Dlg().FindControl(button);
         ASSERT_NE(b, nullptr) << button;
-        Notify(b->Handle(), BN_CLICKED);
+        ::SendMessageA(b->Handle(), BM_CLICK, 0, 0);   // as a program presses a button
     }
     void ChooseLayout(int index) {
         ::SendMessageA(Dlg().cbLayout.Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);

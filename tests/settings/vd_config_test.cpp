@@ -2,6 +2,7 @@
 // the real registry of the test prefix.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -731,6 +732,38 @@ TEST_F(ConfigDialog, TheSliderFileEditsAndButtonsAreTheProgramsOwnComponents) {
     ::SendMessageA(dlg.slTrans.Handle(), WM_KEYDOWN, VK_RIGHT, 1);
     EXPECT_EQ(settings::Int("transparency"), 42);
 
-    for (const char* name : {"btnHelp", "btnOK", "btnApply", "btnCancel"})
-        EXPECT_NE(dynamic_cast<toolkit::TRotButton*>(dlg.FindControl(name)), nullptr) << name;
+    // Every push button is a rotatable button, ">> Save command" a speed
+    // button: the flat painter, active with the program's settings, finds
+    // no plain button to take over.
+    size_t rotatable = 0;
+    for (const framework::Control* c : dlg.Controls()) {
+        EXPECT_NE(c->GetKind(), framework::Kind::Button) << c->Name();
+        if (dynamic_cast<const toolkit::TRotButton*>(c)) ++rotatable;
+    }
+    EXPECT_EQ(rotatable, 21u);
+    EXPECT_NE(dynamic_cast<toolkit::TRxSpeedButton*>(dlg.FindControl("SpeedButton2")), nullptr);
+    EXPECT_EQ(dlg.FlatPaintedControls(), 0u);
+}
+
+// The general page's tabs: the chosen one is the sheet shown, and the keys
+// that move between tabs show the other sheet.
+TEST_F(ConfigDialog, TheGeneralPagesTabsShowWhichSheetIsShown) {
+    auto& dlg = Open();
+    const framework::Control* core = dlg.FindControl("tsCore");
+    const framework::Control* visual = dlg.FindControl("tsVisual");
+    ASSERT_TRUE(core && visual);
+    HWND tabs = dlg.pcGeneral.Handle();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(::SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(core->Visible());
+    EXPECT_FALSE(visual->Visible());
+    ::SendMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 1);
+    EXPECT_EQ(::SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_FALSE(core->Visible());
+    EXPECT_TRUE(visual->Visible());
+    ::SendMessageA(tabs, WM_KEYDOWN, VK_LEFT, 1);
+    EXPECT_EQ(::SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(core->Visible());
+    EXPECT_FALSE(visual->Visible());
 }

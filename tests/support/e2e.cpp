@@ -1,4 +1,5 @@
 #include "support/e2e.h"
+#include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <cstdio>
@@ -321,6 +322,23 @@ void ReleaseStuckKeys() {
 
 bool StaysTrue(const std::function<bool()>& condition, int ms) {
     return !TryUntil([&] { return !condition(); }, ms);
+}
+
+int ChosenTab(HWND tabs) {
+    DWORD_PTR chosen = static_cast<DWORD_PTR>(-1);
+    if (!::SendMessageTimeoutA(tabs, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &chosen)) return -1;
+    return static_cast<int>(static_cast<LRESULT>(chosen));
+}
+
+bool ChooseTab(HWND tabs, int index) {
+    for (int step = 0; step < 16; ++step) {
+        const int now = ChosenTab(tabs);
+        if (now == index) return true;
+        if (now < 0) return false;
+        ::PostMessageA(tabs, WM_KEYDOWN, now < index ? VK_RIGHT : VK_LEFT, 1);
+        WaitUntil([&] { return ChosenTab(tabs) != now; }, 2000);
+    }
+    return ChosenTab(tabs) == index;
 }
 
 HWND ChildByText(HWND parent, const std::string& text) {

@@ -94,6 +94,11 @@ bool StaysTrue(const std::function<bool()>& condition, int ms);
 HWND ChildByText(HWND parent, const std::string& text);
 std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& cls);
 
+// A tab control, of any process: the tab chosen (-1 for none or no answer),
+// and choosing one as the arrow keys do, so that its owner hears of it.
+int ChosenTab(HWND tabs);
+bool ChooseTab(HWND tabs, int index);
+
 // Whether the process has a module of this file name loaded.
 bool HasModule(DWORD pid, const std::string& name);
 
