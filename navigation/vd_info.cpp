@@ -2,7 +2,9 @@
 #include <algorithm>
 #include "engine/gtools.h"
 #include "engine/main_form.h"
+#include "framework/guard.h"
 #include "framework/text.h"
+#include "toolkit/form_pictures.h"
 #include "shell/help.h"
 
 namespace navigation {
@@ -12,15 +14,17 @@ TfrmVDInfo* frmVDInfo = nullptr;
 namespace {
 
 constexpr int kClientWidth = 460, kClientHeight = 196;
+// The pins' glyph stands at the left, the caption beside it.
+constexpr int kPinMargin = 6, kPinSpacing = 6;
 
 constexpr framework::ControlSpec kLayout[] = {
     {framework::Kind::Label, "lbTitle", nullptr, 10, 10, 440, 18, "", 0},
     {framework::Kind::Panel, "pnClass", nullptr, 10, 36, 440, 22, "", 0},
     {framework::Kind::Label, "lbClass", "pnClass", 0, 3, 440, 18, "", 0},
-    {framework::Kind::Button, "btnClsPin", nullptr, 10, 62, 440, 24, "", 0},
+    {framework::Kind::Custom, "btnClsPin", nullptr, 10, 62, 440, 24, "", 0},
     {framework::Kind::Panel, "pnApp", nullptr, 10, 96, 440, 22, "", 0},
     {framework::Kind::Label, "lbApp", "pnApp", 0, 3, 440, 18, "", 0},
-    {framework::Kind::Button, "btnAppPin", nullptr, 10, 122, 440, 24, "", 0},
+    {framework::Kind::Custom, "btnAppPin", nullptr, 10, 122, 440, 24, "", 0},
     {framework::Kind::Custom, "btnHelp", nullptr, 240, 160, 100, 26, info_texts::kHelp.data(), 0},
     {framework::Kind::Custom, "btnClose", nullptr, 350, 160, 100, 26, info_texts::kClose.data(), 0},
 };
@@ -74,6 +78,12 @@ void TfrmVDInfo::CreateControls() {
     SetClientSize(kClientWidth, kClientHeight);
     ApplyLayout(kLayout);
     for (auto* b : {&btnClose, &btnHelp}) b->UseDialogLook();
+    for (auto* pin : {&btnClsPin, &btnAppPin}) {
+        pin->Layout = toolkit::TButtonLayout::blGlyphLeft;
+        pin->SetMargin(kPinMargin);
+        pin->Spacing = kPinSpacing;
+    }
+    LoadPinGlyphs();
     btnClsPin.OnClick = [this] { btnClsPinClick(); };
     btnAppPin.OnClick = [this] { btnAppPinClick(); };
     btnClose.OnClick = [this] { Close(); };
@@ -85,6 +95,12 @@ void TfrmVDInfo::CreateControls() {
     });
     CenterOnScreen();
     Refresh();
+}
+
+void TfrmVDInfo::LoadPinGlyphs() {
+    // A glyph that cannot be read leaves its pin with the caption alone.
+    framework::Guard([this] { Image1 = toolkit::LoadFormBitmap(toolkit::pictures::kInfoNotSticky); });
+    framework::Guard([this] { Image2 = toolkit::LoadFormBitmap(toolkit::pictures::kInfoSticky); });
 }
 
 void TfrmVDInfo::ShowFor(HWND w) {
@@ -105,7 +121,7 @@ void TfrmVDInfo::Refresh() {
     struct Row {
         const framework::Label& label;
         framework::Panel& panel;
-        framework::Button& pin;
+        toolkit::TRxSpeedButton& pin;
         std::string_view notSticky, isSticky;
     };
     for (const Row& row : {Row{lbClass, pnClass, btnClsPin, info_texts::kClassNotSticky, info_texts::kClassSticky},
@@ -113,6 +129,7 @@ void TfrmVDInfo::Refresh() {
         const std::string text = row.label.Caption();
         const bool isSticky = InStickyList(sticky, text);
         row.pin.SetCaption(isSticky ? row.isSticky : row.notSticky);
+        if (const framework::Bitmap& glyph = isSticky ? Image2 : Image1) row.pin.SetGlyph(glyph.get());
         row.pin.SetEnabled(PinChange(sticky, text).has_value());
         row.panel.SetColor(isSticky ? kStickyColor : kNotStickyColor);
         row.panel.Invalidate();

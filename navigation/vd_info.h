@@ -9,7 +9,9 @@
 #include <vector>
 #include "framework/control.h"
 #include "framework/form.h"
+#include "framework/owned.h"
 #include "toolkit/rotatable_button.h"
+#include "toolkit/rx_speed_button.h"
 
 namespace navigation {
 
@@ -46,8 +48,9 @@ public:
     framework::Label lbClass{*this, "lbClass"};
     framework::Panel pnApp{*this, "pnApp"};
     framework::Label lbApp{*this, "lbApp"};
-    framework::Button btnClsPin{*this, "btnClsPin"};
-    framework::Button btnAppPin{*this, "btnAppPin"};
+    // Their caption and glyph show the state.
+    toolkit::TRxSpeedButton btnClsPin{*this, "btnClsPin"};
+    toolkit::TRxSpeedButton btnAppPin{*this, "btnAppPin"};
     toolkit::TRotButton btnClose{*this, "btnClose"};
     toolkit::TRotButton btnHelp{*this, "btnHelp"};
 
@@ -63,7 +66,11 @@ protected:
 
 private:
     void Pin(const framework::Label& label);
+    void LoadPinGlyphs();
     HWND window_ = nullptr;
+    // The glyphs the pins take from: "not sticky" and "sticky".
+    framework::Bitmap Image1;
+    framework::Bitmap Image2;
 };
 
 extern TfrmVDInfo* frmVDInfo;

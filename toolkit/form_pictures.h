@@ -36,6 +36,9 @@ constexpr char kErrorReport[] = "ERRREPORT_PICTURE";
 // Lock cover: the strip imLeft and the centre picture imMid.
 constexpr char kLockLeft[] = "LOCKCOVER_LEFT";
 constexpr char kLockMid[] = "LOCKCOVER_MID";
+// Window-information box: the pin glyphs Image1 ("not sticky") and Image2 ("sticky").
+constexpr char kInfoNotSticky[] = "VDINFO_IMAGE1";
+constexpr char kInfoSticky[] = "VDINFO_IMAGE2";
 }  // namespace pictures
 
 // The resource type of the pictures.

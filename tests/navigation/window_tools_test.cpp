@@ -11,6 +11,8 @@
 #include "navigation/lost.h"
 #include "navigation/vd_info.h"
 #include "support/e2e.h"
+#include "support/form_suite.h"
+#include "support/paint_canvas.h"
 
 using namespace navigation;
 
@@ -341,4 +343,49 @@ TEST_F(ClassPickerTest, SelectOnAFrameReturnsItsClassAndATypedNameComesBackTrimm
         ::PostMessageA(picker.Handle(), WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(picker.RunClassPicker(), "") << "closing the dialog returns no name";
+}
+
+// The window-information box over a helper's window ---------------------------------------
+
+namespace {
+
+class WindowInfoBox : public e2e::FormSuite<frmVDInfo> {
+protected:
+    void SetUp() override {
+        e2e::Main().FStickyList->Clear();
+        e2e::Main().InvalidateStickyCache();
+    }
+    void TearDown() override { frmVDInfo->Hide(); }
+    // How many pixels of the pin's face have the colour.
+    static int Painted(const toolkit::TRxSpeedButton& pin, COLORREF c) {
+        RECT r{};
+        ::GetClientRect(pin.Handle(), &r);
+        e2e::PaintCanvas canvas(r.right, r.bottom);
+        pin.Paint(canvas.dc(), canvas.Rect());
+        return canvas.Count(c);
+    }
+};
+
+// The colours of the two pin glyphs' heads.
+constexpr COLORREF kLoosePin = RGB(0xD0, 0x40, 0x40);
+constexpr COLORREF kStuckPin = RGB(0x40, 0xA0, 0x40);
+
+}  // namespace
+
+TEST_F(WindowInfoBox, EachPinShowsTheStickyOrTheNotStickyGlyph) {
+    e2e::Helper h({.cls = "TessInfoGlyph", .title = "glyph"});
+    ASSERT_TRUE(e2e::Recorded(h.Window()));
+    frmVDInfo->ShowFor(h.Window());
+    for (const auto* pin : {&frmVDInfo->btnClsPin, &frmVDInfo->btnAppPin}) {
+        EXPECT_GT(Painted(*pin, kLoosePin), 0) << pin->Name();
+        EXPECT_EQ(Painted(*pin, kStuckPin), 0) << pin->Name();
+    }
+    frmVDInfo->btnClsPinClick();
+    EXPECT_EQ(frmVDInfo->btnClsPin.Caption(), info_texts::kClassSticky);
+    EXPECT_GT(Painted(frmVDInfo->btnClsPin, kStuckPin), 0);
+    EXPECT_EQ(Painted(frmVDInfo->btnClsPin, kLoosePin), 0);
+    EXPECT_GT(Painted(frmVDInfo->btnAppPin, kLoosePin), 0) << "the application's pin is left alone";
+    frmVDInfo->btnClsPinClick();
+    EXPECT_EQ(frmVDInfo->btnClsPin.Caption(), info_texts::kClassNotSticky);
+    EXPECT_GT(Painted(frmVDInfo->btnClsPin, kLoosePin), 0);
 }
