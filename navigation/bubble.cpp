@@ -118,7 +118,8 @@ TfrmBubble::~TfrmBubble() {
 DWORD TfrmBubble::InitialExStyle() const { return kOverlayExStyle; }
 
 void TfrmBubble::CreateControls() {
-    for (toolkit::TRotButton* b : {&sbFollow, &btnClose}) b->UseDialogLook();
+    btnClose.UseDialogLook();
+    sbFollow.Layout = toolkit::TButtonLayout::blGlyphLeft;   // a caption alone, across the button
     ApplyLayout(kLayout);
 }
 

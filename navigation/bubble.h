@@ -15,6 +15,7 @@
 #include "framework/form.h"
 #include "framework/timer.h"
 #include "toolkit/rotatable_button.h"
+#include "toolkit/rx_speed_button.h"
 
 namespace navigation {
 
@@ -75,7 +76,7 @@ public:
 
     TBubbleLabel lbText{*this, "lbText"};
     TBubbleLabel lbTitle{*this, "lbTitle"};
-    toolkit::TRotButton sbFollow{*this, "sbFollow"};
+    toolkit::TRxSpeedButton sbFollow{*this, "sbFollow"};
     toolkit::TRotButton btnClose{*this, "btnClose"};
     framework::Timer tBubble{100, [this] { tBubbleTimer(); }, false};
 
