@@ -95,3 +95,40 @@ TEST(Startup, LibrariesOfThePasswordAndTheFileDialogsWaitForTheirFirstUse) {
     ASSERT_TRUE(HasModule(t.Pid(), "PTSH120.dll"));
     for (const char* later : {"bcrypt.dll", "comdlg32.dll"}) EXPECT_FALSE(HasModule(t.Pid(), later)) << later;
 }
+
+// Every button of the program's dialogs is the program's own rotatable
+// button, so that none is a standard push button (which the settings
+// dialog's flat painter would take over). The windows made at start-up are
+// all there, hidden; a bubble comes with an event.
+TEST(Startup, TheDialogsButtonsAreRotatableButtonsAndNoneIsAStandardPushButton) {
+    ResetUserState();
+    WriteSetting("showsplash", 0);
+    WriteSetting("bubblelevel", 2);   // a bubble for every event
+    Tessarel t("", false);
+    ASSERT_TRUE(t.WaitForMessageLoop());
+    ::PostMessageA(t.MainWindow(), 0x402, 2, 0);   // a hotkey to desktop 2: logged, so a bubble
+    ASSERT_TRUE(WaitUntil([&] { return ::FindWindowA("TfrmBubble", nullptr) != nullptr; }, 10000));
+
+    struct Case {
+        const char* form;
+        size_t rotatable;
+    } cases[] = {
+        {"TfrmVDConfig", 21}, {"TfrmAbout", 4},   {"TfrmLost", 4},   {"TfrmClassPicker", 3}, {"TfrmError", 3},
+        {"TfrmVDInfo", 2},    {"TfrmEnterPwd", 2}, {"TfrmChgPwd", 2}, {"TfrmLog", 1},         {"TfrmBubble", 1},
+    };
+    size_t all = 0;
+    for (const Case& c : cases) {
+        HWND form = nullptr;
+        for (HWND w : WindowsOfProcess(t.Pid()))
+            if (ClassOf(w) == c.form) form = w;
+        ASSERT_NE(form, nullptr) << c.form;
+        const size_t rotatable = ChildrenOfClass(form, "TRotButton").size();
+        EXPECT_EQ(rotatable, c.rotatable) << c.form;
+        all += rotatable;
+        for (HWND b : ChildrenOfClass(form, "Button")) {
+            const DWORD type = static_cast<DWORD>(::GetWindowLongA(b, GWL_STYLE)) & BS_TYPEMASK;
+            EXPECT_TRUE(type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) << c.form << ": \"" << TitleOf(b) << "\"";
+        }
+    }
+    EXPECT_EQ(all, 43u);
+}
