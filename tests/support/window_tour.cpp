@@ -519,10 +519,11 @@ void Visit::GeneralPage(HWND dialog) {
         See(name, std::string("Settings dialog: the hint of \"") + option + "\"", dialog);
     }
     ParkMouse();
-    if (!PressChild(dialog, "Visual preferences") || !WaitChild(dialog, "Show desktop name panel"))
+    HWND tabs = FindChild(dialog, [](HWND w) { return IsShown(w) && ClassOf(w) == "SysTabControl32"; });
+    if (!tabs || !ChooseTab(tabs, 1) || !WaitChild(dialog, "Show desktop name panel"))
         return Fail("settings-general-visual: the tab did not come");
     See("settings-general-visual", "Settings dialog: General, Visual preferences", dialog);
-    PressChild(dialog, "Engine parameters");
+    ChooseTab(tabs, 0);
 }
 
 void Visit::ClassPicker(HWND dialog) {
