@@ -10,31 +10,16 @@
 #include <set>
 #include <sstream>
 #include "engine/messages.h"
-#include "engine/tray_menus.h"
 #include "program_version.h"
-#include "settings/about.h"
 #include "settings/store_values.h"
-#include "shell/help.h"
 #include "support/e2e.h"
+#include "support/program_files.h"
 
 using namespace e2e;
 
 namespace {
 
 std::string PackagePath() { return BinDir() + "..\\Tessareltop-" TESSAREL_VERSION "-win64.zip"; }
-
-// What the program reads from its own folder, by the names it uses.
-std::set<std::string> FilesTheProgramNeeds() {
-    std::set<std::string> files{std::string(settings::kExeName), engine::kHookLibraryName,
-                                std::string(shell::help_texts::kHelpFile)};
-    for (const auto& text : {settings::kLicenseFile, settings::kHistoryFile, settings::kPrivacyFile})
-        files.insert(std::string(text.file));
-    for (int n = 1; n <= 9; ++n) {
-        files.insert(engine::TrayIconFile("", n));
-        files.insert(engine::ClickPictureFile("", n));
-    }
-    return files;
-}
 
 // Every file under the folder, by its path relative to it; folders end in "\".
 void CollectEntries(const std::string& folder, const std::string& prefix, std::set<std::string>& out) {
@@ -118,7 +103,7 @@ bool Package::unpacked_ = false;
 }  // namespace
 
 TEST_F(Package, HoldsExactlyWhatTheProgramNeeds) {
-    std::set<std::string> expected = FilesTheProgramNeeds();
+    std::set<std::string> expected = FilesBesideTheProgram();
     for (const std::string& file : std::set<std::string>(expected)) {
         const size_t slash = file.find_last_of('\\');
         if (slash != std::string::npos) expected.insert(file.substr(0, slash + 1));
