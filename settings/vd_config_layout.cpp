@@ -292,6 +292,8 @@ std::vector<std::string> DialogListItems(std::string_view control) {
     return {};
 }
 
+std::span<const framework::ControlSpec> DialogLayout() { return kLayout; }
+
 std::string_view DialogCaption(std::string_view control) {
     for (const auto& spec : kLayout)
         if (spec.name == control) return spec.caption ? spec.caption : "";

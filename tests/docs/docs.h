@@ -12,9 +12,8 @@ std::string SourceFile(std::string_view relative);
 // The whole file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 
-// Whether the program shows this text: it is among the texts built into
-// Tessareltop.exe (captions, menu items, messages; blanks are compared as
-// they stand).
+// Whether the program shows this text: it is (part of) a string literal of
+// the program's sources (captions, menu items, messages), blanks squeezed.
 bool IsProgramText(std::string_view text);
 
 // Runs of blanks, tabs and line breaks become one blank; none at the ends.
