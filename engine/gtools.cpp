@@ -20,7 +20,6 @@ using framework::Handle;
 using framework::Process;
 
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
-constexpr std::string_view kDataSubfolder = "Pelmora\\Quillmere\\";
 
 // Access rights as the process routines ask for them.
 constexpr DWORD kQueryAndReadAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;       // $0410

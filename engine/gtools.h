@@ -49,6 +49,8 @@ std::string WindowExePath(HWND w);
 // The first icon of an executable, ours to destroy; none without one.
 framework::Icon ExecutableIcon(const std::string& path);
 std::string GetAppFolder();
+// The data folder's place under the user's application-data folder.
+inline constexpr std::string_view kDataSubfolder = "Pelmora\\Quillmere\\";
 std::string GetDataFolder();   // empty when the user's application-data folder cannot be found
 // The data folder's file of this name; empty while there is no data folder,
 // so that no file of the program ever lands in the working folder.

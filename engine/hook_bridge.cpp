@@ -73,7 +73,7 @@ bool TfrmPTessarel::LoadHookLibrary() {
     if (HMODULE user32 = ::GetModuleHandleA("user32.dll"))
         isHungAppWindow_ = reinterpret_cast<IsHungAppWindowFn>(
             reinterpret_cast<void*>(::GetProcAddress(user32, "IsHungAppWindow")));
-    framework::Library lib(::LoadLibraryA("PTSH120.dll"));
+    framework::Library lib(::LoadLibraryA(kHookLibraryName));
     if (!lib) return false;
     for (size_t i = 0; i < kEntryNames.size(); ++i) hookEntries_[i] = ::GetProcAddress(lib.get(), kEntryNames[i]);
     if (!hookEntries_[eHookProc] || !hookEntries_[eSetHookID]) {

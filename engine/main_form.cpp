@@ -5,13 +5,14 @@
 #include "engine/sticky_list.h"
 #include "framework/application.h"
 #include "framework/guard.h"
+#include "program_version.h"
 #include "settings/store_values.h"
 
 namespace engine {
 namespace {
 
 namespace texts {
-constexpr std::string_view kCaption = "Pelmora Virtual Desktop manager v1.3.7";
+constexpr std::string_view kCaption = "Pelmora Virtual Desktop manager v" TESSAREL_VERSION;
 constexpr std::string_view kExitPassword =
     "There are private applications running. You must enter your desktop lock password to EXIT the virtual desktop manager!";
 }  // namespace texts

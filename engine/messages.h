@@ -4,6 +4,9 @@
 
 namespace engine {
 
+// The hook library, loaded by name from beside the program.
+constexpr char kHookLibraryName[] = "PTSH120.dll";
+
 constexpr UINT WM_HOOK_ACTIVATE = 0x401;     // wParam window, lParam 1 on activation
 constexpr UINT WM_HOOK_HOTKEY = 0x402;       // wParam command
 constexpr UINT WM_HOOK_SYSMENU = 0x403;      // wParam window, lParam menu item id

@@ -7,11 +7,13 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
 STARTED_PIDS=()
 
+# Builds everything, or only the targets given.
 configure_and_build() {
   cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DTESSAREL_TESTS=ON >"$BUILD/configure.log" 2>&1 \
     || { cat "$BUILD/configure.log"; return 1; }
-  local rc=0
-  cmake --build "$BUILD" -j"${JOBS:-$(nproc)}" >"$BUILD/build.log" 2>&1 || rc=$?
+  local rc=0 targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$BUILD" -j"${JOBS:-$(nproc)}" "${targets[@]}" >"$BUILD/build.log" 2>&1 || rc=$?
   grep -vE '^\[ *[0-9]+%\]|^gmake|^make|Consolidate compiler|^Scanning|^Built target' "$BUILD/build.log" || true
   return $rc
 }

@@ -7,11 +7,12 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include "program_version.h"
 
 namespace settings {
 
 // The version the About box shows and the reports carry.
-inline constexpr std::string_view kProgramVersion = "v1.3.7";
+inline constexpr std::string_view kProgramVersion = "v" TESSAREL_VERSION;
 // The longest address the browsers take; a longer one is cut to this length.
 inline constexpr size_t kMaxAddressLength = 2084;
 
@@ -24,7 +25,7 @@ size_t AnsiCharLength(std::string_view text, size_t pos);
 // Characters of a code page of one byte each.
 size_t SingleByteCharLength(std::string_view text, size_t pos);
 
-// "v1.3.7-" + version tag + "-" + log + "-" + comment
+// kProgramVersion + "-" + version tag + "-" + log + "-" + comment
 std::string ErrorReportText(std::string_view versionTag, std::string_view log, std::string_view comment);
 // reason + "-" + version tag + "-" + comment
 std::string PollText(int reason, std::string_view versionTag, std::string_view comment);

@@ -1,6 +1,8 @@
 // The settings dialog's controls: where each one sits, and the fixed items
 // of its lists. The pages are panels at the same place; ShowPage shows one.
 #include "settings/vd_config.h"
+#include <span>
+#include "settings/dialog_items.h"
 #include "settings/tables.h"
 
 namespace settings {
@@ -245,6 +247,24 @@ constexpr const char* kGestureHeadings[] = {"Action", "Gesture code"};
 constexpr const char* kGeneralTabs[] = {"Engine parameters", "Visual preferences"};
 }  // namespace texts
 
+// The lists whose items are fixed texts, by control.
+struct FixedItems {
+    std::string_view control;
+    std::span<const char* const> items;
+};
+constexpr FixedItems kFixedItems[] = {
+    {"cbSnapShot", texts::kSnapShots},   {"rgPrevSize", texts::kPrevSizes},     {"cbDeskBar", texts::kDeskBar},
+    {"cbEdge", texts::kEdge},             {"cbHotKeys", texts::kHotKeyModes},    {"cbDoubleInt", texts::kDoubleInt},
+    {"cbOpenDeskAt", texts::kOpenDeskAt}, {"rgApplist", texts::kTriggers},       {"rgDeskprev", texts::kTriggers},
+    {"rgMainMenu", texts::kTriggers},     {"cbHold", texts::kHold},
+};
+
+// "cbWPS" followed by a desktop number, and the like.
+bool IsDesktopControl(std::string_view control, std::string_view prefix) {
+    return control.size() == prefix.size() + 1 && control.starts_with(prefix) && control.back() >= '1' &&
+           control.back() <= '9';
+}
+
 template <size_t N>
 std::vector<std::string> Items(const char* const (&list)[N]) {
     return std::vector<std::string>(std::begin(list), std::end(list));
@@ -262,6 +282,23 @@ std::vector<std::string> LayoutTexts() {
 }
 
 }  // namespace
+
+std::vector<std::string> DialogListItems(std::string_view control) {
+    for (const auto& list : kFixedItems)
+        if (list.control == control) return std::vector<std::string>(list.items.begin(), list.items.end());
+    if (control == "cbLayout") return LayoutTexts();
+    if (IsDesktopControl(control, "cbWPS")) return Items(texts::kWallpaperStyles);
+    if (IsDesktopControl(control, "cbColor")) return Items(DesktopColorItems);
+    return {};
+}
+
+std::span<const framework::ControlSpec> DialogLayout() { return kLayout; }
+
+std::string_view DialogCaption(std::string_view control) {
+    for (const auto& spec : kLayout)
+        if (spec.name == control) return spec.caption ? spec.caption : "";
+    return {};
+}
 
 void TfrmVDConfig::CreateControls() {
     for (auto& e : edName_) e->MaxLength = 20;
@@ -281,8 +318,8 @@ std::array<toolkit::TRotButton*, 21> TfrmVDConfig::RotatableButtons() noexcept {
 }
 
 void TfrmVDConfig::SetUpControls() {
-    cbSnapShot.SetItems(Items(texts::kSnapShots));
-    rgPrevSize.SetItems(Items(texts::kPrevSizes));
+    cbSnapShot.SetItems(DialogListItems("cbSnapShot"));
+    rgPrevSize.SetItems(DialogListItems("rgPrevSize"));
     slTrans.SetMaxValue(75);
     slTrans.SetIncrement(2);
     for (int n = 1; n <= 9; ++n) {
@@ -293,17 +330,20 @@ void TfrmVDConfig::SetUpControls() {
     for (toolkit::TRotButton* b : RotatableButtons()) b->UseDialogLook();
     pcGeneral.SetTabs(Items(texts::kGeneralTabs));
     SpeedButton2.Layout = toolkit::TButtonLayout::blGlyphLeft;   // a caption alone, across the button
-    cbDeskBar.SetItems(Items(texts::kDeskBar));
-    cbEdge.SetItems(Items(texts::kEdge));
-    cbHotKeys.SetItems(Items(texts::kHotKeyModes));
-    cbDoubleInt.SetItems(Items(texts::kDoubleInt));
-    cbOpenDeskAt.SetItems(Items(texts::kOpenDeskAt));
-    for (auto* rg : {&rgApplist, &rgDeskprev, &rgMainMenu}) rg->SetItems(Items(texts::kTriggers));
-    cbLayout.SetItems(LayoutTexts());
-    cbHold.SetItems(Items(texts::kHold));
+    cbDeskBar.SetItems(DialogListItems("cbDeskBar"));
+    cbEdge.SetItems(DialogListItems("cbEdge"));
+    cbHotKeys.SetItems(DialogListItems("cbHotKeys"));
+    cbDoubleInt.SetItems(DialogListItems("cbDoubleInt"));
+    cbOpenDeskAt.SetItems(DialogListItems("cbOpenDeskAt"));
+    rgApplist.SetItems(DialogListItems("rgApplist"));
+    rgDeskprev.SetItems(DialogListItems("rgDeskprev"));
+    rgMainMenu.SetItems(DialogListItems("rgMainMenu"));
+    cbLayout.SetItems(DialogListItems("cbLayout"));
+    cbHold.SetItems(DialogListItems("cbHold"));
     for (int n = 1; n <= 9; ++n) {
-        cbWPS(n).SetItems(Items(texts::kWallpaperStyles));
-        cbColor(n).SetItems(Items(DesktopColorItems));
+        const std::string number = std::to_string(n);
+        cbWPS(n).SetItems(DialogListItems("cbWPS" + number));
+        cbColor(n).SetItems(DialogListItems("cbColor" + number));
         cbWPS(n).SetItemIndex(0);
         cbColor(n).SetItemIndex(0);
     }

@@ -15,11 +15,13 @@
 #include "framework/dialogs.h"
 #include "framework/registry.h"
 #include "framework/string_list.h"
+#include "settings/dialog_items.h"
 #include "settings/rule_files.h"
 #include "settings/settings_access.h"
 #include "settings/store_values.h"
 #include "settings/vd_config.h"
 #include "support/e2e.h"
+#include "toolkit/radio_group.h"
 #include "support/lock_prompt.h"
 
 using settings::TfrmVDConfig;
@@ -231,6 +233,37 @@ TEST_F(ConfigDialog, AFreshUserGetsEveryDefaultAndTheFirstSaveWritesThem) {
     for (int row = 1; row <= 22; ++row) EXPECT_EQ(StoredText(key, "gesturecode" + std::to_string(row)), kDefaultCodes[row - 1]);
     EXPECT_EQ(StoredInt(key, "cfxwinpos"), settings::ClickPosToStored(sw - 100, sw));
     EXPECT_FALSE(RunValue().has_value());
+}
+
+// What the dialog's lists hold is what the lookup by control name answers,
+// which the manual's and the README's checks read.
+TEST_F(ConfigDialog, ListsHoldTheItemsTheirControlNamesGive) {
+    auto& dlg = Open();
+    auto itemsOf = [&](const std::string& name) {
+        std::vector<std::string> items;
+        framework::Control* c = dlg.FindControl(name);
+        if (auto* combo = dynamic_cast<framework::ComboBox*>(c))
+            for (int i = 0; i < combo->Count(); ++i) items.push_back(combo->Item(i));
+        else if (auto* group = dynamic_cast<toolkit::RadioGroup*>(c))
+            for (int i = 0; i < group->Count(); ++i) items.push_back(group->Item(i));
+        return items;
+    };
+    std::vector<std::string> lists;
+    for (const auto& spec : settings::kPlainValues)
+        if (!settings::DialogListItems(spec.control).empty()) lists.emplace_back(spec.control);
+    for (int n = 1; n <= 9; ++n) {
+        lists.push_back("cbWPS" + std::to_string(n));
+        lists.push_back("cbColor" + std::to_string(n));
+    }
+    EXPECT_GE(lists.size(), 30u);
+    for (const std::string& name : lists) {
+        EXPECT_FALSE(itemsOf(name).empty()) << name;
+        EXPECT_EQ(itemsOf(name), settings::DialogListItems(name)) << name;
+    }
+    EXPECT_TRUE(settings::DialogListItems("cbFollow").empty());
+    EXPECT_TRUE(settings::DialogListItems("cbWPS0").empty());
+    EXPECT_EQ(settings::DialogCaption("cbSysmenu"), "Allow system menu integration");
+    EXPECT_EQ(settings::DialogCaption("noSuchControl"), "");
 }
 
 TEST_F(ConfigDialog, LoadThenSaveLeavesAFullKeyByteForByteUnchanged) {

@@ -234,7 +234,7 @@ long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs) 
 // Host programs ----------------------------------------------------------------
 // Wine starts a host (ELF) program through CreateProcess but hands back no
 // process handle, so the end is seen through a file the shell writes last.
-static std::string HostPath(const std::string& windowsPath) {
+std::string HostPath(const std::string& windowsPath) {
     using ToHost = char*(CDECL*)(LPCWSTR);
     auto toHost = reinterpret_cast<ToHost>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
@@ -260,7 +260,7 @@ static std::string ReadWholeFile(const std::string& path) {
 
 // Runs one line of the host's shell through a script file, waiting for the
 // file its exit code is written to.
-static int RunHostLine(const std::string& line, int timeoutMs) {
+int RunHostLine(const std::string& line, int timeoutMs) {
     static int serial = 0;
     std::string base = TempDir() + "host-" + std::to_string(++serial);
     std::string script = base + ".sh", done = base + ".done";

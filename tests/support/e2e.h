@@ -71,6 +71,11 @@ private:
 // Runs a program to its end and answers its exit code (-1 on time-out).
 long RunAndWait(const std::string& exe, const std::string& args, int timeoutMs = 15000);
 
+// The host's path of a Windows path; empty when Wine cannot tell.
+std::string HostPath(const std::string& windowsPath);
+// Runs one line of the host's shell and waits for its end. Answers its exit
+// code, or -1 when it could not be started or did not end in time.
+int RunHostLine(const std::string& line, int timeoutMs = 10000);
 // Runs xdotool, a program of the host, with these arguments (keys and clicks
 // reach the virtual desktop as if typed) and waits for its end. Answers its
 // exit code, or -1 when it could not be started or did not end in time.
