@@ -27,6 +27,7 @@ constexpr DWORD kTerminateAccess = PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION
 
 // A window asked to close gets this long to answer and to go away.
 constexpr DWORD kCloseTimeoutMs = 5000;
+constexpr UINT kAnswerProbeMs = 1000;   // a program that reads its messages answers at once
 // How long a foreign window may take to answer while we move the focus; a
 // window that needs longer is treated as hanging and left alone.
 constexpr UINT kFocusAnswerMs = 100;
@@ -252,10 +253,19 @@ void ReturnKeyboardFocus(HWND formerFront) {
     ::PostMessageA(target, TakeFocusMessage(), 0, 0);
 }
 
-// A window that answers WM_CLOSE but is still there once the time is up is
-// ended with its process. The process is opened before asking, so the id
-// cannot pass to another process meanwhile. Our own windows are only asked:
-// ending our own process would take every hidden window with it.
+// Whether w's program reads its messages now: a program that asks the user
+// something before it closes ("Save changes?") does, a hung one does not.
+bool ProgramAnswers(HWND w) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kAnswerProbeMs, &result) != 0;
+}
+
+// A window that is still there once the time is up is ended with its
+// process only when its program no longer answers: one that still reads its
+// messages is asking the user something, and ending it would throw away the
+// work it asks about. The process is opened before asking, so the id cannot
+// pass to another process meanwhile. Our own windows are only asked: ending
+// our own process would take every hidden window with it.
 void CloseOrKillWindow(HWND w) {
     if (!::IsWindow(w)) return;
     DWORD pid = 0;
@@ -271,7 +281,7 @@ void CloseOrKillWindow(HWND w) {
     if (own || !process) return;
     // Many programs answer first and go away a moment later.
     if (answered && WaitForWindowGone(w, deadline)) return;
-    if (!::IsWindow(w)) return;
+    if (!::IsWindow(w) || ProgramAnswers(w)) return;
     DWORD owner = 0;
     ::GetWindowThreadProcessId(w, &owner);
     if (owner == pid) ::TerminateProcess(process.get(), 0);

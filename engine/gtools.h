@@ -24,7 +24,9 @@ int ForEachProcess(const ProcessCallback& cb);
 // Focus and closing. The focus calls never wait long on a window that does
 // not answer, neither the target nor the current foreground window.
 // CloseOrKillWindow asks with WM_CLOSE and ends the window's process when the
-// window is still there after 5 s; it never ends the calling program.
+// window is still there after 5 s and its program no longer answers (a
+// program that asks a question first is left to the user); it never ends the
+// calling program.
 void ForceForegroundWindow(HWND w);
 void ForceShowWindow(HWND w);
 // After one of the program's windows held the keyboard focus and went: the

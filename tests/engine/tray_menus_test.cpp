@@ -131,13 +131,32 @@ TEST(CloseCommands, CloseActiveWindowClosesAnotherProgramsWindowOnly) {
     ::DestroyWindow(own);
 }
 
-TEST(CloseCommands, CloseActiveApplicationEndsAProgramThatWillNotClose) {
-    e2e::Helper stubborn({.cls = "TessStubborn", .title = "asks before closing", .extra = "--ask-on-close"});
-    ASSERT_EQ(stubborn.Windows().size(), 1u);
-    ::SetForegroundWindow(stubborn.Window());
-    ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == stubborn.Window(); }, 2000));
-    CloseActiveApplication();
-    EXPECT_GE(stubborn.Process().Wait(8000), 0) << "its process was ended";
+// A program that no longer reads its messages is ended; one that asks the
+// user before it closes is left with its question, and the work it asks about.
+TEST(CloseCommands, CloseActiveApplicationEndsAHungProgramAndLeavesOneThatAsks) {
+    struct Case {
+        const char* what;
+        bool hang;
+        bool ended;
+    } cases[] = {
+        {"hangs", true, true},
+        {"asks before closing", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        e2e::Helper stubborn({.cls = "TessStubborn", .title = c.what, .extra = "--ask-on-close"});
+        ASSERT_EQ(stubborn.Windows().size(), 1u);
+        ::SetForegroundWindow(stubborn.Window());
+        ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == stubborn.Window(); }, 2000));
+        if (c.hang) stubborn.Hang();
+        CloseActiveApplication();
+        if (c.ended) {
+            EXPECT_GE(stubborn.Process().Wait(8000), 0) << "its process was ended";
+        } else {
+            EXPECT_TRUE(stubborn.Process().Running()) << "a program asking its question was ended";
+            EXPECT_TRUE(::FindWindowA(nullptr, "helper question"));
+        }
+    }
 }
 
 TEST(CloseCommands, TheShellSurvivesBothCommands) {
