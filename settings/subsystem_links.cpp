@@ -106,8 +106,8 @@ void SaveStickyList() {
     if (auto* e = Engine()) e->SaveStickyList();
 }
 
-void LogEvent(std::string_view text) {
-    if (auto* e = Engine()) e->LogEvent(text, nullptr, false);
+void LogEvent(std::string_view text, bool flagged) {
+    if (auto* e = Engine()) e->LogEvent(text, nullptr, flagged);
 }
 
 // Desktop lock ------------------------------------------------------------------------

@@ -39,7 +39,7 @@ void RemoveAllSysMenuItems();
 std::optional<std::vector<std::string>> StickyEntries();
 void ReplaceStickyEntries(const std::vector<std::string>& entries);
 void SaveStickyList();
-void LogEvent(std::string_view text);        // an unflagged line of the engine's event log
+void LogEvent(std::string_view text, bool flagged = false);   // a line of the engine's event log
 
 // Desktop lock ---------------------------------------------------------------------
 // True only for the right password; false while no prompt exists.
