@@ -194,6 +194,10 @@ void StartIconSets() {
     framework::Guard([&] { shell::IconSwapperStart(log, restoreTimer, mainWindow); });
     framework::Guard([&] { shell::QuickLaunchSwapperStart(log); });
 }
+void LimitIconSets(int desktops) {
+    framework::Guard([desktops] { shell::LimitIconSetDesktops(desktops); });
+    framework::Guard([desktops] { shell::LimitQuickLaunchSetDesktops(desktops); });
+}
 void SwitchInDesktopOneSets() {
     framework::Guard([] { shell::SwitchIconSet(1); });
     framework::Guard([] { shell::SwitchQuickLaunchSet(1); });

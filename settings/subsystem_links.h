@@ -76,6 +76,8 @@ void DrawLayoutPreview();
 // Shell: per-desktop icon and Quick Launch sets, help ------------------------------
 void CopyIconSetSwitches(bool icons, bool quickLaunch);   // once, at the dialog's creation
 void StartIconSets();
+// The desktop count in force: the sets of desktops beyond it join desktop 1's.
+void LimitIconSets(int desktops);
 void SwitchInDesktopOneSets();               // at exit
 // A topic of the program's help file (the page help, the wizard's last step).
 void ShowHelpTopic(std::string_view topic);

@@ -2,6 +2,7 @@
 // the real registry of the test prefix.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -574,6 +575,28 @@ TEST_F(ConfigDialog, TheLayoutSetsTheGridAndWindowsOfRemovedDesktopsMoveToTheLas
     EXPECT_EQ(DesktopOf(on9), 6);
     EXPECT_EQ(engineState.FRequestedDesktop, 6);
     EXPECT_EQ(StoredInt(Export(kKey), "layoutid"), 2);
+}
+
+// With per-desktop icons on, a layout with fewer desktops brings the parked
+// icons of the desktops it removes onto the desktop, as desktop 1's.
+TEST_F(ConfigDialog, ALayoutWithFewerDesktopsBringsTheParkedIconsOfTheOthersBack) {
+    char desktop[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop)));
+    const std::string onDesktop = std::string(desktop) + "\\settings-test-desk7.txt";
+    const std::string parked = engine::GetDataFolder() + "IconSwapper\\7\\settings-test-desk7.txt";
+    ::SHCreateDirectoryExA(nullptr, (engine::GetDataFolder() + "IconSwapper\\7").c_str(), nullptr);
+    framework::WriteFileReplacing(parked, "desktop 7's");
+    Dword("disticons", 1);
+    Engine();
+    auto& dlg = Open();   // nine desktops: the set stays parked
+    EXPECT_EQ(::GetFileAttributesA(onDesktop.c_str()), INVALID_FILE_ATTRIBUTES);
+    dlg.cbLayout.SetItemIndex(9);   // "2 x 2"
+    dlg.btnApplyClick();
+    EXPECT_EQ(::GetFileAttributesA(parked.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(::GetFileAttributesA(onDesktop.c_str()), INVALID_FILE_ATTRIBUTES);
+    CloseDialog();
+    EXPECT_EQ(framework::ReadFileBytes(onDesktop), "desktop 7's");
+    ::DeleteFileA(onDesktop.c_str());
 }
 
 TEST_F(ConfigDialog, AShrinkNeverMovesWindowsOutOfAPrivateDesktop) {
