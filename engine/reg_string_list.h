@@ -3,7 +3,6 @@
 // value in registry mode.
 #include <windows.h>
 #include <cstddef>
-#include <limits>
 #include <string>
 #include <vector>
 #include "engine/rule_list.h"
