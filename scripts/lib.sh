@@ -18,10 +18,11 @@ configure_and_build() {
 
 # Xvfb picks a free display itself and reports it once it is ready, so two
 # checkouts that run their tests at the same time never race for one number.
+# The screen is 1280 x 1024 unless another size is given ("1920x1080").
 start_xvfb() {
-  local f n
+  local f n screen="${1:-1280x1024}"
   f="$(mktemp)"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$f" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$f" >/dev/null 2>&1 &
   STARTED_PIDS+=("$!")
   for _ in $(seq 1 200); do
     n="$(tr -dc '0-9' <"$f")"
