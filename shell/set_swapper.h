@@ -147,7 +147,6 @@ public:
     // every switch; so does the set of a current desktop beyond the count as
     // soon as it is left. Before the start it only tells the start.
     void LimitDesktops(int count);
-    int DesktopCount() const noexcept { return count_; }
     // At start-up with the option off: when anything is parked, finishes a
     // change cut short and brings every parked set into the root as desktop
     // 1's, with a line for the event log; the set folders go once empty.
