@@ -74,7 +74,12 @@ void TfrmPTessarel::FormCreate() {
     FStickyList->KeyPath = std::string(settings::kSettingsKey);
     Step([this] {
         const std::string path = DataFilePath(kStickyFileName);
-        if (FileExists(path)) FStickyList->LoadFromFile(path);
+        try {
+            if (FileExists(path)) FStickyList->LoadFromFile(path);
+        } catch (...) {
+            LogEvent(UnreadableNote(kStickyFileName), nullptr, true);
+            throw;
+        }
         for (const auto& note : FStickyList->LoadNotes) LogEvent(note, nullptr, false);
     });
     Step([this] { SetTrayIconForDesktop(1); });

@@ -28,12 +28,15 @@ void TRegStringList::LoadFromFile(const std::string& name) {
         return;
     }
     LoadNotes.clear();
-    // Until the file has been read, nothing may replace it.
-    KeepAtLeast = std::numeric_limits<size_t>::max();
+    Kept.clear();
+    KeepAtLeast = 0;
+    unreadable_ = true;   // until the file has been read
     TRuleFileRead read = DecodeRuleList(ReadRuleFile(name), FilePart(name), true);
+    unreadable_ = false;
     Clear();
     for (const auto& e : read.entries) Add(e);
     LoadNotes = std::move(read.notes);
+    Kept = std::move(read.kept);
     KeepAtLeast = static_cast<size_t>(Count());
 }
 
@@ -42,8 +45,14 @@ void TRegStringList::SaveToFile(const std::string& name) const {
         SaveToRegistry(FilePart(name));
         return;
     }
+    if (unreadable_) {
+        // Nothing of the user's to write: the file stays for another try.
+        if (Count() == 0) return;
+        if (auto aside = MoveUnreadableAside(name)) SaveNotes.push_back(MovedAsideNote(FilePart(name), *aside));
+        unreadable_ = false;
+    }
     CheckNothingLost(FilePart(name), KeepAtLeast, static_cast<size_t>(Count()));
-    framework::StringList::SaveToFile(name);
+    framework::WriteFileReplacing(name, EncodeRuleList(Items(), Kept));
 }
 
 void TRegStringList::LoadFromRegistry(const std::string& name) {

@@ -23,8 +23,12 @@ std::string_view EntryFlaw(std::string_view line, bool offMark) {
 }
 
 std::string Note(std::string_view fileName, size_t lineNumber, std::string_view flaw) {
-    return std::string(fileName) + ": line " + std::to_string(lineNumber) + " skipped, " + std::string(flaw);
+    return std::string(fileName) + ": line " + std::to_string(lineNumber) + " not used, " + std::string(flaw) +
+           "; the file keeps it";
 }
+
+constexpr std::string_view kAsideSuffix = ".unreadable";
+constexpr int kMaxAsideNames = 999;
 
 }  // namespace
 
@@ -35,16 +39,18 @@ TRuleFileRead DecodeRuleList(std::string_view bytes, std::string_view fileName, 
     auto take = [&](std::string_view line) {
         ++lineNumber;
         std::string_view flaw = EntryFlaw(line, offMark);
-        if (flaw.empty() && read.entries.size() >= kMaxRuleEntries) {
-            ++beyondCount;
-            ++read.refused;
-            return;
-        }
-        if (flaw.empty()) {
+        if (flaw.empty() && read.entries.size() < kMaxRuleEntries) {
             read.entries.emplace_back(line);
             return;
         }
-        if (++read.refused <= kMaxRuleNotes) read.notes.push_back(Note(fileName, lineNumber, flaw));
+        // An entry beyond the bound goes back after the list, so that what
+        // the user adds in this run stays ahead of it, and in use.
+        read.kept.push_back({flaw.empty() ? kAfterTheList : read.entries.size(), std::string(line)});
+        ++read.refused;
+        if (flaw.empty())
+            ++beyondCount;
+        else if (read.refused - beyondCount <= kMaxRuleNotes)
+            read.notes.push_back(Note(fileName, lineNumber, flaw));
     };
     size_t start = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -59,20 +65,54 @@ TRuleFileRead DecodeRuleList(std::string_view bytes, std::string_view fileName, 
     const size_t flawed = read.refused - beyondCount;
     if (flawed > kMaxRuleNotes)
         read.notes.push_back(std::string(fileName) + ": " + std::to_string(flawed - kMaxRuleNotes) +
-                             " more lines skipped");
+                             " more lines not used; the file keeps them");
     if (beyondCount > 0)
         read.notes.push_back(std::string(fileName) + ": " + std::to_string(beyondCount) + " entries beyond the first " +
-                             std::to_string(kMaxRuleEntries) + " skipped");
+                             std::to_string(kMaxRuleEntries) + " not used; the file keeps them");
     return read;
 }
 
-std::string EncodeRuleList(std::span<const std::string> entries) {
+std::string EncodeRuleList(std::span<const std::string> entries, std::span<const TKeptLine> kept) {
     std::string out;
-    for (const auto& e : entries) {
-        out += e;
+    auto line = [&out](std::string_view text) {
+        out += text;
         out += "\r\n";
+    };
+    auto k = kept.begin();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        for (; k != kept.end() && k->before <= i; ++k) line(k->text);
+        line(entries[i]);
     }
+    for (; k != kept.end(); ++k) line(k->text);
     return out;
+}
+
+std::optional<std::string> MoveUnreadableAside(const std::string& path) {
+    if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && ::GetLastError() == ERROR_FILE_NOT_FOUND)
+        return std::nullopt;
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 1; attempt <= kMaxAsideNames; ++attempt) {
+        std::string aside = path + std::string(kAsideSuffix);
+        if (attempt > 1) aside += " (" + std::to_string(attempt) + ")";
+        // Never MOVEFILE_REPLACE_EXISTING: a file kept aside earlier stays.
+        if (::MoveFileExA(path.c_str(), aside.c_str(), 0)) return aside;
+        error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;
+    }
+    throw framework::Exception("\"" + path + "\" could not be read, and could not be moved aside either (error " +
+                               std::to_string(error) + "): it is not written over");
+}
+
+std::string UnreadableNote(std::string_view fileName) {
+    return std::string(fileName) + " could not be read: the list starts empty, and the file stays as it is until a "
+                                   "list is saved in its place";
+}
+
+std::string MovedAsideNote(std::string_view fileName, std::string_view keptName) {
+    const size_t cut = keptName.find_last_of("\\/");
+    const std::string_view kept = cut == std::string_view::npos ? keptName : keptName.substr(cut + 1);
+    return std::string(fileName) + " could not be read at start: it is kept as " + std::string(kept) +
+           ", and the list of this run was saved as " + std::string(fileName);
 }
 
 std::string ReadRuleFile(const std::string& path) {
@@ -83,7 +123,7 @@ std::string ReadRuleFile(const std::string& path) {
     if (!::GetFileSizeEx(f.get(), &size)) throw framework::Exception("Cannot read file \"" + path + "\"");
     if (size.QuadPart > static_cast<LONGLONG>(kMaxRuleFileBytes))
         throw framework::Exception("File \"" + path + "\" is larger than " + std::to_string(kMaxRuleFileBytes) +
-                                   " bytes; it is neither read nor written");
+                                   " bytes and is not read");
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     size_t at = 0;
     while (at < bytes.size()) {

@@ -2,6 +2,7 @@
 // every desktop.
 #include "engine/sticky_list.h"
 #include <exception>
+#include <utility>
 #include "engine/gtools.h"
 #include "engine/main_form.h"
 #include "engine/rule_list.h"
@@ -57,7 +58,18 @@ void TfrmPTessarel::ReplaceStickyList(const std::vector<std::string>& entries) {
 
 void TfrmPTessarel::SaveStickyList() {
     const std::string path = DataFilePath(kStickyFileName);
-    if (FStickyList && !path.empty()) FStickyList->SaveToFile(path);
+    if (!FStickyList || path.empty()) return;
+    // A file moved aside is the user's to know, also when the write after it fails.
+    auto logNotes = [this] {
+        for (const auto& note : std::exchange(FStickyList->SaveNotes, {})) LogEvent(note, nullptr, true);
+    };
+    try {
+        FStickyList->SaveToFile(path);
+    } catch (...) {
+        logNotes();
+        throw;
+    }
+    logNotes();
 }
 
 }  // namespace engine

@@ -37,11 +37,7 @@ int RowControlId(int index, int part) { return 20000 + index * 4 + part; }
 
 std::string LoadNote(size_t cutBytes) {
     return std::string(kAutoSendFile) + ": a cut record of " + std::to_string(cutBytes) +
-           " bytes at its end skipped; the file stays as it is until the rules are changed and saved";
-}
-
-std::string SaveNote() {
-    return std::string(kAutoSendFile) + ": saved with the edited rules, without the cut record that was at its end";
+           " bytes at its end not used; the file keeps it";
 }
 
 }  // namespace
@@ -217,30 +213,36 @@ void TfrmVDConfig::LoadAutoSendRules() {
     ClearAutoSendRows();
     autoSendReadable_ = true;
     autoSendEdited_ = false;
-    autoSendCutBytes_ = 0;
+    autoSendCutTail_.clear();
     try {
         auto file = ReadAutoSendFile(engine::DataFilePath(kAutoSendFile));
         if (!file) return;
         for (const auto& r : file->rules) AddAutoSendRule(RuleName(r), r.Desktop, r.Disabled != 0);
-        autoSendCutBytes_ = file->cutBytes;
-        if (autoSendCutBytes_ > 0) links::LogEvent(LoadNote(autoSendCutBytes_));
+        autoSendCutTail_ = std::move(file->cutTail);
+        if (!autoSendCutTail_.empty()) links::LogEvent(LoadNote(autoSendCutTail_.size()));
     } catch (...) {
         autoSendReadable_ = false;
+        links::LogEvent(engine::UnreadableNote(kAutoSendFile), true);
         framework::HandleException(std::current_exception());
     }
 }
 
 void TfrmVDConfig::SaveAutoSendRules() {
     const std::string path = engine::DataFilePath(kAutoSendFile);
-    if (!autoSendReadable_ || path.empty()) return;
-    if (autoSendCutBytes_ > 0) {
-        // Writing now would lose the damaged tail for nothing: the file
-        // stays until the user changes the rules.
-        if (!autoSendEdited_) return;
-        links::LogEvent(SaveNote());
+    if (path.empty()) return;
+    if (!autoSendReadable_) {
+        // The file that could not be read stays until there are rules to
+        // write in its place; then it is kept aside under another name.
+        if (std::all_of(FAutoSendRules.begin(), FAutoSendRules.end(), [](const auto& r) { return r.Deleted; }))
+            return;
+        if (auto aside = engine::MoveUnreadableAside(path))
+            links::LogEvent(engine::MovedAsideNote(kAutoSendFile, *aside), true);
+        autoSendReadable_ = true;
     }
-    SaveAutoSendFile(path, FAutoSendRules);
-    autoSendCutBytes_ = 0;
+    // A file with a cut record is written only with changed rules, and
+    // keeps the cut record after them.
+    if (!autoSendCutTail_.empty() && !autoSendEdited_) return;
+    SaveAutoSendFile(path, FAutoSendRules, autoSendCutTail_);
 }
 
 }  // namespace settings

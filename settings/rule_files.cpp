@@ -27,18 +27,38 @@ void PutI32(std::string& out, size_t at, int32_t v) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> LoadRuleList(const std::string& path, std::vector<std::string>* notes) {
+std::optional<std::vector<std::string>> LoadRuleList(const std::string& path, std::vector<std::string>* notes,
+                                                     TRuleFileState* state) {
+    if (state) *state = {};
     if (!FileExists(path)) return std::nullopt;
     engine::TRegStringList list;   // file mode
-    list.LoadFromFile(path);
+    try {
+        list.LoadFromFile(path);
+    } catch (...) {
+        if (state) state->unreadable = true;
+        throw;
+    }
     if (notes) *notes = list.LoadNotes;
+    if (state) state->kept = list.Kept;
     return list.Items();
 }
 
 void SaveRuleList(const std::string& path, const std::vector<std::string>& entries) {
-    engine::TRegStringList list;
-    for (const auto& e : entries) list.Add(e);
-    list.SaveToFile(path);
+    TRuleFileState state;
+    SaveRuleList(path, entries, state);
+}
+
+std::optional<std::string> SaveRuleList(const std::string& path, const std::vector<std::string>& entries,
+                                        TRuleFileState& state) {
+    std::optional<std::string> note;
+    if (state.unreadable) {
+        if (entries.empty()) return note;
+        if (auto aside = engine::MoveUnreadableAside(path))
+            note = engine::MovedAsideNote(path.substr(path.find_last_of("\\/") + 1), *aside);
+        state.unreadable = false;
+    }
+    framework::WriteFileReplacing(path, engine::EncodeRuleList(entries, state.kept));
+    return note;
 }
 
 TAutoSendRule MakeAutoSendRule(std::string_view name, int desktop, bool disabled) {
@@ -94,11 +114,12 @@ std::optional<std::vector<TAutoSendRule>> LoadAutoSendFile(const std::string& pa
 std::optional<AutoSendFile> ReadAutoSendFile(const std::string& path) {
     if (!FileExists(path)) return std::nullopt;
     const std::string bytes = framework::ReadFileBytes(path);
-    return AutoSendFile{DecodeAutoSendRules(bytes), bytes.size() % sizeof(TAutoSendRule)};
+    const size_t cut = bytes.size() % sizeof(TAutoSendRule);
+    return AutoSendFile{DecodeAutoSendRules(bytes), cut, bytes.substr(bytes.size() - cut)};
 }
 
-void SaveAutoSendFile(const std::string& path, std::span<const TAutoSendRule> rules) {
-    framework::WriteFileReplacing(path, EncodeAutoSendRules(rules));
+void SaveAutoSendFile(const std::string& path, std::span<const TAutoSendRule> rules, std::string_view cutTail) {
+    framework::WriteFileReplacing(path, EncodeAutoSendRules(rules) + std::string(cutTail));
 }
 
 }  // namespace settings

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "engine/rule_list.h"
 #include "settings/auto_send_rule.h"
 
 namespace settings {
@@ -14,14 +15,27 @@ inline constexpr std::string_view kIgnoreFile = "Tessareltop.ign";
 inline constexpr std::string_view kWatchFile = "Tessareltop.wat";
 inline constexpr std::string_view kAutoSendFile = "Tessareltop.aus";
 
+// What the dialog keeps of a list file between its load and its saves: the
+// lines it does not use, and whether it could be read at all.
+struct TRuleFileState {
+    std::vector<engine::TKeptLine> kept;
+    bool unreadable = false;
+};
+
 // The entries of a list file; nothing when the file does not exist. Raises
 // framework::Exception when the file exists but cannot be read. Entries the
-// file holds but no window could match are refused, with a line for the
-// event log each in notes.
+// file holds but no window could match are not used, with a line for the
+// event log each in notes, and are kept in state for the next save.
 std::optional<std::vector<std::string>> LoadRuleList(const std::string& path,
-                                                     std::vector<std::string>* notes = nullptr);
+                                                     std::vector<std::string>* notes = nullptr,
+                                                     TRuleFileState* state = nullptr);
 // Replaces the file, also with an empty list.
 void SaveRuleList(const std::string& path, const std::vector<std::string>& entries);
+// The same with the lines the file kept, in their places. A file that could
+// not be read stays as it is while the list is empty; else it is moved aside
+// first (engine/rule_list.h), and the answer is the line for the event log.
+std::optional<std::string> SaveRuleList(const std::string& path, const std::vector<std::string>& entries,
+                                        TRuleFileState& state);
 
 // A new rule as the dialog adds it: the name cut to 250 characters.
 TAutoSendRule MakeAutoSendRule(std::string_view name, int desktop, bool disabled);
@@ -37,12 +51,14 @@ std::string EncodeAutoSendRules(std::span<const TAutoSendRule> rules);
 // Nothing when the file does not exist; raises when it cannot be read.
 std::optional<std::vector<TAutoSendRule>> LoadAutoSendFile(const std::string& path);
 // A rule file as read: its whole records, and the bytes of a record cut
-// short at its end (0 for a sound file).
+// short at its end (none for a sound file), which no rule can use but a
+// save writes back after the records.
 struct AutoSendFile {
     std::vector<TAutoSendRule> rules;
     size_t cutBytes = 0;
+    std::string cutTail;
 };
 std::optional<AutoSendFile> ReadAutoSendFile(const std::string& path);
-void SaveAutoSendFile(const std::string& path, std::span<const TAutoSendRule> rules);
+void SaveAutoSendFile(const std::string& path, std::span<const TAutoSendRule> rules, std::string_view cutTail = {});
 
 }  // namespace settings

@@ -106,8 +106,8 @@ void SaveStickyList() {
     if (auto* e = Engine()) e->SaveStickyList();
 }
 
-void LogEvent(std::string_view text) {
-    if (auto* e = Engine()) e->LogEvent(text, nullptr, false);
+void LogEvent(std::string_view text, bool flagged) {
+    if (auto* e = Engine()) e->LogEvent(text, nullptr, flagged);
 }
 
 // Desktop lock ------------------------------------------------------------------------
@@ -193,6 +193,10 @@ void StartIconSets() {
     // Each set starts on its own: a file error in one leaves the other working.
     framework::Guard([&] { shell::IconSwapperStart(log, restoreTimer, mainWindow); });
     framework::Guard([&] { shell::QuickLaunchSwapperStart(log); });
+}
+void LimitIconSets(int desktops) {
+    framework::Guard([desktops] { shell::LimitIconSetDesktops(desktops); });
+    framework::Guard([desktops] { shell::LimitQuickLaunchSetDesktops(desktops); });
 }
 void SwitchInDesktopOneSets() {
     framework::Guard([] { shell::SwitchIconSet(1); });

@@ -39,7 +39,7 @@ void RemoveAllSysMenuItems();
 std::optional<std::vector<std::string>> StickyEntries();
 void ReplaceStickyEntries(const std::vector<std::string>& entries);
 void SaveStickyList();
-void LogEvent(std::string_view text);        // an unflagged line of the engine's event log
+void LogEvent(std::string_view text, bool flagged = false);   // a line of the engine's event log
 
 // Desktop lock ---------------------------------------------------------------------
 // True only for the right password; false while no prompt exists.
@@ -76,6 +76,8 @@ void DrawLayoutPreview();
 // Shell: per-desktop icon and Quick Launch sets, help ------------------------------
 void CopyIconSetSwitches(bool icons, bool quickLaunch);   // once, at the dialog's creation
 void StartIconSets();
+// The desktop count in force: the sets of desktops beyond it join desktop 1's.
+void LimitIconSets(int desktops);
 void SwitchInDesktopOneSets();               // at exit
 // A topic of the program's help file (the page help, the wizard's last step).
 void ShowHelpTopic(std::string_view topic);

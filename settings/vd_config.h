@@ -26,6 +26,7 @@
 #include "settings/auto_send_rule.h"
 #include "settings/layout_preview.h"
 #include "settings/page_image.h"
+#include "settings/rule_files.h"
 #include "settings/settings_access.h"
 #include "settings/store_values.h"
 #include "settings/value_store.h"
@@ -307,11 +308,14 @@ private:
         bool Holds(const framework::ListBox& list, std::string_view upperName);
     };
     mutable RuleLookup ignoreLookup_, watchLookup_;
-    // A rule file that exists but could not be read is not overwritten.
-    bool ignoreReadable_ = true, watchReadable_ = true, autoSendReadable_ = true;
+    // A rule file that exists but could not be read is never written over
+    // (settings/rule_files.h); lines of a list file that no rule uses are
+    // written back with the list.
+    TRuleFileState ignoreFile_, watchFile_;
+    bool autoSendReadable_ = true;
     // A rule file with a cut record at its end is kept as it is until the
-    // user changes the rules.
-    size_t autoSendCutBytes_ = 0;
+    // user changes the rules, and then keeps the cut record after them.
+    std::string autoSendCutTail_;
     bool autoSendEdited_ = false;
     std::vector<std::unique_ptr<AutoSendRow>> autoSendRows_;   // in order of addition
     // Paints the dialog's plain buttons flat while the dialog exists; its

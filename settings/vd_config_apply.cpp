@@ -19,6 +19,8 @@ constexpr std::string_view kLayoutKept =
 void TfrmVDConfig::ApplySettings() {
     links::ActivateTrayIcon(cbTrayIcon.Checked());
     ApplyGrid();
+    const int count = std::min(links::EngineGrid().value_or(GridForLayout(cbLayout.ItemIndex())).Count(), 9);
+    links::LimitIconSets(count);
     for (int n = 1; n <= 9; ++n) FLocked[static_cast<size_t>(n)] = FLockedPending[static_cast<size_t>(n)];
     links::ApplyPreviewTransparency(slTrans.Value());
     links::HidePreviewLabels();
@@ -30,7 +32,6 @@ void TfrmVDConfig::ApplySettings() {
     std::vector<std::string> captions;
     for (int n = 1; n <= 9; ++n) captions.push_back(DesktopCaption(n, DesktopName(n)));
     links::SetMenuCaptions(captions);
-    const int count = std::min(links::EngineGrid().value_or(GridForLayout(cbLayout.ItemIndex())).Count(), 9);
     const int bar = cbDeskBar.ItemIndex();
     links::UpdateDeskBar(std::vector<std::string>(captions.begin(), captions.begin() + count), DeskBarEdge(bar),
                          bar > 0);

@@ -222,30 +222,31 @@ void TfrmVDConfig::RestoreValuesInForce() {
 // Rule files -------------------------------------------------------------------
 
 void TfrmVDConfig::LoadRuleLists() {
-    auto load = [](framework::ListBox& list, std::string_view file, bool& readable) {
-        readable = true;
+    auto load = [](framework::ListBox& list, std::string_view file, TRuleFileState& state) {
         try {
             std::vector<std::string> notes;
-            if (auto entries = LoadRuleList(DataFile(file), &notes)) list.SetItems(*entries);
+            if (auto entries = LoadRuleList(DataFile(file), &notes, &state)) list.SetItems(*entries);
             for (const auto& note : notes) links::LogEvent(note);
         } catch (...) {
-            readable = false;
+            links::LogEvent(engine::UnreadableNote(file), true);
             framework::HandleException(std::current_exception());
         }
     };
-    load(lbIgnore, kIgnoreFile, ignoreReadable_);
-    load(lbWatch, kWatchFile, watchReadable_);
+    load(lbIgnore, kIgnoreFile, ignoreFile_);
+    load(lbWatch, kWatchFile, watchFile_);
 }
 
 void TfrmVDConfig::SaveRuleLists() {
     // Each file on its own: one that cannot be written keeps the other's save.
-    const std::string ignore = DataFile(kIgnoreFile), watch = DataFile(kWatchFile);
-    framework::Guard([&] {
-        if (ignoreReadable_ && !ignore.empty()) SaveRuleList(ignore, lbIgnore.Items());
-    });
-    framework::Guard([&] {
-        if (watchReadable_ && !watch.empty()) SaveRuleList(watch, lbWatch.Items());
-    });
+    auto save = [](const framework::ListBox& list, std::string_view file, TRuleFileState& state) {
+        framework::Guard([&] {
+            const std::string path = DataFile(file);
+            if (path.empty()) return;
+            if (auto note = SaveRuleList(path, list.Items(), state)) links::LogEvent(*note, true);
+        });
+    };
+    save(lbIgnore, kIgnoreFile, ignoreFile_);
+    save(lbWatch, kWatchFile, watchFile_);
 }
 
 }  // namespace settings

@@ -149,14 +149,13 @@ bool IconSetsEnabled() { return Module().Enabled; }
 bool IconSetsActive() { return Module().Active(); }
 
 void IconSwapperStart(SwapLog log, std::function<void()> onRestoreTimer, std::function<HWND()> mainWindow) {
-    auto& m = Module();
-    if (!m.Enabled || m.Swapper) return;
-    m.Swapper = std::make_unique<TIconSwapper>(DesktopFolder(), AnsiToWide(engine::GetDataFolder()), std::move(log),
-                                               std::move(onRestoreTimer), std::move(mainWindow));
-    m.Swapper->Start();
+    Module().Start(DesktopFolder(), AnsiToWide(engine::GetDataFolder()), std::move(log), std::move(onRestoreTimer),
+                   std::move(mainWindow));
 }
 
 void SwitchIconSet(int n) { Module().Switch(n); }
+
+void LimitIconSetDesktops(int count) { Module().LimitDesktops(count); }
 
 bool IconsRestored() { return IconSetsActive() && Module().Swapper->IconsRestored(); }
 

@@ -75,8 +75,12 @@ private:
 void SetIconSetsEnabled(bool on);       // copied once from the settings dialog
 bool IconSetsEnabled();
 bool IconSetsActive();                  // on, started, and its folders accepted
+// With the option off the start only brings back what an earlier run left
+// parked (TSetSwapper::BringBackParkedSets).
 void IconSwapperStart(SwapLog log, std::function<void()> onRestoreTimer, std::function<HWND()> mainWindow);
 void SwitchIconSet(int n);
+// The desktop count of the layout in force (TSetSwapper::LimitDesktops).
+void LimitIconSetDesktops(int count);
 bool IconsRestored();
 void RestoreCurrentIconSet();
 void IconSwapperUnload();               // at the end of the run, after the switch back

@@ -33,14 +33,12 @@ bool QuickLaunchSetsEnabled() { return Module().Enabled; }
 bool QuickLaunchSetsActive() { return Module().Active(); }
 
 void QuickLaunchSwapperStart(SwapLog log) {
-    auto& m = Module();
-    if (!m.Enabled || m.Swapper) return;
-    m.Swapper = std::make_unique<TSetSwapper>(kQuickLaunchSetKind, QuickLaunchFolder(),
-                                              AnsiToWide(engine::GetDataFolder()), std::move(log));
-    m.Swapper->Start();
+    Module().Start(kQuickLaunchSetKind, QuickLaunchFolder(), AnsiToWide(engine::GetDataFolder()), std::move(log));
 }
 
 void SwitchQuickLaunchSet(int n) { Module().Switch(n); }
+
+void LimitQuickLaunchSetDesktops(int count) { Module().LimitDesktops(count); }
 
 void QuickLaunchSwapperUnload() { Module().Swapper.reset(); }
 

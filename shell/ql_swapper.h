@@ -16,8 +16,10 @@ std::wstring QuickLaunchFolder();
 void SetQuickLaunchSetsEnabled(bool on);   // copied once from the settings dialog
 bool QuickLaunchSetsEnabled();
 bool QuickLaunchSetsActive();              // on, started, and its folders accepted
+// With the option off the start only brings back what an earlier run left parked.
 void QuickLaunchSwapperStart(SwapLog log);
 void SwitchQuickLaunchSet(int n);
+void LimitQuickLaunchSetDesktops(int count);   // the desktop count of the layout in force
 void QuickLaunchSwapperUnload();
 
 }  // namespace shell

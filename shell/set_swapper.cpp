@@ -21,6 +21,9 @@ constexpr std::string_view kRenamed = "\" was kept as \"";
 constexpr std::string_view kRenamedTail = "\": its name was taken";
 constexpr std::string_view kNotMoved = "\" could not be moved (error ";
 constexpr std::string_view kNotMovedTail = "); it is moved at the next switch";
+constexpr std::string_view kStayParked = "The parked %s of other desktops stay in the data folder: ";
+constexpr std::string_view kOffBroughtBack = "Per-desktop %s are off: ";
+constexpr std::string_view kCountJoined = "The layout has %s: ";
 }  // namespace texts
 
 constexpr int kMaxFreeNameAttempts = 9999;
@@ -112,6 +115,22 @@ std::wstring VolumeOf(const std::wstring& path) {
 
 std::string Narrow(std::wstring_view w) { return WideToAnsi(w); }
 
+// "desktop 5", "desktops 5 and 7", "desktops 2, 3 and 7".
+std::string DesktopList(const std::vector<int>& desktops) {
+    std::string text = desktops.size() == 1 ? "desktop " : "desktops ";
+    for (size_t i = 0; i < desktops.size(); ++i) {
+        if (i > 0) text += i + 1 == desktops.size() ? " and " : ", ";
+        text += std::to_string(desktops[i]);
+    }
+    return text;
+}
+
+int32_t ReadI32(const char* p) {
+    uint32_t raw = 0;
+    for (size_t i = 0; i < 4; ++i) raw |= static_cast<uint32_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+    return static_cast<int32_t>(raw);
+}
+
 }  // namespace
 
 // Records -----------------------------------------------------------------------------
@@ -145,6 +164,71 @@ std::optional<TSetChange> DecodeSetChange(std::string_view bytes) noexcept {
 std::string EncodeSetChange(const TSetChange& change) {
     std::string bytes(sizeof change, '\0');
     std::memcpy(bytes.data(), &change, sizeof change);
+    return bytes;
+}
+
+bool SafeRelativePath(std::wstring_view path) noexcept {
+    if (path.empty() || path.size() > 0x7FFF) return false;
+    size_t start = 0;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != L'\\') {
+            const wchar_t c = path[i];
+            if (c < 32 || std::wstring_view(L"/:*?\"<>|").find(c) != std::wstring_view::npos) return false;
+            continue;
+        }
+        const std::wstring_view part = path.substr(start, i - start);
+        if (part.empty() || part == L"." || part == L"..") return false;
+        start = i + 1;
+    }
+    return true;
+}
+
+std::optional<TSetRecord> DecodeSetRecord(std::string_view bytes) {
+    if (bytes.size() < sizeof(TSetChange)) return std::nullopt;
+    TSetRecord record;
+    TSetChange change{};
+    std::memcpy(&change, bytes.data(), sizeof change);
+    if (change.Step == kSetSettled) {
+        if (change.From != 0 || change.To != 0) return std::nullopt;
+    } else {
+        record.Change = DecodeSetChange(bytes.substr(0, sizeof change));
+        if (!record.Change) return std::nullopt;
+    }
+    for (size_t at = sizeof change; at < bytes.size();) {
+        if (bytes.size() - at < sizeof(TSetLeftMove)) return std::nullopt;
+        TLeftMove left;
+        left.At = ReadI32(bytes.data() + at);
+        left.Set = ReadI32(bytes.data() + at + 4);
+        const size_t length =
+            static_cast<unsigned char>(bytes[at + 8]) | (static_cast<unsigned char>(bytes[at + 9]) << 8);
+        at += sizeof(TSetLeftMove);
+        if (left.At < -1 || left.At > 9 || left.Set < 1 || left.Set > 9) return std::nullopt;
+        if (bytes.size() - at < length * 2) return std::nullopt;
+        for (size_t i = 0; i < length; ++i, at += 2)
+            left.Relative += static_cast<wchar_t>(static_cast<unsigned char>(bytes[at]) |
+                                                  (static_cast<unsigned char>(bytes[at + 1]) << 8));
+        if (!SafeRelativePath(left.Relative)) return std::nullopt;
+        record.Left.push_back(std::move(left));
+    }
+    // A settled record holds something to do, or it would not be there.
+    if (!record.Change && record.Left.empty()) return std::nullopt;
+    return record;
+}
+
+std::string EncodeSetRecord(const TSetRecord& record) {
+    std::string bytes = EncodeSetChange(record.Change.value_or(TSetChange{0, 0, kSetSettled}));
+    for (const TLeftMove& left : record.Left) {
+        // What could not be read back is left out; no entry found in a folder is so.
+        if (!SafeRelativePath(left.Relative)) continue;
+        const size_t length = left.Relative.size();
+        TSetLeftMove head{left.At, left.Set, static_cast<uint16_t>(length)};
+        bytes.append(reinterpret_cast<const char*>(&head), sizeof head);
+        for (size_t i = 0; i < length; ++i) {
+            const auto c = static_cast<uint16_t>(left.Relative[i]);
+            bytes += static_cast<char>(c & 0xFF);
+            bytes += static_cast<char>(c >> 8);
+        }
+    }
     return bytes;
 }
 
@@ -237,7 +321,7 @@ void TSetSwapper::Log(const std::string& text, bool flagged) const {
     if (log_) log_(text, flagged);
 }
 
-bool TSetSwapper::RootsAccepted() {
+bool TSetSwapper::RootsAccepted(std::string_view refusal) {
     bool dataFolderAtFault = false;
     TRootProblem problem = CheckSwapFolder(root_);
     if (problem == TRootProblem::None) {
@@ -249,7 +333,7 @@ bool TSetSwapper::RootsAccepted() {
         const std::wstring& path = dataFolderAtFault ? dataFolder_ : root_;
         std::string who = dataFolderAtFault ? "the data folder" : std::string("the ") + kind_.RootName;
         if (!path.empty()) who += " " + Narrow(path);
-        Log(Replace(texts::kRefused, kind_.What) + who + " " + RootProblemText(problem), true);
+        Log(Replace(refusal, kind_.What) + who + " " + RootProblemText(problem), true);
     }
     lastProblem_ = problem;
     return problem == TRootProblem::None;
@@ -259,11 +343,29 @@ void TSetSwapper::CreateSetFolders() const {
     for (int i = 0; i <= 9; ++i) ::SHCreateDirectoryExW(nullptr, FolderPath(i).c_str(), nullptr);
 }
 
+bool TSetSwapper::HasParkedSets() const {
+    if (::GetFileAttributesA(DataPath(kind_.ChangeFile).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    // The root holds another desktop's set, or nobody knows whose.
+    const std::string deskFile = DataPath(kind_.DeskFile);
+    if (::GetFileAttributesA(deskFile.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        DecodeSetDesk(framework::ReadFileBytes(deskFile)) != 1)
+        return true;
+    for (int i = 0; i <= 9; ++i)
+        if (!FolderEmpty(i)) return true;
+    return false;
+}
+
+void TSetSwapper::RemoveEmptySetFolders() const {
+    // Only empty folders go: one that keeps a file left behind stays.
+    for (int i = 0; i <= 9; ++i) ::RemoveDirectoryW(FolderPath(i).c_str());
+    ::RemoveDirectoryW((dataFolder_ + AnsiToWide(kind_.SetsFolder)).c_str());
+}
+
 void TSetSwapper::Start() {
-    if (!RootsAccepted()) return;
+    if (!RootsAccepted(texts::kRefused)) return;
     active_ = true;
     CreateSetFolders();
-    FinishCutShortChange();
+    LoadRecord();
     LoadDesk();
     Switch(1);
     // What an earlier run left in folders 0 and 1 (cut short, or a file that
@@ -273,20 +375,82 @@ void TSetSwapper::Start() {
         MoveFolderContents(0, -1, desk_);
     }
     MoveFolderContents(1, -1, 1);
+    SaveRecord();
 }
 
-void TSetSwapper::FinishCutShortChange() {
+void TSetSwapper::BringBackParkedSets() {
+    if (active_ || !HasParkedSets()) return;
+    if (!RootsAccepted(texts::kStayParked)) return;
+    CreateSetFolders();   // a change cut short may need them
+    LoadRecord();
+    LoadDesk();
+    // From here on there is one desktop, and its set is in the root.
+    std::vector<int> joined;
+    if (desk_ != 1) joined.push_back(desk_);
+    desk_ = 1;
+    count_ = 1;
+    RetryPendingMoves();
+    for (int n = 2; n <= 9; ++n)
+        if (!FolderEmpty(n)) joined.push_back(n);
+    std::sort(joined.begin(), joined.end());
+    const bool any = !joined.empty() || !FolderEmpty(0) || !FolderEmpty(1);
+    for (int n = 0; n <= 9; ++n) MoveFolderContents(n, -1, 1);
+    if (any) {
+        const std::string what = joined.empty() ? std::string("the parked files")
+                                                : std::string("the ") + kind_.What + " of " + DesktopList(joined);
+        Log(Replace(texts::kOffBroughtBack, kind_.What) + what + " were brought back to the " + kind_.RootName +
+                " as desktop 1's",
+            true);
+    }
+    SaveDesk();
+    SaveRecord();
+    RemoveEmptySetFolders();
+}
+
+void TSetSwapper::LimitDesktops(int count) {
+    count_ = std::clamp(count, 1, 9);
+    if (!active_ || !RootsAccepted(texts::kRefused)) return;
+    RetryPendingMoves();
+    JoinSetsBeyondCount();
+    SaveRecord();
+}
+
+void TSetSwapper::JoinSetsBeyondCount() {
+    std::vector<int> joined;
+    for (int n = count_ + 1; n <= 9; ++n) {
+        // The set on screen stays there until its desktop is left.
+        if (n == desk_ || FolderEmpty(n)) continue;
+        joined.push_back(n);
+        MoveFolderContents(n, SetLocation(1), 1);
+    }
+    if (joined.empty()) return;
+    const std::string layout = count_ == 1 ? "1 desktop" : std::to_string(count_) + " desktops";
+    std::string text = Replace(texts::kCountJoined, layout) + "the " + kind_.What + " of " + DesktopList(joined) +
+                       " joined desktop 1's set";
+    if (SetLocation(1) < 0) text += std::string(" in the ") + kind_.RootName;
+    Log(text, true);
+}
+
+void TSetSwapper::LoadRecord() {
     const std::string path = DataPath(kind_.ChangeFile);
-    if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    std::optional<TSetChange> change = DecodeSetChange(framework::ReadFileBytes(path));
-    if (!change) {
+    if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        recordOnDisk_ = std::string();
+        return;
+    }
+    const std::string bytes = framework::ReadFileBytes(path);
+    std::optional<TSetRecord> record = DecodeSetRecord(bytes);
+    if (!record) {
         // The record cannot say where the files were going.
         BringBackEverySet(kind_.ChangeFile);
         ::DeleteFileA(path.c_str());
+        recordOnDisk_ = std::string();
         return;
     }
+    recordOnDisk_ = bytes;
+    pending_ = std::move(record->Left);
+    if (!record->Change) return;
     Log(Replace(texts::kCutShort, kind_.What), false);
-    ChangeSet(change->From, change->To, static_cast<TSetStep>(change->Step));
+    ChangeSet(record->Change->From, record->Change->To, static_cast<TSetStep>(record->Change->Step));
 }
 
 void TSetSwapper::LoadDesk() {
@@ -306,6 +470,7 @@ void TSetSwapper::BringBackEverySet(const char* damagedFile) {
     // Nobody knows whose set the root holds: every parked set joins it, so
     // the user finds every file in one place, and desktop 1 takes them.
     desk_ = 1;
+    pending_.clear();
     Log(std::string(damagedFile) + std::string(texts::kDamaged) + kind_.RootName, true);
     for (int i = 0; i <= 9; ++i) MoveFolderContents(i, -1, 1);
     SaveDesk();
@@ -315,20 +480,41 @@ void TSetSwapper::SaveDesk() const { WriteSetFile(DataPath(kind_.DeskFile), Enco
 
 void TSetSwapper::Switch(int n) {
     if (!active_ || n < 1 || n > 9) return;
-    if (!RootsAccepted()) return;
+    if (!RootsAccepted(texts::kRefused)) return;
     RetryPendingMoves();
     if (n == desk_) {
         SaveDesk();
-        return;
+    } else {
+        CreateSetFolders();
+        BeforeSetChange();
+        ChangeSet(desk_, n, TSetStep::Park);   // saves the desktop file before the record goes
+        AfterSetChange();
     }
-    CreateSetFolders();
-    BeforeSetChange();
-    ChangeSet(desk_, n, TSetStep::Park);   // saves the desktop file before the record goes
-    AfterSetChange();
+    // A desktop beyond the count that was just left.
+    JoinSetsBeyondCount();
+    SaveRecord();
 }
 
-void TSetSwapper::RecordStep(int from, int to, TSetStep step) const {
-    WriteSetFile(DataPath(kind_.ChangeFile), EncodeSetChange({from, to, static_cast<int32_t>(step)}));
+void TSetSwapper::WriteRecord(const std::string& bytes) {
+    WriteSetFile(DataPath(kind_.ChangeFile), bytes);
+    recordOnDisk_ = bytes;
+}
+
+void TSetSwapper::RecordStep(int from, int to, TSetStep step) {
+    WriteRecord(EncodeSetRecord({TSetChange{from, to, static_cast<int32_t>(step)}, pending_}));
+}
+
+void TSetSwapper::SaveRecord() {
+    // Entries left behind stay on record until they have moved: a new run
+    // takes them where they belong.
+    if (!pending_.empty()) {
+        const std::string bytes = EncodeSetRecord({std::nullopt, pending_});
+        if (bytes != recordOnDisk_) WriteRecord(bytes);
+        return;
+    }
+    if (recordOnDisk_ && recordOnDisk_->empty()) return;
+    ::DeleteFileA(DataPath(kind_.ChangeFile).c_str());
+    recordOnDisk_ = std::string();
 }
 
 void TSetSwapper::ChangeSet(int from, int to, TSetStep first) {
@@ -346,22 +532,22 @@ void TSetSwapper::ChangeSet(int from, int to, TSetStep first) {
     MoveFolderContents(0, from, from);
     desk_ = to;
     SaveDesk();
-    ::DeleteFileA(DataPath(kind_.ChangeFile).c_str());
+    SaveRecord();
 }
 
 bool TSetSwapper::FolderEmpty(int n) const { return FolderEntries(FolderPath(n)).empty(); }
 
 void TSetSwapper::RetryPendingMoves() {
-    std::vector<TPendingMove> pending = std::exchange(pending_, {});
-    for (const TPendingMove& p : pending) {
-        const int to = SetLocation(p.Set);
+    std::vector<TLeftMove> pending = std::exchange(pending_, {});
+    for (const TLeftMove& p : pending) {
+        const int to = SetLocation(SetHome(p.Set));
         if (to == p.At) continue;
         const std::wstring source = FolderPath(p.At) + p.Relative;
         const DWORD attributes = ::GetFileAttributesW(source.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) continue;   // gone: the user took care of it
         const std::wstring target = FolderPath(to) + p.Relative;
         ::SHCreateDirectoryExW(nullptr, target.substr(0, target.find_last_of(L'\\')).c_str(), nullptr);
-        const TMove move{p.At, to, p.Set};
+        const TMove move{p.At, to, SetHome(p.Set)};
         if (IsFolder(attributes) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             WIN32_FIND_DATAW entry{};
             entry.dwFileAttributes = attributes;
@@ -450,7 +636,7 @@ bool TSetSwapper::MoveFile(const TMove& move, const std::wstring& relative, bool
 void TSetSwapper::NoteFailure(const TMove& move, const std::wstring& relative, DWORD error) {
     // Known already (a retry failed again): it keeps the set it belongs to.
     const bool known = std::any_of(pending_.begin(), pending_.end(),
-                                   [&](const TPendingMove& p) { return p.Relative == relative && p.At == move.From; });
+                                   [&](const TLeftMove& p) { return p.Relative == relative && p.At == move.From; });
     if (!known) pending_.push_back({relative, move.From, move.Set});
     const std::wstring source = FolderPath(move.From) + relative;
     if (std::find(reported_.begin(), reported_.end(), source) != reported_.end()) return;

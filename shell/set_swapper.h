@@ -10,8 +10,10 @@
 // removes a folder before its contents have left it, and refuses roots
 // that could make it move the data folder into itself. A change of set is
 // recorded before its first move, so a change cut short by a crash is
-// finished at the next start; a file that cannot be moved is reported once
-// and moved at the next switch.
+// finished at the next start; a file that cannot be moved is reported once,
+// kept in the same record, and moved at the next switch or start. No set
+// stays parked where no desktop can reach it: the sets of desktops beyond
+// the desktop count, and every set once the option is off, join desktop 1's.
 #include <windows.h>
 #include <cstdint>
 #include <functional>
@@ -19,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace shell {
@@ -54,6 +57,41 @@ static_assert(sizeof(TSetChange) == 12);
 
 std::optional<TSetChange> DecodeSetChange(std::string_view bytes) noexcept;
 std::string EncodeSetChange(const TSetChange& change);
+
+// An entry that could not be moved, and where it must go.
+struct TLeftMove {
+    std::wstring Relative;   // below the folder it is in
+    int32_t At = -1;         // the folder it is in: -1 the root, 0 the parking place, 1..9
+    int32_t Set = 1;         // the desktop whose set it belongs to, 1..9
+    bool operator==(const TLeftMove&) const = default;
+};
+
+// The change record: a TSetChange, then one TSetLeftMove per entry left
+// behind, each followed by its path (Length UTF-16 code units, little-endian).
+// The record of a change alone is the 12 bytes of the change, as earlier
+// versions wrote it; with no change under way the change's Step is
+// kSetSettled and its From and To are 0.
+inline constexpr int32_t kSetSettled = 3;
+#pragma pack(push, 1)
+struct TSetLeftMove {
+    int32_t At;
+    int32_t Set;
+    uint16_t Length;
+};
+#pragma pack(pop)
+static_assert(sizeof(TSetLeftMove) == 10);
+
+struct TSetRecord {
+    std::optional<TSetChange> Change;   // none: settled
+    std::vector<TLeftMove> Left;
+};
+// Nothing (damage) for a record that is cut, names a folder or desktop out
+// of range, or a path that could leave its folder (empty, "..", a drive, a
+// leading backslash, a character no file name holds).
+std::optional<TSetRecord> DecodeSetRecord(std::string_view bytes);
+std::string EncodeSetRecord(const TSetRecord& record);
+// A path below a folder that stays below it.
+bool SafeRelativePath(std::wstring_view path) noexcept;
 
 // Replaces a file of the sets (write a new one, rename it over the old one).
 // Another program reading the file for a moment (a virus scanner, a backup,
@@ -99,11 +137,21 @@ public:
 
     // At start-up: checks the roots (a refusal is logged and writes
     // nothing), finishes a change cut short, reads the desktop file, puts
-    // desktop 1's set in the root and brings back what an earlier run left
-    // in folders 0 and 1.
+    // desktop 1's set in the root, brings back what an earlier run left in
+    // folders 0 and 1, and moves the entries an earlier run left behind.
     void Start();
     // Puts desktop n's set in the root; the desktop file says n afterwards.
     void Switch(int n);
+    // The desktops in use are 1 to count (1..9): the parked sets of the
+    // desktops beyond join desktop 1's set now (when started) and after
+    // every switch; so does the set of a current desktop beyond the count as
+    // soon as it is left. Before the start it only tells the start.
+    void LimitDesktops(int count);
+    // At start-up with the option off: when anything is parked, finishes a
+    // change cut short and brings every parked set into the root as desktop
+    // 1's, with a line for the event log; the set folders go once empty.
+    // With nothing parked nothing is read, written or made.
+    void BringBackParkedSets();
 
 protected:
     // Around the moves of a change of set (the icon positions).
@@ -113,24 +161,27 @@ protected:
     std::string DataPath(const char* name) const;
 
 private:
-    struct TPendingMove {
-        std::wstring Relative;   // below the folder it is in
-        int At;                  // the folder it is in (-1 the root)
-        int Set;                 // the desktop whose set it belongs to
-    };
     struct TMove {
         int From, To, Set;
     };
 
-    bool RootsAccepted();
+    bool RootsAccepted(std::string_view refusal);
     void CreateSetFolders() const;
-    void FinishCutShortChange();
+    bool HasParkedSets() const;
+    void RemoveEmptySetFolders() const;
+    void LoadRecord();
     void LoadDesk();
     void BringBackEverySet(const char* damagedFile);
     void SaveDesk() const;
     void ChangeSet(int from, int to, TSetStep first);
-    void RecordStep(int from, int to, TSetStep step) const;
+    void RecordStep(int from, int to, TSetStep step);
+    void SaveRecord();
+    void WriteRecord(const std::string& bytes);
+    // Where the set of a desktop lives now: the root for the one on screen.
     int SetLocation(int set) const noexcept { return set == desk_ ? -1 : set; }
+    // The desktop whose set takes in the files of this one.
+    int SetHome(int set) const noexcept { return set > count_ ? 1 : set; }
+    void JoinSetsBeyondCount();
     void RetryPendingMoves();
     void MoveFolderContents(int from, int to, int set);
     void MoveEntries(const TMove& move, const std::wstring& relative);
@@ -145,9 +196,11 @@ private:
     std::wstring dataFolder_;
     SwapLog log_;
     int32_t desk_ = 1;
+    int32_t count_ = 9;
     bool active_ = false;
     TRootProblem lastProblem_ = TRootProblem::None;
-    std::vector<TPendingMove> pending_;
+    std::vector<TLeftMove> pending_;
+    std::optional<std::string> recordOnDisk_;   // the change record's bytes as last written or read; none: unknown
     std::vector<std::wstring> reported_;   // failed moves already in the log, by source path
 };
 
@@ -156,10 +209,29 @@ private:
 template <typename TSwapper>
 struct TSetModule {
     bool Enabled = false;
+    int DesktopCount = 9;   // until the layout is applied
     std::unique_ptr<TSwapper> Swapper;
     bool Active() const { return Swapper && Swapper->Active(); }
     void Switch(int n) {
         if (Enabled && Swapper) Swapper->Switch(n);
+    }
+    void LimitDesktops(int count) {
+        DesktopCount = count;
+        if (Enabled && Swapper) Swapper->LimitDesktops(count);
+    }
+    // The start: a swapper for the run when the option is on; else, for a
+    // moment, one that brings back what an earlier run left parked.
+    template <typename... TArgs>
+    void Start(TArgs&&... args) {
+        if (Swapper) return;
+        auto swapper = std::make_unique<TSwapper>(std::forward<TArgs>(args)...);
+        swapper->LimitDesktops(DesktopCount);
+        if (!Enabled) {
+            swapper->BringBackParkedSets();
+            return;
+        }
+        Swapper = std::move(swapper);
+        Swapper->Start();
     }
 };
 

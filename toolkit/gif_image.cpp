@@ -1,6 +1,7 @@
 #include "toolkit/gif_image.h"
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include "toolkit/ani_file.h"
 #include "toolkit/dib_format.h"
 #include "toolkit/rx_graph.h"
@@ -107,16 +108,17 @@ void TGIFFrame::Assign(const framework::Graphic* source) {
         return Assign(image->Frames(std::max(image->FrameIndex, 0)));
     }
     if (!source || source->Empty()) return Assign(nullptr);
-    FreshItem();
-    bitmap_ = std::make_unique<TBitmap>();
+    // The source may be this frame's own bitmap: it is read whole before
+    // the new one takes its place.
+    auto bitmap = std::make_unique<TBitmap>();
     auto& graphic = const_cast<framework::Graphic&>(*source);
     try {
-        bitmap_->Assign(source);
+        bitmap->Assign(source);
     } catch (const framework::Exception&) {
         // A picture that cannot become a bitmap is drawn onto one.
-        bitmap_->SetSize(graphic.Width(), graphic.Height(), kFillColor);
+        bitmap->SetSize(graphic.Width(), graphic.Height(), kFillColor);
         framework::MemoryDc dc(::CreateCompatibleDC(nullptr));
-        framework::SelectScope select(dc.get(), bitmap_->Handle());
+        framework::SelectScope select(dc.get(), bitmap->Handle());
         RECT all{0, 0, graphic.Width(), graphic.Height()};
         graphic.Draw(dc.get(), all);
     }
@@ -124,6 +126,8 @@ void TGIFFrame::Assign(const framework::Graphic* source) {
         auto* asBitmap = dynamic_cast<const TBitmap*>(source);
         Record.TransparentColor = asBitmap ? asBitmap->EffectiveTransparentColor() : kFillColor;
     }
+    FreshItem();
+    bitmap_ = std::move(bitmap);
     if (Owner) Owner->RecomputeScreen();
 }
 
@@ -376,6 +380,8 @@ void TGIFImage::Assign(const framework::Graphic* source) {
         return;
     }
     if (dynamic_cast<const TBitmap*>(source)) {
+        // The bitmap may be one of this image's frames: they outlive the reset.
+        const auto held = std::exchange(frames_, {});
         Reset();
         AddFrame(*source);
         ChangedPicture();
@@ -385,13 +391,16 @@ void TGIFImage::Assign(const framework::Graphic* source) {
 }
 
 void TGIFImage::Assign(const TGIFFrame& frame) {
+    // The frame may be one of this image's own: the frames outlive the
+    // reset, and the image-wide values are read before it replaces them.
+    const auto held = std::exchange(frames_, {});
+    std::shared_ptr<const gif::GifData> from = frame.Owner ? frame.Owner->Data : nullptr;
     Reset();
-    if (frame.Owner && frame.Owner != this) {
-        const auto& from = *frame.Owner->Data;
-        Data->AspectRatio = from.AspectRatio;
-        Data->BitsPerPixel = from.BitsPerPixel;
-        Data->ColorResBits = from.ColorResBits;
-        Data->Colors = from.Colors;
+    if (from) {
+        Data->AspectRatio = from->AspectRatio;
+        Data->BitsPerPixel = from->BitsPerPixel;
+        Data->ColorResBits = from->ColorResBits;
+        Data->Colors = from->Colors;
     }
     frames_.push_back(std::make_unique<TGIFFrame>(this));
     frames_.back()->Assign(frame);

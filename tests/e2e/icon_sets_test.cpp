@@ -386,3 +386,84 @@ TEST_F(PositionsTest, EachDesktopGetsItsOwnArrangementBack) {
     EXPECT_EQ(ReadBytes(DesktopFolder() + kTag + "-pos-one.txt"), "one");
     EXPECT_EQ(ReadBytes(IconSet(2) + kTag + "-pos-two.txt"), "two");
 }
+
+namespace {
+
+// The option was on in an earlier run and is off now: desktop 2's icons and
+// desktop 3's Quick Launch icons are still parked in the data folder.
+class ParkedWhileOffTest : public IconSetsTest {
+protected:
+    void PrepareFiles() override {
+        icons_ = quickLaunch_ = 0;
+        WriteSetting("disticons", 0);
+        WriteSetting("distql", 0);
+        swaptest::MakeSampleSet(IconSet(2), std::string(kTag) + "-parked2");
+        ASSERT_TRUE(swaptest::WriteBytes(QuickLaunchSet(3) + kTag + "-ql3.lnk", "a shortcut of desktop 3"));
+        ASSERT_TRUE(WriteDataFile("VirtIcon.cfg", shell::EncodeSetDesk(1)));
+        ASSERT_TRUE(WriteDataFile("VirtQL.cfg", shell::EncodeSetDesk(1)));
+        parked_ = Picture(IconSet(2));
+    }
+    Tree parked_;
+};
+
+}  // namespace
+
+TEST_F(ParkedWhileOffTest, TheStartBringsEveryParkedSetBackAndSaysSo) {
+    ASSERT_TRUE(WaitUntil([&] { return OwnEntries(DesktopFolder()) == parked_; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return Exists(QuickLaunchFolder() + kTag + "-ql3.lnk"); }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return LogHas(program_->Pid(), "Per-desktop desktop icons are off: the desktop icons of desktop 2 were "
+                                       "brought back to the desktop folder as desktop 1's");
+    }));
+    EXPECT_TRUE(LogHas(program_->Pid(), "Per-desktop Quick Launch icons are off: the Quick Launch icons of desktop 3 "
+                                        "were brought back to the Quick Launch folder as desktop 1's"));
+    EXPECT_FALSE(Exists(DataFolder() + "IconSwapper") || Exists(DataFolder() + "QLaunchSwapper"));
+    Exit();
+    EXPECT_EQ(OwnEntries(DesktopFolder()), parked_);
+    EXPECT_EQ(ReadBytes(QuickLaunchFolder() + kTag + "-ql3.lnk"), "a shortcut of desktop 3");
+    EXPECT_TRUE(DeskFileSays("VirtIcon.cfg", 1) && DeskFileSays("VirtQL.cfg", 1));
+}
+
+namespace {
+
+// Desktop 7's set is parked from a run with nine desktops; this one has four.
+class BeyondTheCountTest : public IconSetsTest {
+protected:
+    void PrepareFiles() override {
+        quickLaunch_ = 0;
+        WriteSetting("distql", 0);
+        swaptest::MakeSampleSet(IconSet(7), std::string(kTag) + "-desk7");
+        ASSERT_TRUE(WriteDataFile("VirtIcon.cfg", shell::EncodeSetDesk(1)));
+        seven_ = Picture(IconSet(7));
+    }
+    Tree seven_;
+};
+
+}  // namespace
+
+TEST_F(BeyondTheCountTest, ASetNoDesktopReachesJoinsDesktopOneAndAFileInUseAtTheExitIsMovedAtTheNextStart) {
+    ASSERT_TRUE(WaitUntil([&] { return OwnEntries(DesktopFolder()) == seven_; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] {
+        return LogHas(program_->Pid(), "The layout has 4 desktops: the desktop icons of desktop 7 joined desktop 1's "
+                                       "set in the desktop folder");
+    }));
+    EXPECT_TRUE(Picture(IconSet(7)).empty());
+
+    // Desktop 2's file is open in another program as the run ends.
+    Switch(2);
+    const std::string busy = DesktopFolder() + kTag + "-busy2.txt";
+    ASSERT_TRUE(swaptest::WriteBytes(busy, "desktop 2's"));
+    HANDLE open = ::CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    Exit();
+    EXPECT_TRUE(Exists(busy));
+    EXPECT_TRUE(Exists(DataFolder() + "VirtIcon.move"));
+    ::CloseHandle(open);
+
+    Restart();
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes(IconSet(2) + kTag + "-busy2.txt") == "desktop 2's"; }, 10000));
+    EXPECT_FALSE(Exists(busy));
+    EXPECT_EQ(OwnEntries(DesktopFolder()), seven_);
+    EXPECT_FALSE(Exists(DataFolder() + "VirtIcon.move"));
+    Exit();
+}

@@ -1,6 +1,6 @@
 // Damaged and oversized rule lists ("Tessareltop.pin", ".ign", ".wat") and a
 // damaged ".aus": the program runs on with every entry it can use, says in
-// its event log what it skipped, and never writes back less than it read.
+// its event log what it does not use, and writes back every line it read.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <string>
@@ -33,11 +33,11 @@ void SwitchRoundTrips(Tessarel& program, HWND w, int count) {
 class LongLinesTest : public ProgramTest {
 protected:
     void Prepare() override {
-        const std::string lines = "FIRSTCLS\r\n" + std::string(1000, 'A') + "\r\nSECONDCLS\r\n" +
-                                  std::string(30000, 'B') + "\r\nLASTCLS\r\n";
-        ASSERT_TRUE(WriteDataFile("Tessareltop.ign", lines));
-        ASSERT_TRUE(WriteDataFile("Tessareltop.wat", lines));
+        ASSERT_TRUE(WriteDataFile("Tessareltop.ign", lines_));
+        ASSERT_TRUE(WriteDataFile("Tessareltop.wat", lines_));
     }
+    const std::string lines_ = "FIRSTCLS\r\n" + std::string(1000, 'A') + "\r\nSECONDCLS\r\n" +
+                               std::string(30000, 'B') + "\r\nLASTCLS\r\n";
 };
 
 class DamagedStickyListTest : public ProgramTest {
@@ -52,10 +52,11 @@ protected:
 class HugeStickyListTest : public ProgramTest {
 protected:
     void Prepare() override {
-        std::string lines = "TESSHUGESTICKY\r\n";
-        for (int i = 0; i < 200000; ++i) lines += "CLASS" + std::to_string(100000 + i) + "\r\n";
-        ASSERT_TRUE(WriteDataFile("Tessareltop.pin", lines));
+        lines_ = "TESSHUGESTICKY\r\n";
+        for (int i = 0; i < 200000; ++i) lines_ += "CLASS" + std::to_string(100000 + i) + "\r\n";
+        ASSERT_TRUE(WriteDataFile("Tessareltop.pin", lines_));
     }
+    std::string lines_;
 };
 
 class DamagedAutoSendTest : public ProgramTest {
@@ -74,17 +75,17 @@ protected:
 
 }  // namespace
 
-TEST_F(LongLinesTest, LinesLongerThanAnyNameAreSkippedAndTheEngineRunsOn) {
+TEST_F(LongLinesTest, LinesLongerThanAnyNameAreNotUsedButKeptAndTheEngineRunsOn) {
     Helper h({.cls = "TessLongLines", .title = "long lines"});
     ASSERT_TRUE(program_->WaitForMessageLoop());
     SwitchRoundTrips(*program_, h.Window(), 4);
-    const std::string skipped = ": line 2 skipped, it is longer than any path or class name";
-    EXPECT_TRUE(Logged(program_->Pid(), "Tessareltop.ign" + skipped));
-    EXPECT_TRUE(Logged(program_->Pid(), "Tessareltop.wat" + skipped));
+    const std::string unused = ": line 2 not used, it is longer than any path or class name; the file keeps it";
+    EXPECT_TRUE(Logged(program_->Pid(), "Tessareltop.ign" + unused));
+    EXPECT_TRUE(Logged(program_->Pid(), "Tessareltop.wat" + unused));
 
     EXPECT_EQ(program_->KillInstance(), 0);
-    EXPECT_EQ(ReadDataFile("Tessareltop.ign"), "FIRSTCLS\r\nSECONDCLS\r\nLASTCLS\r\n");
-    EXPECT_EQ(ReadDataFile("Tessareltop.wat"), "FIRSTCLS\r\nSECONDCLS\r\nLASTCLS\r\n");
+    EXPECT_EQ(ReadDataFile("Tessareltop.ign"), lines_);
+    EXPECT_EQ(ReadDataFile("Tessareltop.wat"), lines_);
 }
 
 TEST_F(DamagedStickyListTest, ADamagedEntryLosesNoOtherEntry) {
@@ -92,20 +93,22 @@ TEST_F(DamagedStickyListTest, ADamagedEntryLosesNoOtherEntry) {
     Helper sticky({.cls = "StickyCls", .title = "sticky"});
     Helper plain({.cls = "TessPlainCls", .title = "plain"});
     SwitchTo("-s2", {first.Window(), sticky.Window()}, {plain.Window()});
-    EXPECT_TRUE(Logged(program_->Pid(), "Tessareltop.pin: line 2 skipped, it holds a NUL byte"));
+    EXPECT_TRUE(Logged(program_->Pid(), "Tessareltop.pin: line 2 not used, it holds a NUL byte; the file keeps it"));
 
     EXPECT_EQ(program_->KillInstance(), 0);
-    EXPECT_EQ(ReadDataFile("Tessareltop.pin"), "FIRSTCLS\r\nSTICKYCLS\r\nLASTCLS\r\n");
+    EXPECT_EQ(ReadDataFile("Tessareltop.pin"), std::string("FIRSTCLS\r\nSEC\0OND\r\nSTICKYCLS\r\nLASTCLS\r\n", 39));
 }
 
-TEST_F(HugeStickyListTest, AHugeListIsCutToItsBoundAndSwitchesStayPrompt) {
+TEST_F(HugeStickyListTest, AHugeListIsUsedUpToItsBoundKeptWholeAndSwitchesStayPrompt) {
     Helper sticky({.cls = "TessHugeSticky", .title = "huge sticky"});
     Helper plain({.cls = "TessHugePlain", .title = "huge plain"});
     ASSERT_TRUE(program_->WaitForMessageLoop());
     SwitchTo("-s2", {sticky.Window()}, {plain.Window()});
     SwitchTo("-s1", {sticky.Window(), plain.Window()}, {});
-    EXPECT_TRUE(Logged(program_->Pid(), "Tessareltop.pin: 198977 entries beyond the first 1024 skipped"));
+    EXPECT_TRUE(Logged(program_->Pid(),
+                       "Tessareltop.pin: 198977 entries beyond the first 1024 not used; the file keeps them"));
     EXPECT_EQ(program_->KillInstance(), 0);
+    EXPECT_EQ(ReadDataFile("Tessareltop.pin"), lines_);
 }
 
 TEST_F(DamagedAutoSendTest, ADamagedAutoSendFileLosesNoWindow) {

@@ -268,7 +268,7 @@ TEST_F(RulePages, TheAutoSendPageRoundTripsThroughItsRowsAndTheFile) {
     EXPECT_EQ(framework::ReadFileBytes(DataFile("Tessareltop.aus")), settings::EncodeAutoSendRules(expected));
 }
 
-TEST_F(RulePages, ARuleFileWithACutRecordKeepsItsBytesUntilTheRulesChange) {
+TEST_F(RulePages, ARuleFileWithACutRecordKeepsItsBytesUntilTheRulesChangeAndTheCutRecordAfterThem) {
     const std::string whole = settings::EncodeAutoSendRules(std::vector<settings::TAutoSendRule>{
         settings::MakeAutoSendRule("C:\\Mail.exe", 4, false), settings::MakeAutoSendRule("Notepad", 2, true)});
     const std::string cut = whole + whole.substr(0, 100);
@@ -286,8 +286,10 @@ TEST_F(RulePages, ARuleFileWithACutRecordKeepsItsBytesUntilTheRulesChange) {
     nextClass = L"Edit";
     Click(again, "btnAddClassAuto");
     again.SaveSettings();
+    // The cut record is no rule, but the user's all the same: it stays after the rules.
     EXPECT_EQ(framework::ReadFileBytes(DataFile("Tessareltop.aus")),
-              whole + settings::EncodeAutoSendRules(std::vector{settings::MakeAutoSendRule("Edit", 1, false)}));
+              whole + settings::EncodeAutoSendRules(std::vector{settings::MakeAutoSendRule("Edit", 1, false)}) +
+                  whole.substr(0, 100));
 }
 
 // The engine reads the edited lists and rules in place, and again from the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -610,6 +611,28 @@ TEST_F(ConfigDialog, TheLayoutSetsTheGridAndWindowsOfRemovedDesktopsMoveToTheLas
     EXPECT_EQ(StoredInt(Export(kKey), "layoutid"), 2);
 }
 
+// With per-desktop icons on, a layout with fewer desktops brings the parked
+// icons of the desktops it removes onto the desktop, as desktop 1's.
+TEST_F(ConfigDialog, ALayoutWithFewerDesktopsBringsTheParkedIconsOfTheOthersBack) {
+    char desktop[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop)));
+    const std::string onDesktop = std::string(desktop) + "\\settings-test-desk7.txt";
+    const std::string parked = engine::GetDataFolder() + "IconSwapper\\7\\settings-test-desk7.txt";
+    ::SHCreateDirectoryExA(nullptr, (engine::GetDataFolder() + "IconSwapper\\7").c_str(), nullptr);
+    framework::WriteFileReplacing(parked, "desktop 7's");
+    Dword("disticons", 1);
+    Engine();
+    auto& dlg = Open();   // nine desktops: the set stays parked
+    EXPECT_EQ(::GetFileAttributesA(onDesktop.c_str()), INVALID_FILE_ATTRIBUTES);
+    dlg.cbLayout.SetItemIndex(9);   // "2 x 2"
+    dlg.btnApplyClick();
+    EXPECT_EQ(::GetFileAttributesA(parked.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(::GetFileAttributesA(onDesktop.c_str()), INVALID_FILE_ATTRIBUTES);
+    CloseDialog();
+    EXPECT_EQ(framework::ReadFileBytes(onDesktop), "desktop 7's");
+    ::DeleteFileA(onDesktop.c_str());
+}
+
 TEST_F(ConfigDialog, AShrinkNeverMovesWindowsOutOfAPrivateDesktop) {
     e2e::LockPromptAnswers prompt;
     Dword("locked1", 0);
@@ -699,6 +722,77 @@ TEST_F(ConfigDialog, ARuleFileThatCannotBeReadIsNotOverwritten) {
     EXPECT_EQ(errors.size(), 1u);
     dlg.SaveSettings();
     EXPECT_EQ(framework::ReadFileBytes(path), "C:\\KEEP.EXE\r\n");
+}
+
+// No list loses an entry: lines no rule can use are written back with the
+// list, a cut automatic-send record stays after the rules, and a rule file
+// that could not be read is kept aside once the user has rules to save.
+TEST_F(ConfigDialog, EveryRuleTheUserHadSurvivesTheSave) {
+    const std::string data = engine::GetDataFolder();
+    const std::string longLine(300, 'L');
+    const std::string ignore = "C:\\IGNORED.EXE\r\n" + longLine + "\r\nNOTEPAD\r\n";
+    framework::WriteFileReplacing(data + "Tessareltop.ign", ignore);
+    const std::string rules = settings::EncodeAutoSendRules(std::vector<settings::TAutoSendRule>{
+        settings::MakeAutoSendRule("C:\\Mail.exe", 4, false), settings::MakeAutoSendRule("Notepad", 2, true)});
+    const std::string cut(100, '\x7F');
+    framework::WriteFileReplacing(data + "Tessareltop.aus", rules + cut);
+    // The watch list is held open by another program at the start.
+    framework::WriteFileReplacing(data + "Tessareltop.wat", "C:\\WATCHED.EXE\r\n");
+    HANDLE held = ::CreateFileA((data + "Tessareltop.wat").c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto saved = framework::App().OnException;
+    framework::App().OnException = [](const std::string&) {};
+    auto& dlg = Open();
+    framework::App().OnException = saved;
+    EXPECT_EQ(dlg.lbIgnore.Items(), (std::vector<std::string>{"C:\\IGNORED.EXE", "NOTEPAD"}));
+    EXPECT_EQ(dlg.lbWatch.Count(), 0);
+
+    // Unedited, every file stays as it was.
+    dlg.SaveSettings();
+    ::CloseHandle(held);
+    EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.ign"), ignore);
+    EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.aus"), rules + cut);
+    EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.wat"), "C:\\WATCHED.EXE\r\n");
+
+    // Edited: the long line stays in its place, the cut record after the
+    // rules, and the unreadable watch list beside the new one.
+    dlg.lbIgnore.DeleteItem(0);
+    dlg.lbIgnore.AddItem("CALC");
+    dlg.lbWatch.AddItem("C:\\ADDED.EXE");
+    dlg.SelectAutoSendRow(0);
+    dlg.RemoveAutoSendRule();
+    dlg.SaveSettings();
+    EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.ign"), "NOTEPAD\r\n" + longLine + "\r\nCALC\r\n");
+    EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.aus"), rules.substr(264) + cut);
+    EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.wat"), "C:\\ADDED.EXE\r\n");
+    EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.wat.unreadable"), "C:\\WATCHED.EXE\r\n");
+    // Saved again, nothing more is moved aside.
+    dlg.SaveSettings();
+    EXPECT_EQ(::GetFileAttributesA((data + "Tessareltop.wat.unreadable (2)").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(framework::ReadFileBytes(data + "Tessareltop.wat"), "C:\\ADDED.EXE\r\n");
+}
+
+TEST_F(ConfigDialog, AnAutoSendFileThatCannotBeReadIsKeptAsideWhenTheUserAddsARule) {
+    const std::string path = engine::GetDataFolder() + "Tessareltop.aus";
+    const std::string rules = settings::EncodeAutoSendRules(
+        std::vector<settings::TAutoSendRule>{settings::MakeAutoSendRule("C:\\Mail.exe", 4, false)});
+    framework::WriteFileReplacing(path, rules);
+    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto saved = framework::App().OnException;
+    framework::App().OnException = [](const std::string&) {};
+    auto& dlg = Open();
+    framework::App().OnException = saved;
+    EXPECT_TRUE(dlg.FAutoSendRules.empty());
+    dlg.SaveSettings();
+    dlg.AddAutoSendRule("Notepad", 3, false);
+    dlg.SaveSettings();
+    ::CloseHandle(held);
+    EXPECT_EQ(framework::ReadFileBytes(path + ".unreadable"), rules);
+    auto back = settings::LoadAutoSendFile(path);
+    ASSERT_TRUE(back && back->size() == 1u);
+    EXPECT_EQ(settings::RuleName((*back)[0]), "Notepad");
 }
 
 // The preview is the engine's window: Apply lays it out for the new grid and

@@ -382,3 +382,188 @@ TEST_F(SetSwapper, AReaderHoldingTheDesktopFileForAMomentDoesNotFailTheSwitch) {
     EXPECT_EQ(ReadBytes(Folder(1) + "a.txt"), "a");
     EXPECT_EQ(::GetFileAttributesA((data_ + "Test.move").c_str()), INVALID_FILE_ATTRIBUTES);
 }
+
+TEST(SetRecords, TheChangeRecordKeepsTheEntriesLeftBehindAndRefusesPathsThatLeaveTheirFolder) {
+    // A change alone is the 12 bytes earlier versions wrote and read.
+    const TSetChange change{4, 2, static_cast<int32_t>(TSetStep::Store)};
+    EXPECT_EQ(EncodeSetRecord({change, {}}), EncodeSetChange(change));
+    auto bare = DecodeSetRecord(EncodeSetChange(change));
+    ASSERT_TRUE(bare && bare->Change && bare->Left.empty());
+    EXPECT_TRUE(bare->Change->From == 4 && bare->Change->To == 2 && bare->Change->Step == 2);
+
+    const std::vector<TLeftMove> left{{L"busy.txt", -1, 3}, {L"Folder\\Inner\\m\x00fc" L"de.doc", 0, 9},
+                                      {L"Old", 5, 1}};
+    for (const std::optional<TSetChange>& c : {std::optional<TSetChange>(change), std::optional<TSetChange>()}) {
+        auto back = DecodeSetRecord(EncodeSetRecord({c, left}));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->Change.has_value(), c.has_value());
+        EXPECT_EQ(back->Left, left);
+    }
+    const std::string settled = EncodeSetRecord({std::nullopt, left});
+    EXPECT_EQ(settled.substr(0, 12), Bytes({0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0}));
+
+    // Damage: every way a record could send a file somewhere it must not go.
+    auto with = [&](TLeftMove move) { return EncodeSetRecord({std::nullopt, {move}}); };
+    const std::string damaged[] = {
+        settled.substr(0, settled.size() - 1),                     // cut inside a path
+        settled.substr(0, 12 + 5),                                 // cut inside an entry's head
+        EncodeSetRecord({std::nullopt, {}}),                       // settled with nothing to do
+        Bytes({1, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0}) + settled.substr(12),   // settled naming a desktop
+        with({L"a.txt", -2, 1}), with({L"a.txt", 10, 1}), with({L"a.txt", 1, 0}), with({L"a.txt", 1, 10}),
+        with({L"..\\a.txt", 1, 2}), with({L"a\\..\\..\\b", 1, 2}), with({L".", 1, 2}), with({L"\\a.txt", 1, 2}),
+        with({L"C:\\a.txt", 1, 2}), with({L"a\\\\b", 1, 2}), with({L"a\\", 1, 2}), with({L"a/../b", 1, 2}),
+        with({L"a\x0001", 1, 2}), with({L"", 1, 2}),
+    };
+    for (const std::string& bytes : damaged) EXPECT_FALSE(DecodeSetRecord(bytes).has_value()) << bytes.size();
+    EXPECT_TRUE(SafeRelativePath(L"Projects two\\Deep\\.hidden"));
+    EXPECT_TRUE(SafeRelativePath(L"a..b"));
+}
+
+TEST_F(SetSwapper, AFileLeftBehindAtTheEndOfARunGoesToItsSetAtTheNextStart) {
+    // Desktop 3's file is open as the run ends: the switch back to desktop 1
+    // cannot take it away, and the record keeps where it belongs.
+    WriteBytes(root_ + "one.txt", "one");
+    TSetSwapper& s = Swapper();
+    s.Start();
+    s.Switch(3);
+    WriteBytes(root_ + "busy.txt", "of desktop 3");
+    WriteBytes(root_ + "Folder\\mate.txt", "of desktop 3 too");
+    HANDLE busy = ::CreateFileA((root_ + "busy.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    s.Switch(1);
+    EXPECT_EQ(LogLinesWith("\"busy.txt\" could not be moved"), 1);
+    EXPECT_EQ(ReadBytes(Folder(3) + "Folder\\mate.txt"), "of desktop 3 too");
+    auto record = DecodeSetRecord(ReadBytes(data_ + "Test.move"));
+    ASSERT_TRUE(record.has_value());
+    EXPECT_FALSE(record->Change.has_value());
+    EXPECT_EQ(record->Left, (std::vector<TLeftMove>{{L"busy.txt", -1, 3}}));
+    ::CloseHandle(busy);
+
+    // The next run: the file goes to desktop 3's set, desktop 1's stays whole.
+    log_.clear();
+    TSetSwapper& next = Swapper();
+    next.Start();
+    EXPECT_EQ(ReadBytes(Folder(3) + "busy.txt"), "of desktop 3");
+    EXPECT_EQ(Picture(root_).size(), 1u);
+    EXPECT_EQ(ReadBytes(root_ + "one.txt"), "one");
+    EXPECT_EQ(::GetFileAttributesA((data_ + "Test.move").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(log_.empty()) << log_[0];
+
+    // A change record with entries left behind, cut short by a crash: the
+    // change is finished, and the entries go where they belong.
+    WriteBytes(Folder(0) + "parked.txt", "of desktop 1");
+    WriteBytes(Folder(4) + "stray.txt", "of desktop 2");
+    WriteBytes(data_ + "Test.move",
+               EncodeSetRecord({TSetChange{1, 2, static_cast<int32_t>(TSetStep::Store)}, {{L"stray.txt", 4, 2}}}));
+    log_.clear();
+    Swapper().Start();
+    EXPECT_EQ(LogLinesWith("cut short"), 1);
+    EXPECT_EQ(ReadBytes(root_ + "parked.txt"), "of desktop 1");
+    EXPECT_EQ(ReadBytes(Folder(2) + "stray.txt"), "of desktop 2");
+    EXPECT_TRUE(SetsFolderEmpty(0) && SetsFolderEmpty(1) && SetsFolderEmpty(4));
+    EXPECT_EQ(::GetFileAttributesA((data_ + "Test.move").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(SetSwapper, TheSetsOfDesktopsBeyondTheCountJoinDesktopOnesSet) {
+    WriteBytes(root_ + "todo.txt", "desktop 1's list");
+    MakeSampleSet(Folder(5), "five");
+    MakeSampleSet(Folder(9), "nine");
+    WriteBytes(Folder(9) + "todo.txt", "desktop 9's list");
+    const Tree five = Picture(Folder(5));
+    TSetSwapper& s = Swapper();
+    // Known before the start: the start takes them in.
+    s.LimitDesktops(6);
+    s.Start();
+    EXPECT_EQ(ReadBytes(root_ + "todo.txt"), "desktop 1's list");
+    EXPECT_EQ(ReadBytes(root_ + "todo (2).txt"), "desktop 9's list");
+    EXPECT_EQ(ReadBytes(root_ + "Projects nine\\Deep\\Deeper\\bottom.txt"), "bottom nine");
+    EXPECT_TRUE(SetsFolderEmpty(9));
+    EXPECT_EQ(Picture(Folder(5)), five);
+    EXPECT_EQ(LogLinesWith("The layout has 6 desktops: the test icons of desktop 9 joined desktop 1's set in the "
+                           "test folder"), 1);
+
+    // Lowered while another desktop is on screen: desktop 1's parked set takes them.
+    s.Switch(2);
+    WriteBytes(root_ + "two.txt", "two");
+    log_.clear();
+    s.LimitDesktops(4);
+    EXPECT_TRUE(SetsFolderEmpty(5));
+    EXPECT_EQ(ReadBytes(Folder(1) + "notes-five.txt"), "notes of five\r\n");
+    EXPECT_EQ(LogLinesWith("The layout has 4 desktops: the test icons of desktop 5 joined desktop 1's set"), 1);
+    EXPECT_EQ(LogLinesWith("in the test folder"), 0);
+
+    // Lowered below the desktop on screen: its set joins as soon as it is left.
+    s.Switch(4);
+    WriteBytes(root_ + "four.txt", "four");
+    s.LimitDesktops(3);
+    EXPECT_EQ(ReadBytes(root_ + "four.txt"), "four");
+    s.Switch(3);
+    EXPECT_TRUE(SetsFolderEmpty(4));
+    EXPECT_EQ(ReadBytes(Folder(1) + "four.txt"), "four");
+    s.Switch(1);
+    for (const char* name : {"todo.txt", "todo (2).txt", "four.txt", "notes-five.txt", "notes-nine.txt"})
+        EXPECT_NE(::GetFileAttributesA((root_ + name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
+    EXPECT_EQ(ReadBytes(Folder(2) + "two.txt"), "two");
+    for (int n = 3; n <= 9; ++n) EXPECT_TRUE(SetsFolderEmpty(n)) << n;
+}
+
+TEST_F(SetSwapper, WithTheOptionOffEveryParkedSetComesBackAsDesktopOnes) {
+    // Nothing parked: nothing is read, written or made.
+    WriteBytes(root_ + "own.txt", "own");
+    const Tree dataBefore = Picture(data_);
+    Swapper().BringBackParkedSets();
+    EXPECT_EQ(Picture(data_), dataBefore);
+    EXPECT_TRUE(log_.empty());
+
+    // The last run ended on desktop 3 in the middle of a change to 2: the
+    // change is finished first, then every set joins the root.
+    WriteBytes(root_ + "three-b.txt", "3b");
+    WriteBytes(Folder(0) + "three-a.txt", "3a");
+    MakeSampleSet(Folder(1), "one");
+    WriteBytes(Folder(1) + "own.txt", "desktop 1's own");
+    MakeSampleSet(Folder(2), "two");
+    MakeSampleSet(Folder(7), "seven");
+    WriteBytes(data_ + "Test.cfg", EncodeSetDesk(3));
+    WriteBytes(data_ + "Test.move", EncodeSetChange({3, 2, static_cast<int32_t>(TSetStep::Park)}));
+    // A file of desktop 7's set is open: it stays, and the record keeps it.
+    HANDLE busy = ::CreateFileA((Folder(7) + "notes-seven.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    Swapper().BringBackParkedSets();
+    EXPECT_EQ(LogLinesWith("cut short"), 1);
+    EXPECT_EQ(LogLinesWith("Per-desktop test icons are off: the test icons of desktops 2, 3 and 7 were brought back "
+                           "to the test folder as desktop 1's"), 1);
+    Tree root = Picture(root_);
+    for (const char* name : {"three-a.txt", "three-b.txt", "own.txt", "own (2).txt", "notes-one.txt",
+                             "notes-two.txt", "Projects seven\\Deep\\Deeper\\bottom.txt", "Empty two"})
+        EXPECT_EQ(root.count(name), 1u) << name;
+    // The root's own.txt was desktop 3's; desktop 1's file comes first and keeps the name.
+    EXPECT_EQ(ReadBytes(root_ + "own.txt"), "desktop 1's own");
+    EXPECT_EQ(ReadBytes(root_ + "own (2).txt"), "own");
+    EXPECT_EQ(LogLinesWith("\"notes-seven.txt\" could not be moved"), 1);
+    EXPECT_EQ(DeskFileBytes(), EncodeSetDesk(1));
+    for (int n : {0, 1, 2, 3, 4, 5, 6, 8, 9})
+        EXPECT_EQ(::GetFileAttributesA(Folder(n).c_str()), INVALID_FILE_ATTRIBUTES) << n;
+    auto record = DecodeSetRecord(ReadBytes(data_ + "Test.move"));
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(record->Left, (std::vector<TLeftMove>{{L"notes-seven.txt", 7, 1}}));
+    ::CloseHandle(busy);
+
+    // The next start with the option still off takes the file, and then
+    // nothing is left of the sets in the data folder.
+    log_.clear();
+    Swapper().BringBackParkedSets();
+    EXPECT_EQ(ReadBytes(root_ + "notes-seven.txt"), "notes of seven\r\n");
+    EXPECT_EQ(::GetFileAttributesA((data_ + "TestSwapper").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesA((data_ + "Test.move").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(DeskFileBytes(), EncodeSetDesk(1));
+    EXPECT_EQ(LogLinesWith("could not be moved"), 0);
+
+    // Turned on again: desktop 1's set is everything, the other sets empty.
+    const Tree everything = Picture(root_);
+    TSetSwapper& on = Swapper();
+    on.Start();
+    on.Switch(2);
+    EXPECT_EQ(Picture(Folder(1)), everything);
+}

@@ -96,6 +96,65 @@ TEST(GifImage, CopiesShareTheImageData) {
     EXPECT_EQ(PixelOf(out.Handle(), 2, 1), Pattern(2, 1));
 }
 
+// An image assigned one of its own frames, or its own frame's bitmap,
+// becomes that one picture; a frame assigned its own bitmap stays itself.
+TEST(GifImage, AssigningAPictureItHoldsItselfKeepsThePicture) {
+    auto other = [](int x, int y) { return RGB(255 - x * 30, y * 20, 128); };
+    auto twoFrames = [&](TGIFImage& image) {
+        TBitmap first, second;
+        Paint(first, 6, 5, Pattern);
+        Paint(second, 4, 7, other);
+        TGIFImage made;
+        made.AddFrame(first);
+        made.AddFrame(second);
+        image.LoadFromBytes(made.SaveToBytes());   // frames with their coded data, as read from a file
+        image.Data->AspectRatio = 49;
+        image.Data->Colors.Count = 2;
+        image.Data->Colors.Rgb[3] = 0xAB;
+        ASSERT_EQ(image.Count(), 2);
+    };
+    auto isSecond = [&](TGIFImage& image, const char* how) {
+        ASSERT_EQ(image.Count(), 1) << how;
+        EXPECT_EQ(image.FrameIndex, 0) << how;
+        EXPECT_EQ(image.Width(), 4) << how;
+        EXPECT_EQ(image.Height(), 7) << how;
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(PixelOf(image.GetBitmap()->Handle(), x, y), other(x, y)) << how << " " << x << "," << y;
+    };
+    {
+        TGIFImage image;
+        twoFrames(image);
+        image.Assign(image.Frames(1));
+        isSecond(image, "its frame");
+        // The frame's image is the image itself: its image-wide values stay.
+        EXPECT_EQ(image.Data->AspectRatio, 49);
+        EXPECT_EQ(image.Data->Colors.Count, 2);
+        EXPECT_EQ(image.Data->Colors.Rgb[3], 0xAB);
+    }
+    {
+        TGIFImage image;
+        twoFrames(image);
+        image.Frames(1).AssignTo(image);
+        isSecond(image, "its frame assigning itself");
+    }
+    {
+        TGIFImage image;
+        twoFrames(image);
+        image.Assign(image.Frames(1).GetBitmap());
+        isSecond(image, "its frame's bitmap");
+    }
+    {
+        TGIFImage image;
+        twoFrames(image);
+        TGIFFrame& frame = image.Frames(1);
+        frame.Assign(frame.GetBitmap());
+        image.FrameIndex = 1;
+        EXPECT_EQ(image.Width(), 4);
+        EXPECT_EQ(PixelOf(frame.GetBitmap()->Handle(), 3, 6), other(3, 6));
+    }
+}
+
 TEST(GifImage, ClipboardRoundTripAndDamagedLength) {
     TBitmap bitmap;
     Paint(bitmap, 4, 4, Pattern);
